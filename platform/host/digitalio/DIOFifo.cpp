@@ -23,15 +23,15 @@ bool DIOFifo::InitializeFifo(void* buffer, unsigned size, unsigned reserved, uns
 }
 
 void DIOFifo::ResetFifo() {
-    give_.store(0, std::memory_order_relaxed);
-    take_.store(0, std::memory_order_relaxed);
-    gap_.store(0, std::memory_order_relaxed);
+    // Only while both sides are idle; seq_cst so that whichever side runs next sees it.
+    give_.store(0);
+    take_.store(0);
+    gap_.store(0);
     giveIndex_ = 0;
     takeIndex_ = 0;
     lastGiveAnswer_ = 0;
     lastTakeAnswer_ = 0;
     pendingGap_ = 0;
-    std::atomic_thread_fence(std::memory_order_seq_cst);
 }
 
 ULONG DIOFifo::GetGivePos() const {

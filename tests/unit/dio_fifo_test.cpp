@@ -1,0 +1,200 @@
+#include "digitalio/DIOFifo.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Byte i of the stream has value f(i): every byte is checked where it arrives.
+unsigned char StreamByte(uint64_t index) {
+    return static_cast<unsigned char>((index * 2654435761u) >> 13);
+}
+
+TEST(DIOFifo, ArgumentsAndBoundsAreChecked) {
+    DIOFifo fifo;
+    unsigned char* p = reinterpret_cast<unsigned char*>(1);
+    EXPECT_EQ(fifo.ReqGivePtr(10, 1, &p), -1);  // no buffer yet
+    EXPECT_EQ(p, nullptr);
+    EXPECT_EQ(fifo.ReqTakePtr(10, &p), -1);
+    std::vector<unsigned char> memory(1000);
+    EXPECT_FALSE(fifo.InitializeFifo(nullptr, 1000, 0, 0, false, false, "q", false));
+    EXPECT_FALSE(fifo.InitializeFifo(memory.data(), 0, 0, 0, false, false, "q", false));
+    EXPECT_FALSE(fifo.InitializeFifo(memory.data(), 0x80000000u, 0, 0, false, false, "q", false));
+    EXPECT_FALSE(fifo.InitializeFifo(memory.data(), 1000, 0, 300, false, false, "q", false));
+    ASSERT_TRUE(fifo.InitializeFifo(memory.data(), 1000, 0, 250, false, false, "q", false));
+    EXPECT_EQ(fifo.GetQAvail(), 1000u);
+    EXPECT_EQ(fifo.ReqGivePtr(-1, 1, &p), -1);
+
+    // A request beyond the free space answers what is there; acks beyond it are refused.
+    ASSERT_EQ(fifo.ReqGivePtr(5000, 1, &p), 1000);
+    EXPECT_EQ(p, memory.data());
+    EXPECT_FALSE(fifo.AckGivePtr(1001));
+    EXPECT_TRUE(fifo.AckGivePtr(600));
+    EXPECT_EQ(fifo.GetQDepth(), 600u);
+    EXPECT_EQ(fifo.ReqGivePtr(500, 401, &p), 0);  // only 400 free
+    EXPECT_EQ(p, nullptr);
+    EXPECT_FALSE(fifo.AckGivePtr(1));  // nothing was handed out
+
+    ASSERT_EQ(fifo.ReqTakePtr(700, &p), 600);
+    EXPECT_FALSE(fifo.AckTakePtr(601));
+    EXPECT_TRUE(fifo.AckTakePtr(550));
+    EXPECT_EQ(fifo.GetTakePos(), 550u);
+    // The free run is split by the end of the buffer: only the part before it.
+    ASSERT_EQ(fifo.ReqGivePtr(900, 1, &p), 400);
+    EXPECT_EQ(p, memory.data() + 600);
+    fifo.AckGivePtr(400);
+    ASSERT_EQ(fifo.ReqGivePtr(900, 1, &p), 550);
+    EXPECT_EQ(p, memory.data());
+
+    unsigned char sink[2000];
+    EXPECT_FALSE(fifo.CopyBytesFrom(sink, 451));  // only 450 queued: nothing taken
+    EXPECT_EQ(fifo.GetQDepth(), 450u);
+    fifo.ResetFifo();
+    EXPECT_EQ(fifo.GetGivePos(), 0u);
+    EXPECT_EQ(fifo.GetQDepth(), 0u);
+}
+
+TEST(DIOFifo, CopiesAcrossTheWrapAreAllOrNothing) {
+    std::vector<unsigned char> memory(100);
+    DIOFifo fifo;
+    ASSERT_TRUE(fifo.InitializeFifo(memory.data(), 100, 0, 0, false, false, "AudioInQ[0]", false));
+    unsigned char data[100];
+    for (int i = 0; i < 100; ++i) data[i] = static_cast<unsigned char>(i);
+    ASSERT_TRUE(fifo.WriteBytesInto(data, 70, false));
+    unsigned char out[100];
+    ASSERT_TRUE(fifo.CopyBytesFrom(out, 60));
+    EXPECT_FALSE(fifo.WriteBytesInto(data, 91, false));  // 90 free
+    ASSERT_TRUE(fifo.WriteBytesInto(data + 10, 90, false));  // wraps
+    EXPECT_EQ(fifo.GetQAvail(), 0u);
+    ASSERT_TRUE(fifo.CopyBytesFrom(out, 100));
+    EXPECT_EQ(std::memcmp(out, data + 60, 10), 0);
+    EXPECT_EQ(std::memcmp(out + 10, data + 10, 90), 0);
+    EXPECT_EQ(fifo.GetGivePos(), 160u);
+    EXPECT_EQ(fifo.GetTakePos(), 160u);
+}
+
+TEST(DIOFifo, GapManagementKeepsFramesWhole) {
+    constexpr LONG kFrame = 300;
+    std::vector<unsigned char> memory(1000);
+    DIOFifo fifo;
+    ASSERT_TRUE(fifo.InitializeFifo(memory.data(), 1000, 0, 0, true, true, "VideoOutQ", false));
+    EXPECT_TRUE(fifo.QueryBGM());
+    unsigned char* p = nullptr;
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(fifo.ReqGivePtr(kFrame, 0, &p), kFrame);
+        std::memset(p, 'a' + i, kFrame);
+        fifo.AckGivePtr(kFrame);
+    }
+    EXPECT_EQ(fifo.ReqGivePtr(kFrame, 0, &p), 0);  // 100 left at the end: never half a frame
+    unsigned char frame[kFrame];
+    ASSERT_TRUE(fifo.CopyAChunkFrom(frame, kFrame));
+    EXPECT_EQ(frame[0], 'a');
+    // Now the start has room: the give wraps and the 100 bytes at the end become a gap.
+    ASSERT_EQ(fifo.ReqGivePtr(kFrame, 0, &p), kFrame);
+    EXPECT_EQ(p, memory.data());
+    std::memset(p, 'd', kFrame);
+    ASSERT_TRUE(fifo.AckGivePtr(kFrame));
+    EXPECT_EQ(fifo.GetQDepth(), 3u * kFrame + 100u);
+    EXPECT_EQ(fifo.GetQDepthWithoutGap(), 3u * kFrame);
+    EXPECT_EQ(fifo.GetGivePos(), 1300u);
+    // The consumer's runs stop at the gap and skip it.
+    ASSERT_EQ(fifo.ReqTakePtr(1000, &p), 2 * kFrame);
+    fifo.AckTakePtr(2 * kFrame);
+    ASSERT_EQ(fifo.ReqTakePtr(1000, &p), kFrame);
+    EXPECT_EQ(p, memory.data());
+    EXPECT_EQ(*p, 'd');
+    EXPECT_EQ(fifo.GetTakePos(), 1000u);  // skipping the gap consumed its bytes
+    fifo.AckTakePtr(kFrame);
+    EXPECT_EQ(fifo.GetQDepth(), 0u);
+    // A request that cannot be whole answers nothing rather than a piece.
+    EXPECT_EQ(fifo.ReqGivePtr(1001, 0, &p), 0);
+}
+
+// Moves `total` bytes through the ring in odd-sized pieces from two threads.
+void PumpThroughRing(bool gaps, uint64_t total, unsigned ringSize) {
+    std::vector<unsigned char> memory(ringSize);
+    DIOFifo fifo;
+    ASSERT_TRUE(fifo.InitializeFifo(memory.data(), ringSize, 0, 0, gaps, false, "pump", false));
+    std::thread producer([&] {
+        std::mt19937 random(7);
+        uint64_t given = 0;
+        while (given < total) {
+            LONG want = static_cast<LONG>(std::min<uint64_t>(1 + random() % 5000, total - given));
+            unsigned char* p = nullptr;
+            LONG got = fifo.ReqGivePtr(want, gaps ? want : 1, &p);
+            if (got <= 0) {
+                std::this_thread::yield();
+                continue;
+            }
+            for (LONG i = 0; i < got; ++i) p[i] = StreamByte(given + static_cast<uint64_t>(i));
+            fifo.AckGivePtr(got);
+            given += static_cast<uint64_t>(got);
+        }
+    });
+    std::mt19937 random(11);
+    uint64_t taken = 0;
+    uint64_t mismatches = 0;
+    while (taken < total) {
+        unsigned char* p = nullptr;
+        LONG got = fifo.ReqTakePtr(static_cast<LONG>(1 + random() % 7000), &p);
+        if (got <= 0) {
+            std::this_thread::yield();
+            continue;
+        }
+        LONG use = random() % 3 == 0 ? std::max<LONG>(1, got / 2) : got;  // sometimes take less
+        for (LONG i = 0; i < use; ++i) mismatches += p[i] != StreamByte(taken + static_cast<uint64_t>(i));
+        ASSERT_TRUE(fifo.AckTakePtr(use));
+        taken += static_cast<uint64_t>(use);
+    }
+    producer.join();
+    EXPECT_EQ(mismatches, 0u);
+    EXPECT_EQ(fifo.GetQDepth(), 0u);
+    EXPECT_EQ(fifo.GetTakePos(), fifo.GetGivePos());
+    // Positions count gap bytes too, so only a ring without gaps ends at the total.
+    if (!gaps) EXPECT_EQ(fifo.GetTakePos(), static_cast<ULONG>(total));
+    else EXPECT_GE(fifo.GetTakePos(), static_cast<ULONG>(total));
+}
+
+TEST(DIOFifo, TwoThreadsMoveHundredsOfMegabytesIntact) {
+    PumpThroughRing(false, 200ull << 20, 65521);
+    PumpThroughRing(true, 200ull << 20, 65536 + 37);
+}
+
+TEST(DIOFifo, PositionsRunPastTheThirtyTwoBitWrap) {
+    // Positions are 32-bit running counters; a ring whose size does not divide 2^32
+    // must keep mapping them to the right bytes after the counters wrap.
+    constexpr unsigned kSize = 1000;
+    std::vector<unsigned char> memory(kSize);
+    DIOFifo fifo;
+    ASSERT_TRUE(fifo.InitializeFifo(memory.data(), kSize, 0, 0, false, false, "wrap", false));
+    // Run the counters up to just before the wrap by handing regions back and forth
+    // without touching their bytes.
+    const uint64_t nearWrap = (1ull << 32) - 3 * kSize;
+    uint64_t position = 0;
+    while (position < nearWrap) {
+        unsigned char* p = nullptr;
+        LONG want = static_cast<LONG>(std::min<uint64_t>(997, nearWrap - position));
+        LONG got = fifo.ReqGivePtr(want, 1, &p);
+        ASSERT_GT(got, 0);
+        fifo.AckGivePtr(got);
+        ASSERT_EQ(fifo.ReqTakePtr(got, &p), got);
+        fifo.AckTakePtr(got);
+        position += static_cast<uint64_t>(got);
+    }
+    std::vector<unsigned char> in(kSize), out(kSize);
+    while (position < (1ull << 32) + 3 * kSize) {
+        for (unsigned i = 0; i < 997; ++i) in[i] = StreamByte(position + i);
+        ASSERT_TRUE(fifo.WriteBytesInto(in.data(), 997, false));
+        ASSERT_TRUE(fifo.CopyBytesFrom(out.data(), 997));
+        ASSERT_EQ(std::memcmp(in.data(), out.data(), 997), 0) << "at " << position;
+        position += 997;
+    }
+    EXPECT_EQ(fifo.GetGivePos(), static_cast<ULONG>(position));
+    EXPECT_EQ(fifo.GetQDepth(), 0u);
+}
+
+}  // namespace

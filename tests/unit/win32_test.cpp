@@ -1,0 +1,176 @@
+#include "windows.h"
+#include "win32_debug_sink.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdint>
+#include <thread>
+
+namespace {
+
+TEST(Win32Events, ManualResetStaysSignalledUntilReset) {
+    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(event, nullptr);
+    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_TIMEOUT);
+    ASSERT_TRUE(SetEvent(event));
+    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(event, INFINITE), WAIT_OBJECT_0);  // still signalled
+    ResetEvent(event);
+    EXPECT_EQ(WaitForSingleObject(event, 20), WAIT_TIMEOUT);
+
+    HANDLE autoReset = CreateEventA(nullptr, FALSE, TRUE, nullptr);
+    EXPECT_EQ(WaitForSingleObject(autoReset, 0), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(autoReset, 0), WAIT_TIMEOUT);  // released one waiter
+
+    EXPECT_EQ(WaitForSingleObject(nullptr, 0), WAIT_FAILED);
+    CloseHandle(event);
+    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_FAILED);  // closed handle
+    CloseHandle(autoReset);
+}
+
+TEST(Win32Events, NamedEventsAreSharedWithinTheProcess) {
+    HANDLE first = CreateEventA(nullptr, TRUE, FALSE, "Win32TestNamed");
+    HANDLE second = CreateEventA(nullptr, TRUE, FALSE, "Win32TestNamed");
+    EXPECT_EQ(first, second);
+    SetEvent(first);
+    EXPECT_EQ(WaitForSingleObject(second, 0), WAIT_OBJECT_0);
+    CloseHandle(first);
+    EXPECT_EQ(WaitForSingleObject(second, 0), WAIT_OBJECT_0);  // one handle still open
+    CloseHandle(second);
+}
+
+TEST(Win32Events, WaitAnyAnswersTheLowestSignalledIndex) {
+    // The record thread waits on "end", "audio command" and "video command"; a host
+    // thread signals while it waits.
+    HANDLE events[3];
+    for (HANDLE& e : events) e = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    EXPECT_EQ(WaitForMultipleObjects(3, events, FALSE, 0), WAIT_TIMEOUT);
+    std::atomic<DWORD> result{0};
+    std::thread waiter([&] { result = WaitForMultipleObjects(3, events, FALSE, INFINITE); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    SetEvent(events[2]);
+    waiter.join();
+    EXPECT_EQ(result.load(), WAIT_OBJECT_0 + 2);
+    SetEvent(events[1]);
+    EXPECT_EQ(WaitForMultipleObjects(3, events, FALSE, 0), WAIT_OBJECT_0 + 1);
+    SetEvent(events[0]);
+    EXPECT_EQ(WaitForMultipleObjects(3, events, FALSE, 0), WAIT_OBJECT_0);
+    ResetEvent(events[0]);
+    ResetEvent(events[1]);
+    EXPECT_EQ(WaitForMultipleObjects(3, events, FALSE, 0), WAIT_OBJECT_0 + 2);
+    EXPECT_EQ(WaitForMultipleObjects(3, events, TRUE, 0), WAIT_TIMEOUT);
+    SetEvent(events[0]);
+    SetEvent(events[1]);
+    EXPECT_EQ(WaitForMultipleObjects(3, events, TRUE, 0), WAIT_OBJECT_0);
+    HANDLE withNull[2] = {events[0], nullptr};
+    EXPECT_EQ(WaitForMultipleObjects(2, withNull, FALSE, 0), WAIT_FAILED);
+    // A time-out waits at least its length.
+    ResetEvent(events[0]);
+    ResetEvent(events[1]);
+    ResetEvent(events[2]);
+    const DWORD before = GetTickCount();
+    EXPECT_EQ(WaitForMultipleObjects(3, events, FALSE, 50), WAIT_TIMEOUT);
+    EXPECT_GE(GetTickCount() - before, 49u);
+    for (HANDLE e : events) CloseHandle(e);
+}
+
+TEST(Win32CriticalSection, RecursiveAndExclusive) {
+    CRITICAL_SECTION section;
+    InitializeCriticalSection(&section);
+    EnterCriticalSection(&section);
+    EnterCriticalSection(&section);  // the owner may enter again
+    std::atomic<bool> otherGotIn{false};
+    std::thread other([&] { otherGotIn = TryEnterCriticalSection(&section) != FALSE; });
+    other.join();
+    EXPECT_FALSE(otherGotIn.load());
+    LeaveCriticalSection(&section);
+    LeaveCriticalSection(&section);
+    long counter = 0;
+    auto work = [&] {
+        for (int i = 0; i < 20000; ++i) {
+            EnterCriticalSection(&section);
+            ++counter;
+            LeaveCriticalSection(&section);
+        }
+    };
+    std::thread a(work), b(work);
+    a.join();
+    b.join();
+    EXPECT_EQ(counter, 40000);
+    DeleteCriticalSection(&section);
+}
+
+struct ThreadProbe {
+    HANDLE done;
+    std::atomic<int> priority{-100};
+    std::atomic<bool> afterEnd{false};
+};
+
+void ThreadBody(void* raw) {
+    auto* probe = static_cast<ThreadProbe*>(raw);
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+    probe->priority = GetThreadPriority(GetCurrentThread());
+    SetEvent(probe->done);
+    _endthread();
+    probe->afterEnd = true;  // never reached
+}
+
+TEST(Win32Threads, BeginthreadRunsAndEndthreadEnds) {
+    ThreadProbe probe;
+    probe.done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(_beginthread(ThreadBody, 0, &probe), static_cast<uintptr_t>(-1));
+    ASSERT_EQ(WaitForSingleObject(probe.done, 10000), WAIT_OBJECT_0);
+    EXPECT_EQ(probe.priority.load(), THREAD_PRIORITY_TIME_CRITICAL);
+    EXPECT_EQ(_beginthread(nullptr, 0, nullptr), static_cast<uintptr_t>(-1));
+    EXPECT_FALSE(probe.afterEnd.load());
+    CloseHandle(probe.done);
+}
+
+TEST(Win32Memory, PageAlignedLockedBlocks) {
+    SIZE_T minimum = 0, maximum = 0;
+    ASSERT_TRUE(GetProcessWorkingSetSize(GetCurrentProcess(), &minimum, &maximum));
+    ASSERT_TRUE(SetProcessWorkingSetSize(GetCurrentProcess(), minimum + 300000, maximum + 300000));
+    SIZE_T newMinimum = 0, newMaximum = 0;
+    GetProcessWorkingSetSize(GetCurrentProcess(), &newMinimum, &newMaximum);
+    EXPECT_EQ(newMinimum, minimum + 300000);
+    auto* block = static_cast<unsigned char*>(VirtualAlloc(nullptr, 300000, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % 4096, 0u);
+    EXPECT_EQ(block[299999], 0);  // zero-filled
+    block[0] = 1;
+    block[299999] = 2;
+    VirtualLock(block, 300000);  // may be refused by the memory-lock limit; never fatal
+    VirtualUnlock(block, 300000);
+    EXPECT_FALSE(VirtualFree(block, 300000, MEM_RELEASE));  // release takes size 0
+    EXPECT_TRUE(VirtualFree(block, 0, MEM_RELEASE));
+    EXPECT_FALSE(VirtualFree(block, 0, MEM_RELEASE));  // not twice
+    SetProcessWorkingSetSize(GetCurrentProcess(), minimum, maximum);
+}
+
+TEST(Win32Debug, EachCallIsOneEntryInOrder) {
+    win32::DebugCapture capture;
+    OutputDebugStringA("first line\n");
+    OutputDebugStringA("PdvStopPlayback\nPdvEndCapture\n");
+    OutputDebugStringA("DROP FRAME ");
+    OutputDebugStringA(nullptr);
+    std::thread other([] { OutputDebugStringA("from another thread\n"); });
+    other.join();
+    auto entries = capture.Take();
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0], "first line\n");
+    EXPECT_EQ(entries[1], "PdvStopPlayback\nPdvEndCapture\n");
+    EXPECT_EQ(entries[2], "DROP FRAME ");
+    EXPECT_EQ(entries[3], "from another thread\n");
+    EXPECT_TRUE(capture.Entries().empty());
+}
+
+TEST(Win32Time, TickCountIsMonotonicMilliseconds) {
+    const DWORD start = GetTickCount();
+    Sleep(30);
+    const DWORD elapsed = GetTickCount() - start;
+    EXPECT_GE(elapsed, 29u);
+    EXPECT_LT(elapsed, 60000u);
+}
+
+}  // namespace
