@@ -1,4 +1,4 @@
-// Reads and writes the SMPTE timecode carried in a DV25 frame's subcode (and VAUX).
+// Reads and writes the SMPTE timecode carried in a DV25 frame's subcode.
 #pragma once
 
 #include "digitalio/DIOTypes.h"
