@@ -1,0 +1,104 @@
+#include "OracleSupport.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace oracle {
+
+bool ToolsAvailable() {
+    static const bool available =
+        std::system("command -v ffmpeg >/dev/null 2>&1 && command -v ffprobe >/dev/null 2>&1") == 0;
+    return available;
+}
+
+bool InCi() {
+    const char* ci = std::getenv("CI");
+    return ci != nullptr && std::strcmp(ci, "true") == 0;
+}
+
+ScratchDir::ScratchDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "dv25-oracle-XXXXXX").string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (mkdtemp(buffer.data()) != nullptr) path_ = buffer.data();
+}
+
+ScratchDir::~ScratchDir() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+}
+
+int Run(const std::string& command, std::string* errors) {
+    ScratchDir scratch;
+    const std::string errorFile = scratch.File("stderr");
+    const int status = std::system((command + " 2>'" + errorFile + "'").c_str());
+    if (errors != nullptr) {
+        std::ifstream in(errorFile);
+        errors->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    return status;
+}
+
+std::string Output(const std::string& command) {
+    std::string text;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return text;
+    char buffer[256];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
+    pclose(pipe);
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
+    return text;
+}
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<int16_t> ReadPcm(const std::string& path) {
+    const std::vector<uint8_t> bytes = ReadBytes(path);
+    std::vector<int16_t> samples(bytes.size() / 2);
+    for (size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = static_cast<int16_t>(static_cast<uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8)));
+    }
+    return samples;
+}
+
+std::vector<std::vector<uint8_t>> SplitFrames(const std::vector<uint8_t>& file) {
+    std::vector<std::vector<uint8_t>> frames;
+    size_t at = 0;
+    while (at + 4 <= file.size()) {
+        const size_t size = (file[at + 3] & 0x80) != 0 ? kDVFrameSizePAL : kDVFrameSizeNTSC;
+        if (at + size > file.size()) break;
+        frames.emplace_back(file.begin() + static_cast<std::ptrdiff_t>(at),
+                            file.begin() + static_cast<std::ptrdiff_t>(at + size));
+        at += size;
+    }
+    return frames;
+}
+
+std::vector<int16_t> Noise(size_t count, uint32_t seed) {
+    std::vector<int16_t> out(count);
+    uint32_t x = seed * 2654435761u + 12345;
+    for (size_t i = 0; i < count; ++i) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        out[i] = static_cast<int16_t>(x >> 9);
+    }
+    return out;
+}
+
+}  // namespace oracle
