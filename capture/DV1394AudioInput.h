@@ -1,0 +1,55 @@
+// The queues behind the AudioIn stream: one PCM ring and one format list per selected
+// channel (up to 128, indexed by the channel's bit in the mask), the deshuffler that
+// fills them from DV frames, counters and a running measurement of delivered audio.
+//
+// The capture thread produces into the rings and keeps the measurement; host threads
+// take from the rings and read the counters and the last measurement, hence atomics
+// for everything both sides touch.
+#pragma once
+
+#include "DigitalDevice.h"
+#include "digitalio/DIOFifo.h"
+#include "digitalio/DIOTypes.h"
+#include "digitalio/DV25audioDeshuffler.h"
+#include "digitalio/FormatList.h"
+#include "hostcore/BitMask.h"
+
+#include <atomic>
+
+class DV1394AudioInput {
+public:
+    static constexpr int kMaxChannels = 128;
+
+    DV1394AudioInput();
+    ~DV1394AudioInput();
+    DV1394AudioInput(const DV1394AudioInput&) = delete;
+    DV1394AudioInput& operator=(const DV1394AudioInput&) = delete;
+
+    VDMDeviceState GetState() const { return m_eState.load(std::memory_order_acquire); }
+    void SetState(VDMDeviceState state) { m_eState.store(state, std::memory_order_release); }
+
+private:
+    friend struct PluginTestAccess;
+
+    std::atomic<DIO_AudioFormat> m_eAudioFormat;  // configured input sample rate
+    std::atomic<LONG> m_nChannels;                // bits set in the mask; -1 before the first Prepare
+    BitMask* m_pChannels;                         // owned copy of the Prepare mask
+    DV25audioDeshuffler* m_pDeshuffler;           // owned; replaced when the rate changes
+    LONG m_nRingBufferSize;                       // bytes of each channel's ring
+    BYTE* m_apBuffer[kMaxChannels];               // each selected channel's ring memory (new[])
+    DIOFifo* m_apFifo[kMaxChannels];              // each selected channel's ring, owned
+    LONG m_nMaxSampsInFrame;                      // most samples one DV frame carries per channel
+    LONG m_nPageSize;                             // stored only
+    std::atomic<VDMDeviceState> m_eState;
+    std::atomic<LONG> m_nLastFrames;              // last completed measurement: frames,
+    std::atomic<__int64> m_llLastStart;           //   its start time,
+    std::atomic<LONG> m_nLastSamples;             //   and samples per channel
+    std::atomic<__int64> m_llPeriodStart;         // start of the measurement in progress (us)
+    std::atomic<LONG> m_nPeriodEnd;               // frame count that completes it
+    std::atomic<LONG> m_nSamplesDeshuffled;       // since the last statistics reset
+    std::atomic<bool> m_bMeasureIdle;             // no measurement in progress
+    std::atomic<LONG> m_nFramesDeshuffled;        // since the last statistics reset
+    std::atomic<LONG> m_nErrors;                  // deshuffling and take-protocol errors
+    std::atomic<LONG> m_nOverruns;                // audio lost to a slow host, refused acks
+    FormatList* m_apFormatList[kMaxChannels];     // each selected channel's format list, owned
+};

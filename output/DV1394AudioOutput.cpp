@@ -1,0 +1,29 @@
+// Construction and teardown of the audio output queues.
+#include "DV1394AudioOutput.h"
+
+DV1394AudioOutput::DV1394AudioOutput()
+    : m_nChannels(-1),
+      m_pChannels(nullptr),
+      m_pReshuffler(nullptr),
+      m_pSampsInFrame(nullptr),
+      m_eAudioFormat(DIO_NoAudioFormat),
+      m_nRingBufferSize(0),
+      m_apBuffer{},
+      m_apFifo{},
+      m_nBytesInFrame(0),
+      m_nPageSize(0),
+      m_eState(VDMIdle),
+      m_nFrameCounter(0),
+      m_nErrors(0),
+      m_nUnderruns(0),
+      m_nFramesExpected(-1) {}
+
+DV1394AudioOutput::~DV1394AudioOutput() {
+    for (int channel = 0; channel < kMaxChannels; ++channel) {
+        delete m_apFifo[channel];
+        delete[] m_apBuffer[channel];
+    }
+    delete m_pChannels;
+    delete m_pReshuffler;
+    delete m_pSampsInFrame;
+}
