@@ -1,0 +1,203 @@
+#include "sim/Cassette.h"
+
+#include "digitalio/DVFrame.h"
+#include "sim/DVFileTape.h"
+#include "sim/DVFrameLayout.h"
+#include "sim/SubcodeTimecode.h"
+#include "sim/TapeLabel.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace cardsim {
+
+namespace {
+constexpr int64_t kGuessWindow = 64;
+}
+
+Cassette::Cassette(std::unique_ptr<TapeMaterial> material, int64_t blankTail, std::string filePath)
+    : material_(std::move(material)), blankTail_(std::max<int64_t>(blankTail, 0)), filePath_(std::move(filePath)) {}
+
+bool Cassette::IsBlank(int64_t position) const {
+    if (position < 0 || position >= Length()) return true;
+    if (recorded_.count(position) != 0) return false;
+    return position >= material_->Length();
+}
+
+DIO_VideoFormat Cassette::StandardAt(int64_t position) const {
+    auto it = recorded_.find(position);
+    if (it != recorded_.end()) return FrameStandard(it->second.data(), it->second.size());
+    if (position >= 0 && position < material_->Length()) return material_->StandardAt(position);
+    return material_->TrailingStandard();
+}
+
+size_t Cassette::ReadStoredFrame(int64_t position, uint8_t* destination, size_t capacity) const {
+    if (destination == nullptr || IsBlank(position)) return 0;
+    auto it = recorded_.find(position);
+    if (it != recorded_.end()) {
+        if (capacity < it->second.size()) return 0;
+        std::memcpy(destination, it->second.data(), it->second.size());
+        return it->second.size();
+    }
+    return material_->ReadFrame(position, destination, capacity);
+}
+
+size_t Cassette::ReadFrame(int64_t position, uint8_t* destination, size_t capacity) const {
+    if (destination == nullptr || IsBlank(position)) return 0;
+    const size_t size = ReadStoredFrame(position, destination, capacity);
+    if (size == 0 || faults_ == nullptr || !faults_->AffectsTape()) return size;
+    const DIO_VideoFormat standard = FrameStandard(destination, size);
+    if (faults_->SubcodeMissingAt(position)) {
+        ClearSubcodePacks(destination, standard);
+    } else if (const LONG shift = faults_->TimecodeShiftAt(position)) {
+        TapeTimecode tc;
+        if (ReadSubcodeTimecode(destination, standard, &tc))
+            RewriteSubcodeTimecode(destination, standard, ShiftLabel(tc, standard, shift));
+    }
+    return size;
+}
+
+bool Cassette::TimecodeAt(int64_t position, TapeTimecode* timecode) const {
+    if (IsBlank(position)) return false;
+    if (faults_ != nullptr && faults_->SubcodeMissingAt(position)) return false;
+    TapeTimecode tc;
+    auto it = recorded_.find(position);
+    const bool found = it != recorded_.end()
+                           ? ReadSubcodeTimecode(it->second.data(), FrameStandard(it->second.data(), it->second.size()),
+                                                 &tc)
+                           : material_->TimecodeAt(position, &tc);
+    if (!found) return false;
+    const LONG shift = faults_ != nullptr ? faults_->TimecodeShiftAt(position) : 0;
+    *timecode = shift != 0 ? ShiftLabel(tc, StandardAt(position), shift) : tc;
+    return true;
+}
+
+int64_t Cassette::FindTimecode(const TapeTimecode& label) const {
+    auto shows = [&](int64_t p) {
+        TapeTimecode tc;
+        return p >= 0 && p < Length() && TimecodeAt(p, &tc) && tc == label;
+    };
+    // A deck winds to where the timecode should be and reads around it; only a tape
+    // with breaks needs the whole search.
+    const int64_t guess = material_->GuessPosition(label);
+    if (guess >= 0) {
+        for (int64_t d = 0; d <= kGuessWindow; ++d) {
+            if (shows(guess + d)) return guess + d;
+            if (d != 0 && shows(guess - d)) return guess - d;
+        }
+    }
+    for (int64_t p = 0; p < Length(); ++p)
+        if (shows(p)) return p;
+    return -1;
+}
+
+int64_t Cassette::TrackOf(int64_t position) const {
+    const int64_t materialLength = material_->Length();
+    if (position <= materialLength) return material_->TracksBefore(std::max<int64_t>(position, 0));
+    return material_->TracksBefore(materialLength) +
+           (position - materialLength) * SequencesPerFrame(material_->TrailingStandard());
+}
+
+int64_t Cassette::PositionOfTrack(int64_t track) const {
+    if (track < 0 || track >= TrackOf(Length())) return -1;
+    // Track numbers rise with the position: find the last position starting at or
+    // before the track.
+    int64_t low = 0;
+    int64_t high = Length() - 1;
+    while (low < high) {
+        const int64_t mid = low + (high - low + 1) / 2;
+        if (TrackOf(mid) <= track) low = mid;
+        else high = mid - 1;
+    }
+    return low;
+}
+
+bool Cassette::WriteFrame(int64_t position, const uint8_t* frame, size_t available) {
+    if (position < 0 || position >= Length() || frame == nullptr) return false;
+    const size_t size = FrameSize(FrameStandard(frame, available));
+    if (size == 0 || available < size) return false;
+    recorded_[position].assign(frame, frame + size);
+    return true;
+}
+
+int64_t Cassette::RecordedEnd() const {
+    int64_t end = material_->Length();
+    if (!recorded_.empty()) end = std::max(end, recorded_.rbegin()->first + 1);
+    return end;
+}
+
+bool Cassette::WriteFramesTo(const std::string& path, int64_t first, int64_t end, bool fillBlank,
+                             int64_t* written, std::string* error) const {
+    // Written beside the target and renamed over it, so a crash leaves either the old
+    // file or the new one, never half of one.
+    const std::string temporary = path + ".partial";
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        if (error != nullptr) *error = "cannot create " + temporary + ": " + std::strerror(errno);
+        return false;
+    }
+    std::vector<uint8_t> frame(FrameSize(DIO_PAL));
+    int64_t count = 0;
+    bool ok = true;
+    for (int64_t p = first; p < end && ok; ++p) {
+        size_t size = ReadStoredFrame(p, frame.data(), frame.size());
+        if (size == 0) {
+            if (!fillBlank) continue;
+            // A file cannot hold blank tape: a blank stretch between recordings becomes
+            // black frames of the standard the tape is formatted for there.
+            DVFrame generator;
+            const DIO_VideoFormat standard = StandardAt(p);
+            std::unique_ptr<unsigned char[]> black(generator.GenBlackFrame(standard));
+            size = FrameSize(standard);
+            if (!black) { ok = false; break; }
+            std::memcpy(frame.data(), black.get(), size);
+        }
+        size_t done = 0;
+        while (done < size) {
+            const ssize_t n = ::write(fd, frame.data() + done, size - done);
+            if (n <= 0) {
+                if (n < 0 && errno == EINTR) continue;
+                ok = false;
+                break;
+            }
+            done += static_cast<size_t>(n);
+        }
+        ++count;
+    }
+    if (ok && ::fsync(fd) != 0) ok = false;
+    if (::close(fd) != 0) ok = false;
+    if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) ok = false;
+    if (!ok) {
+        if (error != nullptr) *error = "cannot write " + path + ": " + std::strerror(errno);
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    if (written != nullptr) *written = count;
+    return true;
+}
+
+bool Cassette::WriteBack(std::string* error) {
+    if (!IsFileBacked() || recorded_.empty()) return true;
+    const int64_t oldLength = Length();
+    if (!WriteFramesTo(filePath_, 0, RecordedEnd(), true, nullptr, error)) return false;
+    // Read the file again: its frames now hold the recordings.
+    std::unique_ptr<DVFileTape> reopened = DVFileTape::Open(filePath_, error);
+    if (!reopened) return false;
+    material_ = std::move(reopened);
+    recorded_.clear();
+    blankTail_ = std::max<int64_t>(oldLength - material_->Length(), 0);
+    return true;
+}
+
+bool Cassette::SaveRange(const std::string& path, int64_t first, int64_t count, int64_t* written,
+                         std::string* error) const {
+    const int64_t begin = std::clamp<int64_t>(first, 0, Length());
+    const int64_t end = count < 0 ? Length() : std::clamp<int64_t>(begin + count, begin, Length());
+    return WriteFramesTo(path, begin, end, false, written, error);
+}
+
+}  // namespace cardsim

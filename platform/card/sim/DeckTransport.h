@@ -1,0 +1,97 @@
+// The deck's mechanism: the transport state it shows, the tape position under the
+// head, and the mechanical time each change takes.
+//
+// A command starts a transition that lasts the deck model's transition time; while
+// it lasts the deck shows no state (queries answer "in transition"), the tape stands
+// still and no picture comes out. A new command replaces one in transition. Once
+// settled, each frame period (Tick) moves the tape by the state's speed: play one
+// frame, slow motion a fraction, winding and seeking tens of frames, and reports
+// which frame the deck shows (pictures come in play, slow motion and pause, not
+// while winding or stopped) and which frame the head records. The tape ends stop
+// any motion. Not locked: the world's lock guards it.
+#pragma once
+
+#include "sim/SimTime.h"
+#include "sim/SimTypes.h"
+
+#include <cstdint>
+
+namespace cardsim {
+
+enum class DeckCommand {
+    Play,
+    Stop,
+    Pause,
+    FastForward,
+    Rewind,
+    StepForward,
+    StepBack,
+    Record,
+    RecordPause,
+    Eject,
+    Shuttle,  // argument: the raw shuttle state (DDC_STATE_1_10 ... DDC_STATE_REV_X20, or PLAYBACK_PAUSE)
+    Seek,     // argument: the target position
+};
+
+class DeckTransport {
+public:
+    explicit DeckTransport(const DeckModel* model) : model_(model) {}
+
+    // Stopped at `position`, or showing EJECT without a cassette; nothing pending.
+    void Reset(bool cassetteLoaded, int64_t position = 0);
+
+    void Command(DeckCommand command, int64_t argument, SimTime now);
+    // When the transition in progress ends (kNever when none, or while stuck).
+    SimTime TransitionEnd() const;
+    enum class Arrival { None, Ejected };
+    // Completes the transition (at TransitionEnd()).
+    Arrival FinishTransition(int64_t tapeLength);
+
+    bool InTransition() const { return pending_ || stuck_; }
+    // While stuck the deck never leaves its transition; freeing it lets a pending one
+    // end `now`.
+    void SetStuck(bool stuck, SimTime now);
+    bool Stuck() const { return stuck_; }
+
+    LONG State() const { return state_; }
+    // The state being moved to, or the settled state.
+    LONG TargetState() const;
+    int64_t Position() const { return position100_ / 100; }
+    bool Seeking() const { return seekTarget_ >= 0; }
+    bool IsRecording() const { return !pending_ && state_ == 5; }
+    bool InRecordPause() const { return !pending_ && !stuck_ && state_ == 6; }
+    bool HeadingForRecordPause() const { return pending_ && pendingCommand_ == DeckCommand::RecordPause; }
+    // True while the tape moves or a transition will end: time matters to the deck.
+    bool Busy() const;
+
+    struct Frame {
+        int64_t picture = -1;  // frame shown this period, -1 for none
+        int64_t record = -1;   // frame the head writes this period, -1 for none
+    };
+    Frame Tick(int64_t tapeLength);
+
+    // Puts the deck into `state` at `position` at once (synchronised record hands the
+    // deck between record pause and record this way; tests park the deck with it).
+    void Settle(LONG state, int64_t position);
+
+private:
+    struct Motion {
+        int64_t speed100;  // hundredths of a frame per frame period
+        bool pictures;
+    };
+    Motion MotionOf(LONG state) const;
+    LONG StateAfter(DeckCommand command, int64_t argument) const;
+    void Park(int64_t target, int64_t tapeLength);
+
+    const DeckModel* model_;
+    LONG state_ = 2;
+    int64_t position100_ = 0;
+    bool pending_ = false;
+    DeckCommand pendingCommand_ = DeckCommand::Stop;
+    int64_t pendingArgument_ = 0;
+    SimTime transitionEnd_ = kNever;
+    bool stuck_ = false;
+    int64_t seekTarget_ = -1;
+};
+
+}  // namespace cardsim

@@ -1,0 +1,102 @@
+// Faults injected into the card, the deck and the tape, so that tests and the
+// command-line host can see how the plug-in copes. Each fault is switched on by a
+// setter or by one item of a text list (ParseFaultList). Not locked: the world's lock
+// guards it.
+//
+// Fault list items, separated by commas (numbers may be hexadecimal, "0x..."):
+//   open=CODE[*N]        KDXOpen fails with card error CODE (the first N times)
+//   ddcinit=ERR[*N]      DevInitialize fails with DDCError_t ERR
+//   ddc=NAME:ERR[*N]     the deck-control function NAME fails with ERR
+//   disconnect=MS[:MS2]  the device goes away MS ms from now (and comes back at MS2)
+//   stuck                the deck stays in transition
+//   capturestart[=CODE]  PdvStartCapture is refused (default KDX_E_DEV_REJECT_SRV)
+//   playbackstart[=CODE] PdvStartPlayback and PdvSyncRecNoParam are refused
+//   stall                running capture stalls in driver state 0x102
+//   drop=FIRST[:COUNT]   the card drops captured frames FIRST.. (counted from 0
+//                        at PdvBeginCapture, in the order the deck delivers them)
+//   corrupt=FIRST[:COUNT] the card damages those frames' packs (subcode, VAUX, AAUX)
+//   tcbreak=POS[:JUMP]   from tape position POS on, timecodes jump by JUMP frames (100)
+//   nosubcode=POS[:COUNT] those tape positions carry no subcode packs
+#pragma once
+
+#include "DDCError.h"
+#include "sim/SimTime.h"
+#include "windows.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace cardsim {
+
+class Faults {
+public:
+    struct Range {
+        int64_t first = 0;
+        int64_t count = 1;
+        bool Contains(int64_t n) const { return n >= first && n - first < count; }
+    };
+    struct TimecodeBreak {
+        int64_t position = 0;
+        LONG jump = 100;
+    };
+
+    void Clear();
+
+    // `times` < 0: every time.
+    void FailOpen(DWORD code, int times = -1);
+    bool TakeOpenFailure(DWORD* code);
+    void FailDevInitialize(DDCError_t error, int times = -1);
+    bool TakeDevInitializeFailure(DDCError_t* error);
+    void FailDeckCall(const std::string& name, DDCError_t error, int times = -1);
+    bool TakeDeckCallFailure(const char* name, DDCError_t* error);
+
+    // Absolute simulated times; kNever for "not planned".
+    void ScheduleDisconnect(SimTime at, SimTime reconnectAt);
+    SimTime DisconnectAt() const { return disconnectAt_; }
+    SimTime ReconnectAt() const { return reconnectAt_; }
+    void DisconnectDone() { disconnectAt_ = kNever; }
+    void ReconnectDone() { reconnectAt_ = kNever; }
+
+    bool stuckInTransition = false;
+    bool stallCapture = false;
+    DWORD captureStartRefusal = 0;   // 0: none
+    DWORD playbackStartRefusal = 0;  // 0: none
+
+    void DropCapturedFrames(int64_t first, int64_t count) { drops_.push_back({first, count}); }
+    void CorruptCapturedFrames(int64_t first, int64_t count) { corrupts_.push_back({first, count}); }
+    bool DropsArrival(int64_t n) const;
+    bool CorruptsArrival(int64_t n) const;
+
+    void AddTimecodeBreak(int64_t position, LONG jump) { breaks_.push_back({position, jump}); }
+    void RemoveSubcode(int64_t first, int64_t count) { noSubcode_.push_back({first, count}); }
+    // Frames the timecode at `position` is moved by the breaks before it.
+    LONG TimecodeShiftAt(int64_t position) const;
+    bool SubcodeMissingAt(int64_t position) const;
+    bool AffectsTape() const { return !breaks_.empty() || !noSubcode_.empty(); }
+
+private:
+    struct Counted {
+        uint32_t code = 0;
+        int times = 0;  // < 0: every time
+    };
+    static bool Take(Counted* fault, uint32_t* code);
+
+    Counted open_;
+    Counted devInitialize_;
+    std::map<std::string, Counted> deckCalls_;
+    SimTime disconnectAt_ = kNever;
+    SimTime reconnectAt_ = kNever;
+    std::vector<Range> drops_;
+    std::vector<Range> corrupts_;
+    std::vector<TimecodeBreak> breaks_;
+    std::vector<Range> noSubcode_;
+};
+
+// Applies a fault list (header comment) to `faults`, with `now` as the time the
+// disconnect delays count from. False, with the offending item in *error, when an
+// item is not understood; the items before it stay applied.
+bool ParseFaultList(const std::string& list, SimTime now, Faults* faults, std::string* error);
+
+}  // namespace cardsim

@@ -1,0 +1,30 @@
+// The simulated world chosen from the environment, for any host:
+//   DVIO_SIM_TAPE      a raw .dv file loaded as the cassette (written back after recording)
+//   DVIO_SIM_STANDARD  ntsc or pal (also 1 or 2): the built-in tape's and the card's standard
+//   DVIO_SIM_AUDIO     48000, 44100 or 32000: the built-in tape's audio
+//   DVIO_SIM_SPEED     the clock's speed factor (default 1)
+//   DVIO_SIM_FAULTS    a fault list (Faults.h)
+//   DVIO_SIM_DECK      deck model options (ParseDeckOptions)
+// A value that is not understood is reported through SimControl's ConfigError and
+// otherwise ignored.
+#pragma once
+
+#include "sim/SimTypes.h"
+
+#include <string>
+
+namespace cardsim {
+
+class World;
+
+// Applies the environment to a freshly reset world (called under construction).
+void ApplyEnvironment(World* world);
+
+// Deck model options, separated by commas: dvcam, nosmpte, early, late, protect,
+// status (searches answered with a STATUS operand), interim, transition (searches
+// answered IN TRANSITION), plain (synchronised record writes frames as received),
+// transition_ms=N, wind=N, latency=N, async_ms=N. `writeProtect` receives the
+// protect option. False with the item in *error when one is not understood.
+bool ParseDeckOptions(const std::string& list, DeckModel* model, bool* writeProtect, std::string* error);
+
+}  // namespace cardsim

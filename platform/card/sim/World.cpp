@@ -1,0 +1,126 @@
+#include "sim/World.h"
+
+#include "KDXCORE.h"
+#include "KordexDDC.h"
+#include "digitalio/DVFrame.h"
+#include "sim/AVCFrame.h"
+#include "sim/AVCTapeSubunit.h"
+#include "sim/CassetteFactory.h"
+#include "sim/SimConfig.h"
+
+#include <cstring>
+
+namespace cardsim {
+
+World& World::Instance() {
+    static World world;
+    return world;
+}
+
+World::World() {
+    ResetAll();
+    ApplyEnvironment(this);
+}
+
+World::~World() {
+    // The library is unloading: a cassette from a file keeps what was recorded on it.
+    if (cassette_ && cassette_->IsFileBacked()) cassette_->WriteBack(nullptr);
+    if (ejected_ && ejected_->IsFileBacked()) ejected_->WriteBack(nullptr);
+}
+
+void World::ResetAll() {
+    if (cassette_ && cassette_->IsFileBacked()) cassette_->WriteBack(nullptr);
+    if (ejected_ && ejected_->IsFileBacked()) ejected_->WriteBack(nullptr);
+    clock.Reset();
+    journal = Journal();
+    faults.Clear();
+    model = DeckModel();
+    builtInOptions = BuiltInTapeOptions();
+    card.Reset(PDV_VST_NTSC);
+    sync = SyncRecord();
+    ddc = DeckControlState();
+    framesRecorded = 0;
+    connected_ = true;
+    now_ = 0;
+    nextTick_ = 0;
+    wasRecording_ = false;
+    finalAnswerPending_ = false;
+    finalAnswer_.clear();
+    tapeError_.clear();
+    configError_.clear();
+    ejected_.reset();
+    cassette_ = MakeBuiltInCassette(builtInOptions);
+    cassette_->SetFaults(&faults);
+    deck.SetStuck(false, 0);
+    deck.Reset(true, 0);
+}
+
+void World::InsertCassette(std::unique_ptr<Cassette> cassette, int64_t position) {
+    RemoveCassette();
+    ejected_.reset();
+    cassette_ = std::move(cassette);
+    cassette_->SetFaults(&faults);
+    deck.Reset(true, std::min<int64_t>(position, std::max<int64_t>(cassette_->Length() - 1, 0)));
+}
+
+void World::RemoveCassette() {
+    sync.Stop();
+    if (!cassette_) return;
+    std::string error;
+    if (!cassette_->WriteBack(&error)) tapeError_ = error;
+    ejected_ = std::move(cassette_);
+    deck.Reset(false);
+}
+
+bool World::ReinsertCassette() {
+    if (cassette_ || !ejected_) return false;
+    cassette_ = std::move(ejected_);
+    deck.Reset(true, 0);
+    return true;
+}
+
+void World::IssueDeckCommand(DeckCommand command, int64_t argument) {
+    sync.Stop();
+    deck.Command(command, argument, now_);
+}
+
+std::vector<uint8_t> World::AnswerAVC(const std::vector<uint8_t>& command) {
+    AVCAnswer answer = AnswerAVCCommand(command, &deck, cassette_.get(), model, now_);
+    const uint8_t code = answer.response.empty() ? 0 : answer.response[0];
+    if (!command.empty() && command[0] == kAVCControl && (code == kAVCAccepted || code == kAVCInterim)) sync.Stop();
+    if (answer.finalPending) {
+        finalAnswerPending_ = true;
+        finalAnswer_ = answer.finalResponse;
+    }
+    return answer.response;
+}
+
+void World::StopSyncRecord() {
+    if (sync.Running() && deck.IsRecording()) deck.Settle(DDC_STATE_RECORD_PAUSE, deck.Position());
+    sync.Stop();
+}
+
+bool World::ArmSyncRecord() {
+    if (!cassette_ || cassette_->writeProtected) return false;
+    if (!deck.InRecordPause() && !deck.HeadingForRecordPause()) return false;
+    sync.Arm(deck.Position());
+    return true;
+}
+
+void World::SetStuck(bool stuck) {
+    faults.stuckInTransition = stuck;
+    deck.SetStuck(stuck, now_);
+}
+
+const std::vector<uint8_t>& World::NoSignalFrame(DIO_VideoFormat standard) {
+    std::vector<uint8_t>& frame = noSignal_[standard == DIO_PAL ? 1 : 0];
+    if (frame.empty()) {
+        DVFrame generator;
+        std::unique_ptr<unsigned char[]> black(generator.GenBlackFrame(standard == DIO_PAL ? DIO_PAL : DIO_NTSC));
+        const size_t size = standard == DIO_PAL ? kDVFrameSizePAL : kDVFrameSizeNTSC;
+        if (black) frame.assign(black.get(), black.get() + size);
+    }
+    return frame;
+}
+
+}  // namespace cardsim
