@@ -66,7 +66,6 @@ TEST(SampleCadence, Ntsc44kIsDriftFreeOverAHundredFrames) {
 TEST(SampleCadence, UnknownFormatsHaveNoSamples) {
     EXPECT_EQ(USampsInFrame(DIO_NoAudioFormat, DIO_NTSC).GetSampsForFrameNum(1), 0u);
     EXPECT_EQ(USampsInFrame(DIO_Audio48000, DIO_NoVideoFormat).GetSampsForFrameNum(1), 0u);
-    EXPECT_EQ(USampsInFrame(static_cast<DIO_AudioFormat>(9), DIO_PAL).GetSampsForFrameNum(1), 0u);
 }
 
 TEST(SampleCadence, LargestFrameNumberStaysInTheCycle) {
