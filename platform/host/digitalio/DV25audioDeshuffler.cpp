@@ -11,12 +11,12 @@ namespace {
 constexpr LONG kOk = 0;
 constexpr LONG kFailed = -1;
 
-// The frame's declared standard and its audio format, with every audio block in place.
+// The frame's declared standard and its audio format. Only the header and the block
+// holding the source pack need to be intact: a dropout elsewhere must not look like a
+// change of format.
 bool ReadFrameAudioFormat(const uint8_t* frame, dv25::AudioSource* source) {
     const DIO_VideoFormat standard = dv25::StandardOfFrame(frame);
-    if (standard == DIO_NoVideoFormat) return false;
-    if (!dv25::AudioBlockIdsValid(frame, standard)) return false;
-    return dv25::FindAudioSource(frame, standard, source);
+    return standard != DIO_NoVideoFormat && dv25::FindAudioSource(frame, standard, source);
 }
 
 }  // namespace
@@ -38,6 +38,8 @@ LONG DV25audioDeshuffler::DeShuffleAudio(unsigned char* frame, BitMask* mask, DI
     if (frame == nullptr || mask == nullptr || channels == nullptr || samples == nullptr) return kFailed;
     dv25::AudioSource source;
     if (!ReadFrameAudioFormat(frame, &source)) return kFailed;
+    // Samples are read from every audio block: each must be where its ID says.
+    if (!dv25::AudioBlockIdsValid(frame, source.standard)) return kFailed;
 
     const ULONG bytes = source.samples * 2;
     const int bits = mask->GetNumBitsInMask();

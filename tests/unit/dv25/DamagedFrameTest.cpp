@@ -79,13 +79,19 @@ TEST(DamagedFrame, SubcodeFullOfFFHasNoTimecode) {
 
 TEST(DamagedFrame, WrongBlockIdsAreNotTrusted) {
     {
-        // One audio block out of place: no audio from this frame.
+        // One audio block out of place: no audio from this frame, though its format
+        // still reads from the intact source packs.
         FrameBuffer frame = BlackFrame(DIO_NTSC);
         frame.data()[7 * 12000 + 480 + 1280 * 5 + 2] = 4;
-        const Readings r = ReadAll(frame.data());
+        Readings r = ReadAll(frame.data());
         EXPECT_NE(r.deshuffleResult, 0);
-        EXPECT_NE(r.packResult, 0);
+        EXPECT_EQ(r.packResult, 0);
         EXPECT_EQ(r.queued, 0u);
+        // Every block holding a source pack damaged: the format is unreadable too.
+        for (int s = 0; s < 10; ++s) frame.data()[s * 12000 + 480 + 1280 * (s % 2 == 0 ? 3 : 0)] = 0x9F;
+        r = ReadAll(frame.data());
+        EXPECT_NE(r.packResult, 0);
+        EXPECT_NE(r.deshuffleResult, 0);
     }
     {
         // Subcode blocks that carry a video ID: their packs are skipped, the rest count.
