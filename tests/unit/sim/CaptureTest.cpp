@@ -1,0 +1,150 @@
+// Capture: the card's ring fills from the deck at the material's frame rate.
+#include "SimTestSupport.h"
+
+#include "digitalio/DV25Timecode.h"
+#include "hostcore/Timecode.h"
+
+#include <cstring>
+
+namespace simtest {
+namespace {
+
+class CaptureTest : public SimTest {
+protected:
+    void StartCapture() {
+        ASSERT_TRUE(PdvBeginCapture());
+        ASSERT_TRUE(PdvStartCapture());
+    }
+    std::vector<uint8_t> Captured(LONG index) {
+        BYTE* slot = PdvGetCapturedFrameAddr(index);
+        EXPECT_NE(slot, nullptr) << "captured frame " << index;
+        if (slot == nullptr) return {};
+        const size_t size = (slot[3] & 0x80) != 0 ? kDVFrameSizePAL : kDVFrameSizeNTSC;
+        return std::vector<uint8_t>(slot, slot + size);
+    }
+    std::vector<uint8_t> Tape(int64_t position) {
+        std::vector<uint8_t> frame;
+        EXPECT_TRUE(cardsim::ReadTapeFrame(position, &frame)) << "tape position " << position;
+        return frame;
+    }
+};
+
+TEST_F(CaptureTest, PlayingDeckFillsTheRingWithTheTapeFramesInOrder) {
+    OpenSession();
+    cardsim::ParkDeck(100, DDC_STATE_PLAYBACK);
+    StartCapture();
+    EXPECT_EQ(PdvGetCapturedFrame(), 0);
+    AdvancePeriods(10);
+    ASSERT_EQ(PdvGetCapturedFrame(), 10);
+    for (LONG i = 0; i < 10; ++i) EXPECT_EQ(Captured(i), Tape(100 + i)) << "frame " << i;
+
+    // The frame's own timecode, read by the host library, is the position's label.
+    std::vector<uint8_t> frame = Captured(3);
+    DV25Timecode reader;
+    TimeCode tc{};
+    bool drop = false;
+    ASSERT_TRUE(reader.GetTimecode(frame.data(), &tc, &drop));
+    const timecodeDesc_t desc = TCCreateDesc(1, 30);
+    short h, m, s, f;
+    TCDeconstruct(TCCreateDur(103, &desc), nullptr, &h, &m, &s, &f);
+    EXPECT_EQ(tc.hours, static_cast<ULONG>(h));
+    EXPECT_EQ(tc.seconds, static_cast<ULONG>(s));
+    EXPECT_EQ(tc.frames, static_cast<ULONG>(f));
+    EXPECT_TRUE(drop);
+
+    // Released frames go back to the card.
+    ASSERT_TRUE(PdvSetCapturedFrame(6));
+    EXPECT_EQ(PdvGetCapturedFrameAddr(5), nullptr);
+    EXPECT_NE(PdvGetCapturedFrameAddr(6), nullptr);
+    EXPECT_FALSE(PdvSetCapturedFrame(4)) << "release moves forward only";
+    EXPECT_EQ(cardsim::GetDeckStatus().position, 110);
+}
+
+TEST_F(CaptureTest, PauseRepeatsTheStillAndSlowMotionRepeatsFrames) {
+    OpenSession();
+    cardsim::ParkDeck(50, DDC_STATE_PLAYBACK_PAUSE);
+    StartCapture();
+    AdvancePeriods(5);
+    ASSERT_EQ(PdvGetCapturedFrame(), 5);
+    const std::vector<uint8_t> still = Tape(50);
+    for (LONG i = 0; i < 5; ++i) EXPECT_EQ(Captured(i), still);
+    ASSERT_TRUE(PdvSetCapturedFrame(5));
+
+    // 1/10 speed: each tape frame is shown for ten frame periods.
+    cardsim::ParkDeck(60, DDC_STATE_1_10);
+    AdvancePeriods(20);
+    ASSERT_EQ(PdvGetCapturedFrame(), 25);
+    for (LONG i = 0; i < 20; ++i) EXPECT_EQ(Captured(5 + i), Tape(60 + i / 10)) << "frame " << i;
+}
+
+TEST_F(CaptureTest, NoPicturesWhileStoppedWindingOrOnBlankTape) {
+    OpenSession();
+    StartCapture();
+    AdvancePeriods(5);
+    EXPECT_EQ(PdvGetCapturedFrame(), 0) << "stopped";
+    cardsim::ParkDeck(10, DDC_STATE_FAST_FORWARD);
+    AdvancePeriods(5);
+    EXPECT_EQ(PdvGetCapturedFrame(), 0) << "winding";
+    EXPECT_EQ(cardsim::GetDeckStatus().position, 10 + 5 * cardsim::GetDeckModel().windSpeed);
+    const int64_t blank = cardsim::TapeLength() - 100;
+    ASSERT_TRUE(cardsim::IsTapeBlank(blank));
+    cardsim::ParkDeck(blank, DDC_STATE_PLAYBACK);
+    AdvancePeriods(5);
+    EXPECT_EQ(PdvGetCapturedFrame(), 0) << "blank tape";
+    EXPECT_EQ(cardsim::GetCardCounters().framesArrived, 0u);
+}
+
+TEST_F(CaptureTest, AFullRingDropsAndCountsFrames) {
+    OpenSession();
+    cardsim::ParkDeck(100, DDC_STATE_PLAYBACK);
+    StartCapture();
+    AdvancePeriods(40);
+    EXPECT_EQ(PdvGetCapturedFrame(), PDV_RING_FRAMES);
+    cardsim::CardCounters counters = cardsim::GetCardCounters();
+    EXPECT_EQ(counters.framesArrived, 40u);
+    EXPECT_EQ(counters.ringFullDrops, 40u - PDV_RING_FRAMES);
+    EXPECT_EQ(Captured(PDV_RING_FRAMES - 1), Tape(100 + PDV_RING_FRAMES - 1));
+
+    // Room again: the next frame is the one the deck shows now, not a dropped one.
+    ASSERT_TRUE(PdvSetCapturedFrame(10));
+    AdvancePeriods(3);
+    EXPECT_EQ(PdvGetCapturedFrame(), PDV_RING_FRAMES + 3);
+    EXPECT_EQ(Captured(PDV_RING_FRAMES), Tape(140));
+    EXPECT_EQ(Captured(PDV_RING_FRAMES + 2), Tape(142));
+
+    // Stopping keeps the counter; beginning again starts it from 0.
+    ASSERT_TRUE(PdvStopCapture());
+    AdvancePeriods(3);
+    EXPECT_EQ(PdvGetCapturedFrame(), PDV_RING_FRAMES + 3);
+    ASSERT_TRUE(PdvEndCapture());
+    StartCapture();
+    EXPECT_EQ(PdvGetCapturedFrame(), 0);
+    EXPECT_EQ(cardsim::GetCardCounters().ringFullDrops, 0u);
+}
+
+TEST_F(CaptureTest, MaterialOfBothStandardsIsCapturedAtItsOwnRate) {
+    cardsim::BuiltInTapeOptions options;
+    options.standard = DIO_PAL;
+    options.materialFrames = 100;
+    options.formatSwitchAt = 20;  // NTSC from position 20 on
+    cardsim::LoadBuiltInTape(options, 15);
+    OpenSession(KDX_STANDARD_PAL);
+    cardsim::ParkDeck(15, DDC_STATE_PLAYBACK);
+    StartCapture();
+    AdvancePeriods(5, DIO_PAL);
+    ASSERT_EQ(PdvGetCapturedFrame(), 5);
+    EXPECT_EQ(Captured(4).size(), kDVFrameSizePAL);
+    // From the switch on, frame periods are 525/60 ones, counted from that moment.
+    cardsim::AdvanceClock(3 * 33367);
+    ASSERT_EQ(PdvGetCapturedFrame(), 8);
+    EXPECT_EQ(Captured(5), Tape(20));
+    EXPECT_EQ(Captured(5).size(), kDVFrameSizeNTSC);
+    // The slot of a smaller frame holds nothing of an older frame after it.
+    BYTE* slot = PdvGetCapturedFrameAddr(5);
+    ASSERT_NE(slot, nullptr);
+    std::vector<uint8_t> zero(kDVFrameSizePAL - kDVFrameSizeNTSC, 0);
+    EXPECT_EQ(std::memcmp(slot + kDVFrameSizeNTSC, zero.data(), zero.size()), 0);
+}
+
+}  // namespace
+}  // namespace simtest

@@ -1,0 +1,200 @@
+// Playback and recording: frames handed to the card reach the tape at the deck's
+// position; synchronised record lands an insert exactly where the deck stood.
+#include "SimTestSupport.h"
+
+#include "hostcore/Timecode.h"
+
+#include <cstring>
+
+namespace simtest {
+namespace {
+
+constexpr size_t kSequence = 12000;
+
+class PlaybackRecordTest : public SimTest {
+protected:
+    std::vector<uint8_t> Tape(int64_t position) {
+        std::vector<uint8_t> frame;
+        EXPECT_TRUE(cardsim::ReadTapeFrame(position, &frame)) << "tape position " << position;
+        return frame;
+    }
+    // `played` with the subcode blocks (blocks 1 and 2 of every sequence) of `tape`.
+    static std::vector<uint8_t> WithSubcodeOf(std::vector<uint8_t> played, const std::vector<uint8_t>& tape) {
+        for (size_t s = 0; s < played.size() / kSequence; ++s)
+            std::memcpy(&played[s * kSequence + 80], &tape[s * kSequence + 80], 160);
+        return played;
+    }
+    // Frames distinct from anything on the built-in tape.
+    static std::vector<std::vector<uint8_t>> Program(int count) { return MakeFrames(DIO_NTSC, count, 50000, 7000); }
+    void BeginWith(const std::vector<std::vector<uint8_t>>& frames, bool syncMode) {
+        ASSERT_TRUE(syncMode ? PdvBeginPlayback2() : PdvBeginPlayback());
+        for (size_t i = 0; i < frames.size(); ++i) QueuePlaybackFrame(static_cast<LONG>(i), frames[i]);
+    }
+};
+
+TEST_F(PlaybackRecordTest, PlayedFramesReachTheTapeInOrderAndUnderrunsRepeat) {
+    OpenSession();
+    const auto program = Program(6);
+    BeginWith(program, false);
+    ASSERT_TRUE(PdvStartPlayback());
+    cardsim::ParkDeck(300, DDC_STATE_RECORD);
+    AdvancePeriods(6);
+    EXPECT_EQ(PdvGetPlaybackFrame(), 6);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(Tape(300 + i), program[i]) << "position " << 300 + i;
+
+    // Nothing ready: the last frame goes out again, counted as an underrun, and the
+    // played count stays.
+    AdvancePeriods(3);
+    EXPECT_EQ(PdvGetPlaybackFrame(), 6);
+    cardsim::CardCounters counters = cardsim::GetCardCounters();
+    EXPECT_EQ(counters.underruns, 3u);
+    EXPECT_EQ(counters.framesRecorded, 9u);
+    for (int i = 6; i < 9; ++i) EXPECT_EQ(Tape(300 + i), program[5]);
+
+    // A frame made ready now plays at the next period.
+    QueuePlaybackFrame(6, program[0]);
+    AdvancePeriods(1);
+    EXPECT_EQ(PdvGetPlaybackFrame(), 7);
+    EXPECT_EQ(Tape(309), program[0]);
+    EXPECT_EQ(cardsim::GetDeckStatus().position, 310);
+
+    // Paused: the still goes on tape, nothing is counted.
+    ASSERT_TRUE(PdvPausePlayback(TRUE));
+    AdvancePeriods(2);
+    EXPECT_EQ(Tape(311), program[0]);
+    EXPECT_EQ(cardsim::GetCardCounters().underruns, 3u);
+}
+
+TEST_F(PlaybackRecordTest, WithoutASignalTheDeckRecordsBlack) {
+    OpenSession();
+    const std::vector<uint8_t> before = Tape(20);
+    cardsim::ParkDeck(20, DDC_STATE_RECORD);
+    AdvancePeriods(1);
+    const std::vector<uint8_t> recorded = Tape(20);
+    EXPECT_NE(recorded, before);
+    // A black frame: every video block carries the black macroblock (DC -224 in Y).
+    EXPECT_EQ(recorded[7 * 80 + 4], 0x90);
+    EXPECT_EQ(recorded[7 * 80 + 5], 0x06);
+}
+
+TEST_F(PlaybackRecordTest, SynchronisedInsertReplacesExactlyTheFramesAtTheParkedPosition) {
+    OpenSession();
+    const std::vector<uint8_t> before399 = Tape(399), before405 = Tape(405);
+    std::vector<std::vector<uint8_t>> original;
+    for (int p = 400; p < 405; ++p) original.push_back(Tape(p));
+    cardsim::ParkDeck(400, DDC_STATE_RECORD_PAUSE);
+    ASSERT_TRUE(PdvSetSyncRecDelay(0));
+    ASSERT_TRUE(PdvSetSyncRecNumFrames(5));
+    const auto program = Program(9);  // lead-in, five frames, and more than the edit
+    BeginWith(program, true);
+    ASSERT_TRUE(PdvSyncRecNoParam());
+    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_PLAYING);
+    AdvancePeriods(2);
+    EXPECT_EQ(DeckState(), DDC_STATE_RECORD);
+    AdvancePeriods(10);
+    EXPECT_EQ(DeckState(), DDC_STATE_RECORD_PAUSE);
+    EXPECT_EQ(cardsim::GetDeckStatus().position, 405);
+    EXPECT_EQ(cardsim::GetCardCounters().framesRecorded, 5u);
+    for (int k = 1; k <= 5; ++k)
+        EXPECT_EQ(Tape(399 + k), WithSubcodeOf(program[k], original[k - 1])) << "position " << 399 + k;
+    EXPECT_EQ(Tape(399), before399);
+    EXPECT_EQ(Tape(405), before405);
+    // The insert kept the tape's timecode running.
+    cardsim::TapeTimecode tc404, tc405;
+    ASSERT_TRUE(cardsim::TapeTimecodeAt(404, &tc404));
+    ASSERT_TRUE(cardsim::TapeTimecodeAt(405, &tc405));
+    EXPECT_EQ(tc405.frames - tc404.frames, 1);
+}
+
+TEST_F(PlaybackRecordTest, ADelayThatMissesTheLatencyShiftsTheInsert) {
+    struct Case {
+        LONG delay;
+        int latency;
+        int64_t firstReplaced;
+    };
+    for (const Case& c : {Case{3, 2, 501}, Case{1, 2, 499}, Case{2, 2, 500}}) {
+        cardsim::Reset();
+        cardsim::UseManualClock(true);
+        cardsim::DeckModel model;
+        model.recordLatencyFrames = c.latency;
+        model.insertKeepsSubcode = false;
+        cardsim::SetDeckModel(model);
+        OpenSession();
+        std::vector<std::vector<uint8_t>> before;
+        for (int p = 497; p < 506; ++p) before.push_back(Tape(p));
+        cardsim::ParkDeck(500, DDC_STATE_RECORD_PAUSE);
+        ASSERT_TRUE(PdvSetSyncRecDelay(c.delay));
+        ASSERT_TRUE(PdvSetSyncRecNumFrames(3));
+        const auto program = Program(6);
+        BeginWith(program, true);
+        ASSERT_TRUE(PdvSyncRecNoParam());
+        AdvancePeriods(8);
+        for (int p = 497; p < 506; ++p) {
+            const int64_t k = p - c.firstReplaced + 1;
+            if (k >= 1 && k <= 3) EXPECT_EQ(Tape(p), program[k]) << "delay " << c.delay << " position " << p;
+            else EXPECT_EQ(Tape(p), before[p - 497]) << "delay " << c.delay << " position " << p;
+        }
+    }
+}
+
+TEST_F(PlaybackRecordTest, SyncRecordWaitsForTheDeckAndRunsUntilStoppedWithoutALength) {
+    OpenSession();
+    cardsim::ParkDeck(700, DDC_STATE_PLAYBACK_PAUSE);
+    ASSERT_TRUE(PdvDeckControl(PDV_DECK_RECORD_PAUSE));
+    ASSERT_TRUE(PdvSetSyncRecNumFrames(0));
+    const auto program = Program(8);
+    BeginWith(program, true);
+    ASSERT_TRUE(PdvSyncRecNoParam()) << "the deck is on its way into record pause";
+    AdvancePeriods(3);
+    EXPECT_EQ(PdvGetPlaybackFrame(), 0) << "the card holds its frames until the deck is ready";
+    SettleDeck();
+    const LONG played = PdvGetPlaybackFrame();
+    EXPECT_GT(played, 0);
+    AdvancePeriods(4);
+    EXPECT_EQ(PdvGetPlaybackFrame(), played + 4);
+    EXPECT_EQ(DeckState(), DDC_STATE_RECORD);
+    ASSERT_TRUE(PdvStopPlayback());
+    EXPECT_EQ(DeckState(), DDC_STATE_RECORD_PAUSE);
+    const int64_t end = cardsim::GetDeckStatus().position;
+    EXPECT_EQ(end, 700 + PdvGetPlaybackFrame() - 1);
+    EXPECT_EQ(Tape(700), WithSubcodeOf(program[1], Tape(700)));
+}
+
+TEST_F(PlaybackRecordTest, WriteProtectedCassetteRefusesToRecord) {
+    OpenSession();
+    cardsim::SetWriteProtected(true);
+    EXPECT_EQ(DevRecord(), DDC_TapeProtected);
+    EXPECT_FALSE(PdvDeckControl(PDV_DECK_RECORD_PAUSE));
+    EXPECT_EQ(KDXGetLastError(), KDX_E_DEV_REJECT_SRV);
+    cardsim::ParkDeck(10, DDC_STATE_RECORD_PAUSE);
+    ASSERT_TRUE(PdvBeginPlayback());
+    EXPECT_FALSE(PdvSyncRecNoParam());
+    EXPECT_EQ(KDXGetLastError(), KDX_E_DEV_REJECT_SRV);
+    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_PLAYBACK_OPEN);
+}
+
+TEST_F(PlaybackRecordTest, PlainRecordWritesFramesAsReceived) {
+    OpenSession();
+    const auto program = Program(3);
+    BeginWith(program, false);
+    ASSERT_EQ(DevRecord(), DDC_NoError);
+    EXPECT_EQ(cardsim::GetDeckStatus().rawState, DDC_STATE_RECORD);
+    SettleDeck();
+    ASSERT_TRUE(PdvStartPlayback());
+    const int64_t at = cardsim::GetDeckStatus().position;
+    AdvancePeriods(3);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(Tape(at + i), program[i]);
+    // The deck reads the frame's own timecode there, not the tape's old one.
+    cardsim::TapeTimecode tc;
+    ASSERT_TRUE(cardsim::TapeTimecodeAt(at, &tc));
+    const timecodeDesc_t desc = TCCreateDesc(1, 30);
+    short h, m, sec, f;
+    TCDeconstruct(TCCreateDur(50000, &desc), nullptr, &h, &m, &sec, &f);
+    EXPECT_EQ(tc.hours, h);
+    EXPECT_EQ(tc.minutes, m);
+    EXPECT_EQ(tc.seconds, sec);
+    EXPECT_EQ(tc.frames, f);
+}
+
+}  // namespace
+}  // namespace simtest

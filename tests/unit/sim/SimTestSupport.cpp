@@ -1,0 +1,129 @@
+#include "SimTestSupport.h"
+
+#include "digitalio/DV25Timecode.h"
+#include "digitalio/DVFrame.h"
+#include "hostcore/Timecode.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+namespace simtest {
+
+namespace {
+constexpr int64_t kUnitsPerMicro = 3000;
+int64_t PeriodUnits(DIO_VideoFormat standard) { return standard == DIO_PAL ? 120000000 : 100100000; }
+}  // namespace
+
+void SimTest::SetUp() {
+    cardsim::Reset();
+    cardsim::UseManualClock(true);
+}
+
+void SimTest::TearDown() {
+    cardsim::Reset();
+    for (const std::string& f : files_) {
+        std::remove(f.c_str());
+        std::remove((f + ".partial").c_str());
+    }
+}
+
+void SimTest::OpenSession(LONG standard) {
+    ASSERT_NE(KDXOpen(0, standard, 0), 0);
+    ASSERT_EQ(DevInitialize(), DDC_NoError);
+}
+
+void SimTest::SettleDeck() { AdvanceMs(cardsim::GetDeckModel().transitionMs + 1); }
+
+std::string SimTest::TempPath(const std::string& name) {
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string path =
+        ::testing::TempDir() + "sim_" + info->test_suite_name() + "_" + info->name() + "_" + name;
+    files_.push_back(path);
+    std::remove(path.c_str());
+    return path;
+}
+
+void AdvanceMs(int64_t ms) { cardsim::AdvanceClock(ms * 1000); }
+
+int64_t PeriodsBetween(int64_t fromMicros, int64_t toMicros, DIO_VideoFormat standard) {
+    const int64_t p = PeriodUnits(standard);
+    return (toMicros * kUnitsPerMicro) / p - (fromMicros * kUnitsPerMicro) / p;
+}
+
+void AdvancePeriods(int64_t periods, DIO_VideoFormat standard) {
+    const int64_t p = PeriodUnits(standard);
+    const int64_t now = cardsim::NowMicros() * kUnitsPerMicro;
+    const int64_t target = (now / p + periods) * p;
+    const int64_t micros = (target + kUnitsPerMicro - 1) / kUnitsPerMicro - cardsim::NowMicros();
+    cardsim::AdvanceClock(micros);
+}
+
+LONG DeckState() {
+    LONG state = -1;
+    EXPECT_EQ(DevGetState(&state), DDC_NoError);
+    return state;
+}
+
+std::string DeckTimecode() {
+    LONG h = 0, m = 0, s = 0, f = 0;
+    if (DevGetTimecode(&h, &m, &s, &f, 100) != DDC_NoError) return std::string();
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d:%02d", static_cast<int>(h), static_cast<int>(m),
+                  static_cast<int>(s), static_cast<int>(f));
+    return text;
+}
+
+std::vector<uint8_t> MakeFrame(DIO_VideoFormat standard, uint32_t pattern, LONG frameCount) {
+    DVFrame generator;
+    std::unique_ptr<unsigned char[]> bytes(generator.GenTestPatternFrame(standard, pattern));
+    const size_t size = standard == DIO_PAL ? kDVFrameSizePAL : kDVFrameSizeNTSC;
+    std::vector<uint8_t> frame(bytes.get(), bytes.get() + size);
+    const bool drop = standard == DIO_NTSC;
+    const timecodeDesc_t desc = TCCreateDesc(drop ? 1 : 0, standard == DIO_PAL ? 25 : 30);
+    DV25Timecode writer;
+    writer.InsertTimecode(frame.data(), TCCreateDur(frameCount, &desc), standard, false);
+    return frame;
+}
+
+std::vector<std::vector<uint8_t>> MakeFrames(DIO_VideoFormat standard, int count, LONG firstFrameCount,
+                                             uint32_t seed) {
+    std::vector<std::vector<uint8_t>> frames;
+    for (int i = 0; i < count; ++i)
+        frames.push_back(MakeFrame(standard, seed + static_cast<uint32_t>(i), firstFrameCount + i));
+    return frames;
+}
+
+void WriteDVFile(const std::string& path, const std::vector<std::vector<uint8_t>>& frames) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    for (const auto& f : frames) out.write(reinterpret_cast<const char*>(f.data()), static_cast<std::streamsize>(f.size()));
+}
+
+std::vector<uint8_t> ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void QueuePlaybackFrame(LONG index, const std::vector<uint8_t>& frame) {
+    BYTE* slot = PdvGetPlaybackFrameAddr(index);
+    ASSERT_NE(slot, nullptr) << "slot " << index;
+    std::memcpy(slot, frame.data(), frame.size());
+    ASSERT_TRUE(PdvSetPlaybackFrame(index + 1)) << "ready " << index;
+}
+
+std::vector<cardsim::JournalEntry> CallsSince(uint64_t mark, const std::string& function) {
+    std::vector<cardsim::JournalEntry> out;
+    for (auto& e : cardsim::JournalSince(mark))
+        if (function.empty() || e.function == function) out.push_back(e);
+    return out;
+}
+
+std::vector<std::string> FunctionsSince(uint64_t mark) {
+    std::vector<std::string> names;
+    for (auto& e : cardsim::JournalSince(mark)) names.push_back(e.function);
+    return names;
+}
+
+}  // namespace simtest

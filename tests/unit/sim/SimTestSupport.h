@@ -1,0 +1,61 @@
+// Shared set-up for the simulator tests: a fresh world on a manual clock, an open
+// card session, exact advances of simulated time, and DV files made with the host
+// library.
+#pragma once
+
+#include "DDCError.h"
+#include "KDXCORE.h"
+#include "KordexDDC.h"
+#include "digitalio/DIOTypes.h"
+#include "sim/SimControl.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace simtest {
+
+class SimTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // KDXOpen(0, standard, 0) and DevInitialize, both asserted.
+    void OpenSession(LONG standard = KDX_STANDARD_NTSC);
+    // Lets the deck's transition in progress end.
+    void SettleDeck();
+    // A unique path in the test's temporary folder.
+    std::string TempPath(const std::string& name);
+
+private:
+    std::vector<std::string> files_;
+};
+
+void AdvanceMs(int64_t ms);
+// Frame periods of the standard that end in (fromMicros, toMicros].
+int64_t PeriodsBetween(int64_t fromMicros, int64_t toMicros, DIO_VideoFormat standard);
+// Advances the clock until exactly `periods` more frame periods have ended.
+void AdvancePeriods(int64_t periods, DIO_VideoFormat standard = DIO_NTSC);
+
+// The raw deck state, asserting the query succeeds.
+LONG DeckState();
+// The deck's timecode as "HH:MM:SS:FF" through DevGetTimecode ("" on failure).
+std::string DeckTimecode();
+
+// A DV frame from the host library: test pattern `pattern`, timecode `frameCount`.
+std::vector<uint8_t> MakeFrame(DIO_VideoFormat standard, uint32_t pattern, LONG frameCount);
+// Writes `frames` to a raw .dv file.
+void WriteDVFile(const std::string& path, const std::vector<std::vector<uint8_t>>& frames);
+// `count` frames of the standard with timecodes from `firstFrameCount`, pattern offset `seed`.
+std::vector<std::vector<uint8_t>> MakeFrames(DIO_VideoFormat standard, int count, LONG firstFrameCount, uint32_t seed = 0);
+std::vector<uint8_t> ReadFile(const std::string& path);
+
+// Card frames: plays `frame` into playback slot `index` and marks it ready.
+void QueuePlaybackFrame(LONG index, const std::vector<uint8_t>& frame);
+
+std::vector<cardsim::JournalEntry> CallsSince(uint64_t mark, const std::string& function = std::string());
+std::vector<std::string> FunctionsSince(uint64_t mark);
+
+}  // namespace simtest
