@@ -1,6 +1,7 @@
 #include "digitalio/DV25audioDeshuffler.h"
 
 #include "digitalio/dv25/AudioBlockReader.h"
+#include "digitalio/dv25/AudioLimits.h"
 #include "digitalio/dv25/AudioSourcePack.h"
 #include "digitalio/dv25/DifLayout.h"
 
@@ -43,6 +44,9 @@ LONG DV25audioDeshuffler::DeShuffleAudio(unsigned char* frame, BitMask* mask, DI
 
     const ULONG bytes = source.samples * 2;
     const int bits = mask->GetNumBitsInMask();
+    for (int i = dv25::kMaxChannelSlots; i < bits; ++i) {
+        if (mask->GetBit(i) != 0) return kFailed;
+    }
     // All or nothing: every selected ring must take the whole frame before any is written.
     for (int i = 0; i < bits; ++i) {
         if (mask->GetBit(i) == 0) continue;

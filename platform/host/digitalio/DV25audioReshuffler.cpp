@@ -36,6 +36,9 @@ LONG DV25audioReshuffler::ReShuffleAudio(unsigned char* frame, ULONG frameNumber
     if (!dv25::IsWritableAudio(content)) return kFailed;
 
     const int bits = mask->GetNumBitsInMask();
+    for (int i = dv25::kMaxChannelSlots; i < bits; ++i) {
+        if (mask->GetBit(i) != 0) return kFailed;
+    }
     if (channels != nullptr) {
         // All or nothing: check every selected ring before taking from any.
         for (int i = 0; i < bits; ++i) {

@@ -140,6 +140,12 @@ TEST(Deshuffle, OnlySelectedChannelsAreWritten) {
     BitMask wide(8);
     wide.SetBit(6, 1);
     EXPECT_NE(deshuffler.DeShuffleAudio(frame.data(), &wide, rings.array(), &samples), 0);
+    // A channel beyond the 128 ring slots cannot have a ring either.
+    BitMask huge(200);
+    huge.SetBit(0, 1);
+    huge.SetBit(150, 1);
+    EXPECT_NE(deshuffler.DeShuffleAudio(frame.data(), &huge, rings.array(), &samples), 0);
+    EXPECT_EQ(rings[0].fifo()->GetQDepth(), 0u);
 }
 
 TEST(Deshuffle, NothingIsWrittenWhenAnyRingLacksRoom) {

@@ -140,6 +140,12 @@ TEST(Reshuffle, AllOrNothingWhenAChannelLacksSamples) {
     BitMask wide = MaskOf({0, 5}, 8);
     EXPECT_NE(reshuffler.ReShuffleAudio(frame.data(), 1, &wide, rings.array()), 0);
     EXPECT_EQ(rings[0].fifo()->GetQDepth(), 3200u);
+    // So does a channel beyond the 128 ring slots, even with no rings (silence).
+    BitMask huge = MaskOf({0, 150}, 200);
+    EXPECT_NE(reshuffler.ReShuffleAudio(frame.data(), 1, &huge, rings.array()), 0);
+    EXPECT_NE(reshuffler.ReShuffleAudio(frame.data(), 1, &huge, nullptr), 0);
+    EXPECT_EQ(rings[0].fifo()->GetQDepth(), 3200u);
+    EXPECT_EQ(std::memcmp(before.data(), frame.data(), before.size()), 0);
     // One more sample completes frame 1.
     rings[1].Push({7});
     EXPECT_EQ(reshuffler.ReShuffleAudio(frame.data(), 1, &mask, rings.array()), 0);

@@ -20,6 +20,10 @@ struct SampleRange {
 // {0, 0} for an unknown standard or rate.
 SampleRange SampleRangeOf(DIO_VideoFormat standard, DIO_AudioFormat rate);
 
+// Ring arrays hold one slot per channel number 0..127; a channel selected above that
+// has no ring to name.
+constexpr int kMaxChannelSlots = 128;
+
 // The most samples one channel of any frame can hold (625/50, 16-bit).
 constexpr uint32_t kMaxSamplesPerChannelAnyMode = 1944;
 
