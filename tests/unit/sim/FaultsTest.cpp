@@ -1,0 +1,197 @@
+// Injected faults produce what a host sees from real failing hardware.
+#include "SimTestSupport.h"
+
+#include "digitalio/DV25Timecode.h"
+#include "digitalio/DV25audioDeshuffler.h"
+#include "sim/Faults.h"
+
+namespace simtest {
+namespace {
+
+using FaultsTest = SimTest;
+
+TEST_F(FaultsTest, DriverAndLibraryOpenFailures) {
+    cardsim::FailDriverOpen(KDX_E_NO_DVKORDEX, 1);
+    EXPECT_EQ(KDXOpen(0, 1, 0), 0);
+    EXPECT_EQ(KDXGetLastError(), KDX_E_NO_DVKORDEX);
+    ASSERT_NE(KDXOpen(0, 1, 0), 0) << "only the first time";
+    ASSERT_TRUE(KDXClose(0));
+
+    std::string error;
+    ASSERT_TRUE(cardsim::SetFaults("open=0x8004000e*2", &error)) << error;
+    EXPECT_EQ(KDXOpen(0, 1, 0), 0);
+    EXPECT_EQ(KDXGetLastError(), KDX_E_NO_DEVICE_CONNECTED);
+    EXPECT_EQ(KDXOpen(0, 1, 0), 0);
+    ASSERT_NE(KDXOpen(0, 1, 0), 0);
+
+    cardsim::FailDevInitialize(DDC_HardwareError, 1);
+    EXPECT_EQ(DevInitialize(), DDC_HardwareError);
+    ASSERT_EQ(DevInitialize(), DDC_NoError);
+    ASSERT_TRUE(cardsim::SetFaults("ddc=DevPlay:7*1", &error)) << error;
+    EXPECT_EQ(DevPlay(), DDC_CommandRejected);
+    EXPECT_EQ(DevPlay(), DDC_NoError);
+}
+
+TEST_F(FaultsTest, DeviceGoesAwayAndComesBackAtTheGivenMoments) {
+    OpenSession();
+    cardsim::ParkDeck(100, DDC_STATE_PLAYBACK);
+    ASSERT_TRUE(PdvBeginCapture());
+    ASSERT_TRUE(PdvStartCapture());
+    cardsim::DisconnectDevice(500, 1500);
+    AdvanceMs(499);
+    EXPECT_TRUE(PdvIsConnectedDV2());
+    const LONG before = PdvGetCapturedFrame();
+    AdvanceMs(2);
+    EXPECT_FALSE(PdvIsConnectedDV2());
+    EXPECT_EQ(DeckState(), DDC_STATE_NO_DEVICE);
+    AdvanceMs(500);
+    EXPECT_EQ(PdvGetCapturedFrame(), before) << "no frames without the device";
+    AdvanceMs(500);
+    EXPECT_TRUE(PdvIsConnectedDV2());
+    EXPECT_EQ(DeckState(), DDC_STATE_PLAYBACK);
+    AdvancePeriods(2);
+    EXPECT_EQ(PdvGetCapturedFrame(), before + 2);
+}
+
+TEST_F(FaultsTest, DeckStuckInTransition) {
+    OpenSession();
+    cardsim::SetStuckInTransition(true);
+    LONG state;
+    AdvanceMs(10000);
+    EXPECT_EQ(DevGetState(&state), DDC_DeviceInTransition);
+    ASSERT_EQ(DevPlay(), DDC_NoError);
+    AdvanceMs(10000);
+    EXPECT_EQ(DevGetState(&state), DDC_DeviceInTransition);
+    BYTE command[8] = {0x71, 0x51, 0x20, 0x01, 0xFF, 0xFF, 0xFF, 0xFF}, response[8];
+    ULONG length = 8;
+    ASSERT_TRUE(KDXSendGenericAVCCommand(0, 0, 4, 8, 8, command, &length, response));
+    EXPECT_EQ(response[3], 0x0B);
+    cardsim::SetStuckInTransition(false);
+    EXPECT_EQ(DeckState(), DDC_STATE_PLAYBACK) << "the pending command completes once freed";
+}
+
+TEST_F(FaultsTest, RefusedStartsAndStalledCapture) {
+    OpenSession();
+    cardsim::RefuseCaptureStart(KDX_E_DEV_REJECT_SRV);
+    ASSERT_TRUE(PdvBeginCapture());
+    EXPECT_FALSE(PdvStartCapture());
+    EXPECT_EQ(KDXGetLastError(), KDX_E_DEV_REJECT_SRV);
+    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_CAPTURE_OPEN);
+    cardsim::RefuseCaptureStart(0);
+    cardsim::StallCapture(true);
+    cardsim::ParkDeck(10, DDC_STATE_PLAYBACK);
+    ASSERT_TRUE(PdvStartCapture());
+    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_CAPTURE_STALLED);
+    AdvancePeriods(3);
+    EXPECT_EQ(PdvGetCapturedFrame(), 0);
+    cardsim::StallCapture(false);
+    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_CAPTURING);
+    cardsim::StallCapture(true);
+    ASSERT_TRUE(PdvStopCapture()) << "a stalled capture can be stopped";
+    ASSERT_TRUE(PdvEndCapture());
+
+    cardsim::RefusePlaybackStart(KDX_E_TIMEOUT);
+    ASSERT_TRUE(PdvBeginPlayback());
+    EXPECT_FALSE(PdvStartPlayback());
+    EXPECT_EQ(KDXGetLastError(), KDX_E_TIMEOUT);
+    cardsim::ParkDeck(10, DDC_STATE_RECORD_PAUSE);
+    EXPECT_FALSE(PdvSyncRecNoParam());
+    EXPECT_EQ(KDXGetLastError(), KDX_E_TIMEOUT);
+    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_PLAYBACK_OPEN);
+}
+
+TEST_F(FaultsTest, CardDropsAndCorruptsCapturedFrames) {
+    OpenSession();
+    std::string error;
+    ASSERT_TRUE(cardsim::SetFaults("drop=2:3, corrupt=1", &error)) << error;
+    cardsim::ParkDeck(100, DDC_STATE_PLAYBACK);
+    ASSERT_TRUE(PdvBeginCapture());
+    ASSERT_TRUE(PdvStartCapture());
+    AdvancePeriods(8);
+    ASSERT_EQ(PdvGetCapturedFrame(), 5);
+    const cardsim::CardCounters counters = cardsim::GetCardCounters();
+    EXPECT_EQ(counters.injectedDrops, 3u);
+    EXPECT_EQ(counters.corruptedFrames, 1u);
+    std::vector<uint8_t> tape;
+    for (LONG i : {0, 2, 3, 4}) {
+        const int64_t position = i == 0 ? 100 : 103 + i;
+        ASSERT_TRUE(cardsim::ReadTapeFrame(position, &tape));
+        EXPECT_EQ(std::vector<uint8_t>(PdvGetCapturedFrameAddr(i), PdvGetCapturedFrameAddr(i) + tape.size()), tape)
+            << "captured " << i;
+    }
+    // The damaged frame keeps its picture but has no readable timecode or audio pack.
+    BYTE* damaged = PdvGetCapturedFrameAddr(1);
+    ASSERT_TRUE(cardsim::ReadTapeFrame(101, &tape));
+    for (size_t block = 7; block < 150 * 10; ++block) {
+        if (block % 150 < 7 || (block % 150 - 6) % 16 == 0) continue;  // header, subcode, VAUX, audio
+        ASSERT_EQ(std::vector<uint8_t>(damaged + block * 80, damaged + block * 80 + 80),
+                  std::vector<uint8_t>(tape.begin() + block * 80, tape.begin() + block * 80 + 80))
+            << "video block " << block;
+    }
+    DV25Timecode reader;
+    TimeCode tc;
+    bool drop;
+    EXPECT_FALSE(reader.GetTimecode(damaged, &tc, &drop));
+    DV25audioDeshuffler deshuffler;
+    DIO_AudioFormat audio;
+    DIO_VideoFormat video;
+    EXPECT_NE(deshuffler.GetRateAndSampsFromASPak(damaged, &audio, &video), 0);
+}
+
+TEST_F(FaultsTest, TimecodeBreakAndMissingSubcodeOnTape) {
+    OpenSession();
+    cardsim::AddTimecodeBreak(50, 100);
+    cardsim::RemoveSubcode(10, 2);
+    cardsim::TapeTimecode tc;
+    ASSERT_TRUE(cardsim::TapeTimecodeAt(49, &tc));
+    EXPECT_EQ(tc.seconds * 30 + tc.frames, 49);
+    ASSERT_TRUE(cardsim::TapeTimecodeAt(50, &tc));
+    EXPECT_EQ(tc.seconds * 30 + tc.frames, 150);
+    EXPECT_FALSE(cardsim::TapeTimecodeAt(10, &tc));
+    EXPECT_FALSE(cardsim::TapeTimecodeAt(11, &tc));
+    EXPECT_TRUE(cardsim::TapeTimecodeAt(12, &tc));
+
+    // What the card captures carries the same damage, read by the host library.
+    cardsim::ParkDeck(10, DDC_STATE_PLAYBACK_PAUSE);
+    EXPECT_EQ(DeckTimecode(), "-1:-1:-1:-1");
+    cardsim::ParkDeck(49, DDC_STATE_PLAYBACK);
+    ASSERT_TRUE(PdvBeginCapture());
+    ASSERT_TRUE(PdvStartCapture());
+    AdvancePeriods(2);
+    DV25Timecode reader;
+    TimeCode t0, t1;
+    bool drop;
+    ASSERT_TRUE(reader.GetTimecode(PdvGetCapturedFrameAddr(0), &t0, &drop));
+    ASSERT_TRUE(reader.GetTimecode(PdvGetCapturedFrameAddr(1), &t1, &drop));
+    EXPECT_EQ(t0.seconds * 30 + t0.frames, 49u);
+    EXPECT_EQ(t1.seconds * 30 + t1.frames, 150u);
+
+    // A search finds the timecode where the break put it, and nothing that was jumped.
+    EXPECT_EQ(DevSeekToTimecode(0, 0, 5, 5), DDC_NoError) << "frame count 155, at position 55";
+    SettleDeck();
+    EXPECT_EQ(cardsim::GetDeckStatus().position, 55);
+    EXPECT_EQ(DevSeekToTimecode(0, 0, 2, 0), DDC_CommandRejected) << "frame count 60 is not on the tape";
+}
+
+TEST_F(FaultsTest, FaultListsAreCheckedItemByItem) {
+    cardsim::Faults faults;
+    std::string error;
+    EXPECT_TRUE(cardsim::ParseFaultList(" stuck , tcbreak=5 , nosubcode=7:3, capturestart", 0, &faults, &error));
+    EXPECT_TRUE(faults.stuckInTransition);
+    EXPECT_EQ(faults.TimecodeShiftAt(5), 100);
+    EXPECT_EQ(faults.TimecodeShiftAt(4), 0);
+    EXPECT_TRUE(faults.SubcodeMissingAt(9));
+    EXPECT_FALSE(faults.SubcodeMissingAt(10));
+    EXPECT_EQ(faults.captureStartRefusal, KDX_E_DEV_REJECT_SRV);
+    for (const char* bad : {"bogus", "open=", "drop=x", "ddc=7", "stuck=1", "disconnect=-5", "drop=1:0"}) {
+        error.clear();
+        EXPECT_FALSE(cardsim::ParseFaultList(std::string("stall,") + bad, 0, &faults, &error)) << bad;
+        EXPECT_EQ(error, bad);
+    }
+    ASSERT_TRUE(cardsim::ParseFaultList("disconnect=10:20", cardsim::MillisecondsToSim(5), &faults, &error));
+    EXPECT_EQ(faults.DisconnectAt(), cardsim::MillisecondsToSim(15));
+    EXPECT_EQ(faults.ReconnectAt(), cardsim::MillisecondsToSim(25));
+}
+
+}  // namespace
+}  // namespace simtest
