@@ -60,6 +60,8 @@ void World::AdvanceTo(SimTime target) {
         WriteBackIfRecordingStopped();
     }
     now_ = std::max(now_, target);
+    // Recording may also have ended by a call since the last step.
+    WriteBackIfRecordingStopped();
 
     // The card's stalled capture state follows the fault.
     if (card.IsOpen() && card.State() == PDV_STATE_CAPTURING && faults.stallCapture)

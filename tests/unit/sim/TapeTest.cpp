@@ -1,0 +1,198 @@
+// Cassettes: the built-in tape's content, .dv files as tape, and writing back.
+#include "SimTestSupport.h"
+
+#include "digitalio/DIOFifo.h"
+#include "digitalio/DV25Timecode.h"
+#include "digitalio/DV25audioDeshuffler.h"
+#include "hostcore/BitMask.h"
+#include "hostcore/Timecode.h"
+
+#include <cmath>
+#include <fstream>
+
+namespace simtest {
+namespace {
+
+using TapeTest = SimTest;
+
+std::vector<uint8_t> TapeFrame(int64_t position) {
+    std::vector<uint8_t> frame;
+    EXPECT_TRUE(cardsim::ReadTapeFrame(position, &frame)) << position;
+    return frame;
+}
+
+// Channel 1 and 2 samples of a frame, through the host library's deshuffler.
+std::vector<int16_t> Channel(std::vector<uint8_t> frame, int channel, DIO_AudioFormat* format) {
+    DV25audioDeshuffler deshuffler;
+    DIO_VideoFormat video;
+    EXPECT_EQ(deshuffler.GetRateAndSampsFromASPak(frame.data(), format, &video), 0);
+    std::vector<uint8_t> memory[2];
+    DIOFifo rings[2];
+    DIOFifo* channels[2] = {&rings[0], &rings[1]};
+    for (int c = 0; c < 2; ++c) {
+        memory[c].resize(8192);
+        rings[c].InitializeFifo(memory[c].data(), 8192, 0, 0, false, false, "test", false);
+    }
+    BitMask mask(2);
+    mask.SetBit(0, 1);
+    mask.SetBit(1, 1);
+    ULONG samples = 0;
+    EXPECT_EQ(deshuffler.DeShuffleAudio(frame.data(), &mask, channels, &samples), 0);
+    std::vector<int16_t> pcm(samples);
+    std::vector<uint8_t> raw(samples * 2);
+    rings[channel].CopyBytesFrom(raw.data(), samples * 2);
+    for (ULONG i = 0; i < samples; ++i) pcm[i] = static_cast<int16_t>(raw[2 * i] | (raw[2 * i + 1] << 8));
+    return pcm;
+}
+
+TEST_F(TapeTest, BuiltInTapeCarriesPictureTimecodeAndTones) {
+    EXPECT_GE(cardsim::TapeLength(), 10 * 60 * 30) << "at least ten minutes";
+    EXPECT_NE(TapeFrame(0), TapeFrame(1)) << "the picture changes from frame to frame";
+    EXPECT_EQ(TapeFrame(7), TapeFrame(7)) << "generated the same every time";
+
+    // The deck's reading of the subcode agrees with the host library's, drop-frame.
+    const timecodeDesc_t desc = TCCreateDesc(1, 30);
+    for (int64_t position : {0, 1799, 1800, 17982, 35963}) {
+        std::vector<uint8_t> frame = TapeFrame(position);
+        DV25Timecode reader;
+        TimeCode tc;
+        bool drop = false;
+        ASSERT_TRUE(reader.GetTimecode(frame.data(), &tc, &drop));
+        EXPECT_TRUE(drop);
+        short h, m, s, f;
+        TCDeconstruct(TCCreateDur(static_cast<LONG>(position), &desc), nullptr, &h, &m, &s, &f);
+        EXPECT_EQ(std::vector<ULONG>({tc.hours, tc.minutes, tc.seconds, tc.frames}),
+                  std::vector<ULONG>({ULONG(h), ULONG(m), ULONG(s), ULONG(f)})) << position;
+        cardsim::TapeTimecode deck;
+        ASSERT_TRUE(cardsim::TapeTimecodeAt(position, &deck));
+        EXPECT_EQ(std::vector<int>({deck.hours, deck.minutes, deck.seconds, deck.frames}),
+                  std::vector<int>({h, m, s, f}));
+    }
+
+    // 1 kHz on channel 1 and 500 Hz on channel 2, running on across frame boundaries.
+    DIO_AudioFormat format;
+    std::vector<int16_t> ch1 = Channel(TapeFrame(0), 0, &format);
+    EXPECT_EQ(format, DIO_Audio48000);
+    EXPECT_EQ(ch1.size(), 1600u);
+    const std::vector<int16_t> next = Channel(TapeFrame(1), 0, &format);
+    EXPECT_EQ(next.size(), 1602u);
+    ch1.insert(ch1.end(), next.begin(), next.end());
+    const std::vector<int16_t> ch2 = Channel(TapeFrame(0), 1, &format);
+    const double pi = std::acos(-1.0);
+    for (size_t n = 0; n < ch1.size(); ++n)
+        ASSERT_NEAR(ch1[n], 8192 * std::sin(2 * pi * 1000 * n / 48000.0), 1.0) << "sample " << n;
+    for (size_t n = 0; n < ch2.size(); ++n)
+        ASSERT_NEAR(ch2[n], 8192 * std::sin(2 * pi * 500 * n / 48000.0), 1.0) << "sample " << n;
+}
+
+TEST_F(TapeTest, BuiltInTapeOptions) {
+    cardsim::BuiltInTapeOptions options;
+    options.standard = DIO_PAL;
+    options.audio = DIO_Audio32000;
+    options.materialFrames = 50;
+    options.blankFrames = 10;
+    cardsim::LoadBuiltInTape(options);
+    EXPECT_EQ(cardsim::TapeLength(), 60);
+    EXPECT_EQ(TapeFrame(3).size(), kDVFrameSizePAL);
+    EXPECT_TRUE(cardsim::IsTapeBlank(50));
+    EXPECT_EQ(cardsim::TapeTrackOf(50), 600);
+    EXPECT_EQ(cardsim::TapeTrackOf(55), 660);
+    DIO_AudioFormat format;
+    EXPECT_EQ(Channel(TapeFrame(3), 0, &format).size(), 1280u);
+    EXPECT_EQ(format, DIO_Audio32000);
+    cardsim::TapeTimecode tc;
+    ASSERT_TRUE(cardsim::TapeTimecodeAt(26, &tc));
+    EXPECT_EQ(tc.seconds, 1);
+    EXPECT_EQ(tc.frames, 1);
+    EXPECT_FALSE(tc.dropFrame);
+}
+
+TEST_F(TapeTest, FileOfBothStandardsIsMappedFrameByFrame) {
+    auto frames = MakeFrames(DIO_NTSC, 3, 0, 10);
+    for (auto& f : MakeFrames(DIO_PAL, 2, 100, 20)) frames.push_back(f);
+    for (auto& f : MakeFrames(DIO_NTSC, 2, 300, 30)) frames.push_back(f);
+    const std::string path = TempPath("mixed.dv");
+    WriteDVFile(path, frames);
+    {
+        std::ofstream tail(path, std::ios::binary | std::ios::app);
+        tail << "not a frame";  // trailing bytes are left out
+    }
+    std::string error;
+    ASSERT_TRUE(cardsim::LoadTapeFile(path, &error)) << error;
+    for (size_t i = 0; i < frames.size(); ++i) EXPECT_EQ(TapeFrame(static_cast<int64_t>(i)), frames[i]) << i;
+    EXPECT_TRUE(cardsim::IsTapeBlank(7));
+    EXPECT_GT(cardsim::TapeLength(), 7) << "blank tape follows the material";
+    const std::vector<int64_t> tracks = {0, 10, 20, 30, 42, 54, 64, 74, 84};
+    for (size_t p = 0; p < tracks.size(); ++p) EXPECT_EQ(cardsim::TapeTrackOf(static_cast<int64_t>(p)), tracks[p]);
+    cardsim::TapeTimecode tc;
+    ASSERT_TRUE(cardsim::TapeTimecodeAt(4, &tc));
+    EXPECT_EQ(tc.seconds * 25 + tc.frames, 101);
+    tc = cardsim::TapeTimecode();
+    tc.seconds = 10;
+    tc.frames = 1;  // frame count 301, NTSC drop-frame
+    EXPECT_EQ(cardsim::FindTapeTimecode(tc), 6);
+    EXPECT_FALSE(cardsim::LoadTapeFile(TempPath("missing.dv"), &error));
+    EXPECT_FALSE(error.empty());
+}
+
+TEST_F(TapeTest, RecordingOverAFileIsWrittenBackInPlace) {
+    const auto original = MakeFrames(DIO_NTSC, 10, 0, 100);
+    const std::string path = TempPath("roundtrip.dv");
+    WriteDVFile(path, original);
+    std::string error;
+    ASSERT_TRUE(cardsim::LoadTapeFile(path, &error)) << error;
+    OpenSession();
+
+    const auto program = MakeFrames(DIO_NTSC, 3, 9000, 500);
+    ASSERT_TRUE(PdvBeginPlayback());
+    for (LONG i = 0; i < 3; ++i) QueuePlaybackFrame(i, program[i]);
+    ASSERT_TRUE(PdvStartPlayback());
+    cardsim::ParkDeck(4, DDC_STATE_RECORD);
+    AdvancePeriods(3);
+    ASSERT_TRUE(PdvStopPlayback());
+    EXPECT_EQ(ReadFile(path).size(), original.size() * kDVFrameSizeNTSC) << "not written while recording";
+    cardsim::ParkDeck(7, DDC_STATE_STOP);
+    AdvancePeriods(1);  // the deck has left record: the cassette goes back to its file
+
+    std::vector<uint8_t> expected;
+    for (int i = 0; i < 10; ++i) {
+        const auto& frame = i >= 4 && i < 7 ? program[i - 4] : original[i];
+        expected.insert(expected.end(), frame.begin(), frame.end());
+    }
+    const std::vector<uint8_t> file = ReadFile(path);
+    ASSERT_EQ(file.size(), expected.size());
+    for (size_t i = 0; i < 10; ++i)
+        EXPECT_TRUE(std::equal(expected.begin() + i * kDVFrameSizeNTSC, expected.begin() + (i + 1) * kDVFrameSizeNTSC,
+                               file.begin() + i * kDVFrameSizeNTSC))
+            << "frame " << i;
+    EXPECT_EQ(cardsim::TapeError(), "");
+
+    // Recording past the file's end makes it longer; blank tape in between becomes black.
+    cardsim::ParkDeck(11, DDC_STATE_RECORD);
+    AdvancePeriods(1);
+    cardsim::EjectTape();
+    const std::vector<uint8_t> longer = ReadFile(path);
+    ASSERT_EQ(longer.size(), 12 * kDVFrameSizeNTSC);
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), longer.begin()));
+    EXPECT_EQ(longer[10 * kDVFrameSizeNTSC + 7 * 80 + 4], 0x90) << "black video at position 10";
+}
+
+TEST_F(TapeTest, SavingARangeWritesItsFrames) {
+    const std::string path = TempPath("saved.dv");
+    int64_t written = 0;
+    std::string error;
+    ASSERT_TRUE(cardsim::SaveTape(path, 100, 3, &written, &error)) << error;
+    EXPECT_EQ(written, 3);
+    std::vector<uint8_t> expected;
+    for (int64_t p = 100; p < 103; ++p) {
+        const auto f = TapeFrame(p);
+        expected.insert(expected.end(), f.begin(), f.end());
+    }
+    EXPECT_EQ(ReadFile(path), expected);
+    // Blank positions are left out.
+    ASSERT_TRUE(cardsim::SaveTape(path, cardsim::TapeLength() - 5, -1, &written, &error));
+    EXPECT_EQ(written, 0);
+}
+
+}  // namespace
+}  // namespace simtest
