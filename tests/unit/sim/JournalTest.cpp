@@ -1,0 +1,124 @@
+// The journal: every call with its arguments, outputs, result and time.
+#include "SimTestSupport.h"
+
+#include "sim/SimConfig.h"
+#include "sim/World.h"
+
+#include <cstdlib>
+
+namespace simtest {
+namespace {
+
+using JournalTest = SimTest;
+
+TEST_F(JournalTest, RecordsEveryCallInOrder) {
+    OpenSession();
+    const uint64_t mark = cardsim::JournalMark();
+    AdvanceMs(40);
+    ASSERT_TRUE(PdvBeginPlayback());
+    EXPECT_EQ(PdvGetPlaybackFrame(), 0);
+    EXPECT_NE(PdvGetPlaybackFrameAddr(0), nullptr);
+    EXPECT_FALSE(PdvSetPlaybackFrame(40));
+    LONG h, m, s, f;
+    ASSERT_EQ(DevGetTimecode(&h, &m, &s, &f, 100), DDC_NoError);
+    EXPECT_EQ(DevPlay(), DDC_NoError);
+
+    const auto calls = cardsim::JournalSince(mark);
+    ASSERT_EQ(calls.size(), 6u);
+    const std::vector<std::string> names = {"PdvBeginPlayback",   "PdvGetPlaybackFrame", "PdvGetPlaybackFrameAddr",
+                                            "PdvSetPlaybackFrame", "DevGetTimecode",      "DevPlay"};
+    for (size_t i = 0; i < calls.size(); ++i) {
+        EXPECT_EQ(calls[i].function, names[i]);
+        EXPECT_EQ(calls[i].sequence, mark + 1 + i);
+        EXPECT_EQ(calls[i].timeMicros, calls[0].timeMicros);
+    }
+    EXPECT_GE(calls[0].timeMicros, 40000);
+    EXPECT_EQ(calls[2].arguments, std::vector<int64_t>({0}));
+    EXPECT_EQ(calls[2].result, 1) << "a pointer reads as 1";
+    EXPECT_EQ(calls[3].arguments, std::vector<int64_t>({40}));
+    EXPECT_EQ(calls[3].result, 0);
+    EXPECT_EQ(calls[3].lastError, KDX_E_INVALID_PARAMETER);
+    EXPECT_EQ(calls[4].arguments, std::vector<int64_t>({1, 1, 1, 1, 100}));
+    EXPECT_EQ(calls[4].outputs, std::vector<int64_t>({0, 0, 0, 0}));
+    EXPECT_EQ(cardsim::DescribeEntry(calls[4]),
+              std::to_string(calls[4].timeMicros) + " DevGetTimecode(1, 1, 1, 1, 100) -> 0 [0, 0, 0, 0]");
+}
+
+TEST_F(JournalTest, KeepsOnlyTheNewestEntries) {
+    cardsim::SetJournalCapacity(3);
+    for (int i = 0; i < 5; ++i) PdvGetDriverState();
+    const uint64_t newest = cardsim::JournalMark();
+    const auto kept = cardsim::JournalSince(0);
+    ASSERT_EQ(kept.size(), 3u);
+    EXPECT_EQ(kept.front().sequence, newest - 2);
+    EXPECT_EQ(cardsim::JournalSince(newest - 1).size(), 1u);
+    EXPECT_TRUE(cardsim::JournalSince(newest).empty());
+    cardsim::ClearJournal();
+    EXPECT_TRUE(cardsim::JournalSince(0).empty());
+    PdvGetDriverState();
+    EXPECT_EQ(cardsim::JournalMark(), newest + 1) << "numbers keep rising";
+}
+
+TEST_F(JournalTest, AVCEntriesCarryBothFrames) {
+    OpenSession();
+    BYTE command[8] = {0x71, 0x52, 0x20, 0x01, 0xFF, 0xFF, 0xFF, 0xFF}, response[8];
+    ULONG length = 8;
+    ASSERT_TRUE(KDXSendGenericAVCCommand(0, 0, 4, 8, 8, command, &length, response));
+    const auto calls = CallsSince(0, "KDXSendGenericAVCCommand");
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(cardsim::DescribeEntry(calls[0]),
+              std::to_string(calls[0].timeMicros) +
+                  " KDXSendGenericAVCCommand(0, 0, 4, 8, 8, 1, 8, 1) -> 1 [8] {01 20 52 71 FF FF FF FF} "
+                  "{0C 20 52 71 01 00 00 FF}");
+}
+
+// The environment is read once, when the world is made.
+class EnvironmentTest : public SimTest {
+protected:
+    void TearDown() override {
+        for (const char* name : {"DVIO_SIM_TAPE", "DVIO_SIM_STANDARD", "DVIO_SIM_AUDIO", "DVIO_SIM_SPEED",
+                                 "DVIO_SIM_FAULTS", "DVIO_SIM_DECK"})
+            unsetenv(name);
+        SimTest::TearDown();
+    }
+};
+
+TEST_F(EnvironmentTest, ChoosesTheWorld) {
+    const std::string path = TempPath("env.dv");
+    WriteDVFile(path, MakeFrames(DIO_PAL, 4, 0));
+    setenv("DVIO_SIM_TAPE", path.c_str(), 1);
+    setenv("DVIO_SIM_STANDARD", "pal", 1);
+    setenv("DVIO_SIM_AUDIO", "32000", 1);
+    setenv("DVIO_SIM_SPEED", "8", 1);
+    setenv("DVIO_SIM_FAULTS", "stuck,drop=3", 1);
+    setenv("DVIO_SIM_DECK", "dvcam,late,latency=2,protect", 1);
+    cardsim::World world;
+    EXPECT_EQ(world.ConfigError(), "");
+    EXPECT_EQ(world.card.Standard(), PDV_VST_PAL);
+    EXPECT_EQ(world.builtInOptions.standard, DIO_PAL);
+    EXPECT_EQ(world.builtInOptions.audio, DIO_Audio32000);
+    EXPECT_EQ(world.clock.Speed(), 8.0);
+    EXPECT_TRUE(world.faults.stuckInTransition);
+    EXPECT_TRUE(world.faults.DropsArrival(3));
+    EXPECT_EQ(world.model.cassetteType, 0x31);
+    EXPECT_EQ(world.model.landingOffset, 1);
+    EXPECT_EQ(world.model.recordLatencyFrames, 2);
+    ASSERT_NE(world.cassette(), nullptr);
+    EXPECT_TRUE(world.cassette()->IsFileBacked());
+    EXPECT_TRUE(world.cassette()->writeProtected);
+    EXPECT_EQ(world.cassette()->Material().Length(), 4);
+
+    setenv("DVIO_SIM_STANDARD", "secam", 1);
+    setenv("DVIO_SIM_SPEED", "0", 1);
+    setenv("DVIO_SIM_DECK", "wobbly", 1);
+    setenv("DVIO_SIM_TAPE", TempPath("none.dv").c_str(), 1);
+    cardsim::World bad;
+    EXPECT_NE(bad.ConfigError().find("DVIO_SIM_STANDARD=secam"), std::string::npos);
+    EXPECT_NE(bad.ConfigError().find("DVIO_SIM_SPEED=0"), std::string::npos);
+    EXPECT_NE(bad.ConfigError().find("wobbly"), std::string::npos);
+    EXPECT_NE(bad.ConfigError().find("DVIO_SIM_TAPE"), std::string::npos);
+    EXPECT_FALSE(bad.cassette()->IsFileBacked()) << "the built-in tape stays";
+}
+
+}  // namespace
+}  // namespace simtest
