@@ -1,6 +1,8 @@
 // The deck's transport: states, mechanical time, motion, tape ends and seeks.
 #include "SimTestSupport.h"
 
+#include <functional>
+
 namespace simtest {
 namespace {
 
@@ -152,17 +154,31 @@ TEST_F(DeckTransportTest, SeekWindsToTheTargetAndParksInPause) {
     EXPECT_EQ(DevSeekToTimecode(-1, -1, -1, -1), DDC_InvalidParameter);
 }
 
-TEST_F(DeckTransportTest, DeckModelLandsOneFrameOff) {
-    for (int offset : {-1, 1}) {
+TEST_F(DeckTransportTest, DeckModelLandsOneFrameOffWithEachSeekMethod) {
+    // Target 00:00:10;00, frame count 300, track 3000, by the library's seek, the AV/C
+    // time code search and the AV/C track search.
+    auto library = [] { return DevSeekToTimecode(0, 0, 10, 0) == DDC_NoError; };
+    auto avc = [](std::vector<uint8_t> frame) {
+        BYTE command[8], response[8];
+        for (size_t i = 0; i < 8; ++i) command[4 * (i / 4) + 3 - i % 4] = frame[i];
+        ULONG length = 8;
+        return KDXSendGenericAVCCommand(0, 0, 4, 8, 8, command, &length, response) && response[3] == 0x09;
+    };
+    auto timecodeSearch = [&] { return avc({0x00, 0x20, 0x51, 0x20, 0x00, 0x10, 0x00, 0x00}); };
+    auto trackSearch = [&] { return avc({0x00, 0x20, 0x52, 0x20, 0x71, 0x17, 0x00, 0xFF}); };  // 2 x 3000 + 1
+    const std::vector<std::function<bool()>> methods = {library, timecodeSearch, trackSearch};
+    for (int offset : {0, -1, 1}) {
         cardsim::DeckModel model;
         model.landingOffset = offset;
         cardsim::SetDeckModel(model);
-        cardsim::ParkDeck(10, DDC_STATE_STOP);
-        ASSERT_EQ(DevSeekToTimecode(0, 0, 10, 0), DDC_NoError);
-        SettleDeck();
-        AdvancePeriods(10);
-        EXPECT_EQ(DeckState(), DDC_STATE_PLAYBACK_PAUSE);
-        EXPECT_EQ(cardsim::GetDeckStatus().position, 300 + offset);
+        for (size_t m = 0; m < methods.size(); ++m) {
+            cardsim::ParkDeck(10, DDC_STATE_STOP);
+            ASSERT_TRUE(methods[m]()) << "method " << m;
+            SettleDeck();
+            AdvancePeriods(10);
+            EXPECT_EQ(DeckState(), DDC_STATE_PLAYBACK_PAUSE);
+            EXPECT_EQ(cardsim::GetDeckStatus().position, 300 + offset) << "method " << m << " offset " << offset;
+        }
     }
 }
 

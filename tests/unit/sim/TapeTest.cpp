@@ -8,6 +8,7 @@
 #include "hostcore/Timecode.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 
 namespace simtest {
@@ -175,6 +176,33 @@ TEST_F(TapeTest, RecordingOverAFileIsWrittenBackInPlace) {
     ASSERT_EQ(longer.size(), 12 * kDVFrameSizeNTSC);
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), longer.begin()));
     EXPECT_EQ(longer[10 * kDVFrameSizeNTSC + 7 * 80 + 4], 0x90) << "black video at position 10";
+}
+
+// The library's unload happens at process exit, so a child process records and exits.
+using TapeDeathTest = TapeTest;
+
+TEST_F(TapeDeathTest, UnloadingWritesTheCassetteBack) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto original = MakeFrames(DIO_NTSC, 5, 0, 100);
+    const std::string path = TempPath("unload.dv");
+    WriteDVFile(path, original);
+    const auto program = MakeFrames(DIO_NTSC, 1, 9000, 500);
+    EXPECT_EXIT(
+        {
+            cardsim::LoadTapeFile(path);
+            KDXOpen(0, 1, 0);
+            PdvBeginPlayback();
+            QueuePlaybackFrame(0, program[0]);
+            PdvStartPlayback();
+            cardsim::ParkDeck(2, DDC_STATE_RECORD);
+            AdvancePeriods(1);
+            std::exit(0);  // still recording: only the unload writes it back
+        },
+        ::testing::ExitedWithCode(0), "");
+    const std::vector<uint8_t> file = ReadFile(path);
+    ASSERT_EQ(file.size(), 5 * kDVFrameSizeNTSC);
+    EXPECT_TRUE(std::equal(program[0].begin(), program[0].end(), file.begin() + 2 * kDVFrameSizeNTSC));
+    EXPECT_TRUE(std::equal(original[3].begin(), original[3].end(), file.begin() + 3 * kDVFrameSizeNTSC));
 }
 
 TEST_F(TapeTest, SavingARangeWritesItsFrames) {
