@@ -374,6 +374,13 @@ void SetJournalCapacity(size_t entries) {
     });
 }
 
+void SetJournalFoldsRepeats(bool fold) {
+    WithWorld([&](World& w) {
+        w.journal.SetFoldsRepeats(fold);
+        return 0;
+    });
+}
+
 std::string DescribeEntry(const JournalEntry& entry) {
     std::string text = std::to_string(entry.timeMicros) + " " + entry.function + "(";
     for (size_t i = 0; i < entry.arguments.size(); ++i) {
@@ -391,6 +398,7 @@ std::string DescribeEntry(const JournalEntry& entry) {
     }
     if (!entry.request.empty()) text += " {" + Hex(entry.request) + "}";
     if (!entry.reply.empty()) text += " {" + Hex(entry.reply) + "}";
+    if (entry.repeats > 1) text += " x" + std::to_string(entry.repeats);
     return text;
 }
 

@@ -119,7 +119,10 @@ std::vector<JournalEntry> JournalSince(uint64_t after = 0);
 uint64_t JournalMark();
 void ClearJournal();
 void SetJournalCapacity(size_t entries);
-// One line: "<time µs> <function>(<arguments>) -> <result> [outputs] {request} {reply}".
+// Folds runs of identical calls (polling loops) into one entry with a repeat count.
+void SetJournalFoldsRepeats(bool fold);
+// One line: "<time µs> <function>(<arguments>) -> <result> [outputs] {request} {reply}",
+// followed by " x<repeats>" for a folded entry.
 std::string DescribeEntry(const JournalEntry& entry);
 
 }  // namespace cardsim

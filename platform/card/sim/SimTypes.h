@@ -93,6 +93,11 @@ struct JournalEntry {
     std::vector<uint8_t> request; // AV/C: command frame, in frame (bus) order
     std::vector<uint8_t> reply;   // AV/C: response frame, in frame order
     DWORD lastError = 0;          // the card's last error after the call
+    // With repeats folded (SetJournalFoldsRepeats), how many identical calls in a row
+    // this entry stands for (numbered sequence .. sequence + repeats - 1), and the time
+    // of the last of them.
+    uint64_t repeats = 1;
+    int64_t lastTimeMicros = 0;
 };
 
 // A timecode label as recorded on tape.

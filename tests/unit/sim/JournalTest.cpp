@@ -59,6 +59,29 @@ TEST_F(JournalTest, KeepsOnlyTheNewestEntries) {
     EXPECT_EQ(cardsim::JournalMark(), newest + 1) << "numbers keep rising";
 }
 
+TEST_F(JournalTest, FoldsPollingLoopsWhenAsked) {
+    OpenSession();
+    cardsim::SetJournalFoldsRepeats(true);
+    const uint64_t mark = cardsim::JournalMark();
+    for (int i = 0; i < 4; ++i) PdvGetDriverState();
+    AdvanceMs(10);
+    PdvGetDriverState();
+    PdvGetCapturedFrame();
+    PdvGetDriverState();
+    const auto entries = cardsim::JournalSince(mark);
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].function, "PdvGetDriverState");
+    EXPECT_EQ(entries[0].repeats, 5u);
+    EXPECT_EQ(entries[0].lastTimeMicros - entries[0].timeMicros, 10000);
+    EXPECT_EQ(entries[1].sequence, mark + 6);
+    EXPECT_EQ(entries[2].repeats, 1u);
+    EXPECT_EQ(cardsim::JournalMark(), mark + 7);
+    // A call that only repeats still shows after a mark taken before it.
+    EXPECT_EQ(cardsim::JournalSince(mark + 3).size(), 3u);
+    const std::string text = cardsim::DescribeEntry(entries[0]);
+    EXPECT_EQ(text.substr(text.size() - 3), " x5");
+}
+
 TEST_F(JournalTest, AVCEntriesCarryBothFrames) {
     OpenSession();
     BYTE command[8] = {0x71, 0x52, 0x20, 0x01, 0xFF, 0xFF, 0xFF, 0xFF}, response[8];
