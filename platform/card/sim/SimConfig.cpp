@@ -80,6 +80,11 @@ void ApplyEnvironment(World* world) {
         else if (a == "32000") world->builtInOptions.audio = DIO_Audio32000;
         else AddError(world, std::string("DVIO_SIM_AUDIO=") + a);
     }
+    if (const char* at = Env("DVIO_SIM_FORMAT_SWITCH")) {
+        int position = 0;
+        if (ParseInt(at, &position) && position >= 0) world->builtInOptions.formatSwitchAt = position;
+        else AddError(world, std::string("DVIO_SIM_FORMAT_SWITCH=") + at);
+    }
     world->InsertCassette(MakeBuiltInCassette(world->builtInOptions), 0);
 
     bool protect = false;

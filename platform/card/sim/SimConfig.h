@@ -2,6 +2,7 @@
 //   DVIO_SIM_TAPE      a raw .dv file loaded as the cassette (written back after recording)
 //   DVIO_SIM_STANDARD  ntsc or pal (also 1 or 2): the built-in tape's and the card's standard
 //   DVIO_SIM_AUDIO     48000, 44100 or 32000: the built-in tape's audio
+//   DVIO_SIM_FORMAT_SWITCH  a position from which the built-in tape is in the other standard
 //   DVIO_SIM_SPEED     the clock's speed factor (default 1)
 //   DVIO_SIM_FAULTS    a fault list (Faults.h)
 //   DVIO_SIM_DECK      deck model options (ParseDeckOptions)

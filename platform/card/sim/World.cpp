@@ -8,13 +8,35 @@
 #include "sim/CassetteFactory.h"
 #include "sim/SimConfig.h"
 
+#include <atomic>
 #include <cstring>
 
 namespace cardsim {
 
+namespace {
+
+std::atomic<World*> g_world{nullptr};
+
+// At unload, a cassette from a file gets what was recorded on it. The world itself
+// stays: a worker thread of a host that never shut down may still call in.
+struct UnloadWriteBack {
+    ~UnloadWriteBack() {
+        World* world = g_world.load();
+        if (world == nullptr) return;
+        std::lock_guard<std::mutex> lock(world->mutex);
+        world->WriteBackAll();
+    }
+} g_unloadWriteBack;
+
+}  // namespace
+
 World& World::Instance() {
-    static World world;
-    return world;
+    static World* world = [] {
+        World* created = new World();
+        g_world.store(created);
+        return created;
+    }();
+    return *world;
 }
 
 World::World() {
@@ -22,15 +44,16 @@ World::World() {
     ApplyEnvironment(this);
 }
 
-World::~World() {
-    // The library is unloading: a cassette from a file keeps what was recorded on it.
-    if (cassette_ && cassette_->IsFileBacked()) cassette_->WriteBack(nullptr);
-    if (ejected_ && ejected_->IsFileBacked()) ejected_->WriteBack(nullptr);
+World::~World() { WriteBackAll(); }
+
+void World::WriteBackAll() {
+    std::string error;
+    if (cassette_ && !cassette_->WriteBack(&error)) tapeError_ = error;
+    if (ejected_ && !ejected_->WriteBack(&error)) tapeError_ = error;
 }
 
 void World::ResetAll() {
-    if (cassette_ && cassette_->IsFileBacked()) cassette_->WriteBack(nullptr);
-    if (ejected_ && ejected_->IsFileBacked()) ejected_->WriteBack(nullptr);
+    WriteBackAll();
     clock.Reset();
     journal = Journal();
     faults.Clear();

@@ -33,7 +33,8 @@ public:
     World(const World&) = delete;
     World& operator=(const World&) = delete;
 
-    // The process-wide world, created (and configured from the environment) on first use.
+    // The process-wide world, created (and configured from the environment) on first
+    // use. It is never destroyed; at unload its file cassettes are written back.
     static World& Instance();
 
     std::mutex mutex;
@@ -51,6 +52,8 @@ public:
     void InsertCassette(std::unique_ptr<Cassette> cassette, int64_t position);
     // Takes the cassette out (written back first); it can be put back with Reinsert.
     void RemoveCassette();
+    // Writes back every cassette loaded from a file (the one in the deck and an ejected one).
+    void WriteBackAll();
     bool ReinsertCassette();
     Cassette* cassette() { return cassette_.get(); }
 

@@ -100,7 +100,7 @@ class EnvironmentTest : public SimTest {
 protected:
     void TearDown() override {
         for (const char* name : {"DVIO_SIM_TAPE", "DVIO_SIM_STANDARD", "DVIO_SIM_AUDIO", "DVIO_SIM_SPEED",
-                                 "DVIO_SIM_FAULTS", "DVIO_SIM_DECK"})
+                                 "DVIO_SIM_FAULTS", "DVIO_SIM_DECK", "DVIO_SIM_FORMAT_SWITCH"})
             unsetenv(name);
         SimTest::TearDown();
     }
@@ -115,11 +115,13 @@ TEST_F(EnvironmentTest, ChoosesTheWorld) {
     setenv("DVIO_SIM_SPEED", "8", 1);
     setenv("DVIO_SIM_FAULTS", "stuck,drop=3", 1);
     setenv("DVIO_SIM_DECK", "dvcam,late,latency=2,protect", 1);
+    setenv("DVIO_SIM_FORMAT_SWITCH", "900", 1);
     cardsim::World world;
     EXPECT_EQ(world.ConfigError(), "");
     EXPECT_EQ(world.card.Standard(), PDV_VST_PAL);
     EXPECT_EQ(world.builtInOptions.standard, DIO_PAL);
     EXPECT_EQ(world.builtInOptions.audio, DIO_Audio32000);
+    EXPECT_EQ(world.builtInOptions.formatSwitchAt, 900);
     EXPECT_EQ(world.clock.Speed(), 8.0);
     EXPECT_TRUE(world.faults.stuckInTransition);
     EXPECT_TRUE(world.faults.DropsArrival(3));
@@ -134,12 +136,14 @@ TEST_F(EnvironmentTest, ChoosesTheWorld) {
     setenv("DVIO_SIM_STANDARD", "secam", 1);
     setenv("DVIO_SIM_SPEED", "0", 1);
     setenv("DVIO_SIM_DECK", "wobbly", 1);
+    setenv("DVIO_SIM_FORMAT_SWITCH", "soon", 1);
     setenv("DVIO_SIM_TAPE", TempPath("none.dv").c_str(), 1);
     cardsim::World bad;
     EXPECT_NE(bad.ConfigError().find("DVIO_SIM_STANDARD=secam"), std::string::npos);
     EXPECT_NE(bad.ConfigError().find("DVIO_SIM_SPEED=0"), std::string::npos);
     EXPECT_NE(bad.ConfigError().find("wobbly"), std::string::npos);
     EXPECT_NE(bad.ConfigError().find("DVIO_SIM_TAPE"), std::string::npos);
+    EXPECT_NE(bad.ConfigError().find("DVIO_SIM_FORMAT_SWITCH=soon"), std::string::npos);
     EXPECT_FALSE(bad.cassette()->IsFileBacked()) << "the built-in tape stays";
 }
 
