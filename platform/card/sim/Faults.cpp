@@ -2,6 +2,7 @@
 
 #include "KDXCORE.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 
@@ -46,6 +47,17 @@ bool Faults::TakeDeckCallFailure(const char* name, DDCError_t* error) {
     uint32_t value = 0;
     if (it == deckCalls_.end() || !Take(&it->second, &value)) return false;
     *error = static_cast<DDCError_t>(value);
+    return true;
+}
+
+void Faults::RefuseCardCall(const std::string& name, DWORD code, int times) { cardCalls_[name] = {code, times}; }
+
+bool Faults::TakeCardCallRefusal(const char* name, DWORD* code) {
+    if (cardCalls_.empty()) return false;
+    auto it = cardCalls_.find(name);
+    uint32_t value = 0;
+    if (it == cardCalls_.end() || !Take(&it->second, &value)) return false;
+    *code = value;
     return true;
 }
 
@@ -131,6 +143,24 @@ bool ApplyItem(const std::string& name, const std::string& value, bool hasValue,
         if (colon == std::string::npos || colon == 0) return false;
         if (!ParseCounted(value.substr(colon + 1), &a, &times)) return false;
         faults->FailDeckCall(value.substr(0, colon), static_cast<DDCError_t>(a), times);
+    } else if (name == "refuse") {
+        const size_t colon = value.find(':');
+        const size_t star = value.find('*');
+        const std::string function = value.substr(0, std::min(colon, star));
+        if (function.empty()) return false;
+        a = KDX_E_DEV_REJECT_SRV;
+        if (colon != std::string::npos) {
+            if (!ParseCounted(value.substr(colon + 1), &a, &times)) return false;
+        } else if (star != std::string::npos) {
+            int64_t t = 0;
+            if (!ParseNumber(value.substr(star + 1), &t) || t < 0) return false;
+            times = static_cast<int>(t);
+        }
+        faults->RefuseCardCall(function, static_cast<DWORD>(a), times);
+    } else if (name == "driverstate") {
+        if (!ParseNumber(value, &a)) return false;
+        faults->forceDriverState = true;
+        faults->forcedDriverState = static_cast<LONG>(a);
     } else if (name == "disconnect") {
         b = -1;
         if (!ParsePair(value, &a, &b) || a < 0) return false;

@@ -12,6 +12,10 @@
 //   capturestart[=CODE]  PdvStartCapture is refused (default KDX_E_DEV_REJECT_SRV)
 //   playbackstart[=CODE] PdvStartPlayback and PdvSyncRecNoParam are refused
 //   stall                running capture stalls in driver state 0x102
+//   refuse=NAME[:CODE][*N] the card function NAME (a BOOL or frame-address call:
+//                        PdvEndCapture, KDXSetPlayPauseMode, ...) fails with CODE
+//                        (default KDX_E_DEV_REJECT_SRV) and changes nothing
+//   driverstate=VALUE    PdvGetDriverState reports VALUE whatever the card does
 //   drop=FIRST[:COUNT]   the card drops captured frames FIRST.. (counted from 0
 //                        at PdvBeginCapture, in the order the deck delivers them)
 //   corrupt=FIRST[:COUNT] the card damages those frames' packs (subcode, VAUX, AAUX)
@@ -51,6 +55,8 @@ public:
     bool TakeDevInitializeFailure(DDCError_t* error);
     void FailDeckCall(const std::string& name, DDCError_t error, int times = -1);
     bool TakeDeckCallFailure(const char* name, DDCError_t* error);
+    void RefuseCardCall(const std::string& name, DWORD code, int times = -1);
+    bool TakeCardCallRefusal(const char* name, DWORD* code);
 
     // Absolute simulated times; kNever for "not planned".
     void ScheduleDisconnect(SimTime at, SimTime reconnectAt);
@@ -63,6 +69,8 @@ public:
     bool stallCapture = false;
     DWORD captureStartRefusal = 0;   // 0: none
     DWORD playbackStartRefusal = 0;  // 0: none
+    bool forceDriverState = false;
+    LONG forcedDriverState = 0;
 
     void DropCapturedFrames(int64_t first, int64_t count) { drops_.push_back({first, count}); }
     void CorruptCapturedFrames(int64_t first, int64_t count) { corrupts_.push_back({first, count}); }
@@ -86,6 +94,7 @@ private:
     Counted open_;
     Counted devInitialize_;
     std::map<std::string, Counted> deckCalls_;
+    std::map<std::string, Counted> cardCalls_;
     SimTime disconnectAt_ = kNever;
     SimTime reconnectAt_ = kNever;
     std::vector<Range> drops_;

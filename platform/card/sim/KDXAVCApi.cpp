@@ -20,6 +20,7 @@ BOOL KDXSendGenericAVCCommand(LONG port, LONG node, ULONG first, ULONG commandLe
                  {port, node, first, commandLength, third, cardsim::PointerArgument(command),
                   responseLength != nullptr ? static_cast<int64_t>(*responseLength) : -1,
                   cardsim::PointerArgument(response)});
+    if (call.Refused()) return call.Return<BOOL>(FALSE);
     cardsim::World& world = call.world();
     cardsim::CardDriver& card = world.card;
     if (!card.RequireOpen()) return call.Return<BOOL>(FALSE);
@@ -41,6 +42,7 @@ BOOL KDXSendGenericAVCCommand(LONG port, LONG node, ULONG first, ULONG commandLe
 
 BOOL KDXGetUnitInfo(LONG* unitType, LONG* vendorId) {
     SimCall call("KDXGetUnitInfo", {cardsim::PointerArgument(unitType), cardsim::PointerArgument(vendorId)});
+    if (call.Refused()) return call.Return<BOOL>(FALSE);
     cardsim::World& world = call.world();
     if (!world.card.RequireOpen()) return call.Return<BOOL>(FALSE);
     if (unitType == nullptr || vendorId == nullptr) return call.Return<BOOL>(world.card.Fail(KDX_E_INVALID_PARAMETER));
@@ -55,6 +57,7 @@ BOOL KDXGetUnitInfo(LONG* unitType, LONG* vendorId) {
 BOOL KDXGetMediumInfo(LONG* cassetteType, LONG* gradeAndProtect) {
     SimCall call("KDXGetMediumInfo",
                  {cardsim::PointerArgument(cassetteType), cardsim::PointerArgument(gradeAndProtect)});
+    if (call.Refused()) return call.Return<BOOL>(FALSE);
     cardsim::World& world = call.world();
     if (!world.card.RequireOpen()) return call.Return<BOOL>(FALSE);
     if (cassetteType == nullptr || gradeAndProtect == nullptr)

@@ -14,22 +14,26 @@ extern "C" {
 
 BOOL PdvBeginCapture() {
     SimCall call("PdvBeginCapture", {});
+    if (call.Refused()) return call.Return<BOOL>(FALSE);
     return call.Return<BOOL>(call.world().card.BeginCapture());
 }
 
 BOOL PdvStartCapture() {
     SimCall call("PdvStartCapture", {});
+    if (call.Refused()) return call.Return<BOOL>(FALSE);
     cardsim::World& world = call.world();
     return call.Return<BOOL>(world.card.StartCapture(world.faults.captureStartRefusal, world.faults.stallCapture));
 }
 
 BOOL PdvStopCapture() {
     SimCall call("PdvStopCapture", {});
+    if (call.Refused()) return call.Return<BOOL>(FALSE);
     return call.Return<BOOL>(call.world().card.StopCapture());
 }
 
 BOOL PdvEndCapture() {
     SimCall call("PdvEndCapture", {});
+    if (call.Refused()) return call.Return<BOOL>(FALSE);
     return call.Return<BOOL>(call.world().card.EndCapture());
 }
 
@@ -42,6 +46,7 @@ LONG PdvGetCapturedFrame() {
 
 BYTE* PdvGetCapturedFrameAddr(LONG index) {
     SimCall call("PdvGetCapturedFrameAddr", {index});
+    if (call.Refused()) return call.Return<BYTE*>(nullptr);
     cardsim::CardDriver& card = call.world().card;
     if (!card.RequireOpen()) return call.Return<BYTE*>(nullptr);
     if (!InCaptureMode(card)) {
@@ -55,6 +60,7 @@ BYTE* PdvGetCapturedFrameAddr(LONG index) {
 
 BOOL PdvSetCapturedFrame(LONG index) {
     SimCall call("PdvSetCapturedFrame", {index});
+    if (call.Refused()) return call.Return<BOOL>(FALSE);
     cardsim::CardDriver& card = call.world().card;
     if (!card.RequireOpen()) return call.Return<BOOL>(FALSE);
     if (!InCaptureMode(card)) return call.Return<BOOL>(card.Fail(KDX_E_INVALID_STATE));

@@ -24,6 +24,7 @@ LONG KDXOpen(LONG reserved, LONG standard, LONG flags) {
 
 BOOL KDXClose(LONG handle) {
     SimCall call("KDXClose", {handle});
+    if (call.Refused()) return call.Return<BOOL>(FALSE);
     call.world().StopSyncRecord();
     return call.Return<BOOL>(call.world().card.Close() ? TRUE : FALSE);
 }
@@ -52,8 +53,10 @@ LONG PdvIsConnectedDV2() {
 
 LONG PdvGetDriverState() {
     SimCall call("PdvGetDriverState", {});
-    call.world().card.RequireOpen();
-    return call.Return<LONG>(call.world().card.State());
+    cardsim::World& world = call.world();
+    if (world.faults.forceDriverState) return call.Return<LONG>(world.faults.forcedDriverState);
+    world.card.RequireOpen();
+    return call.Return<LONG>(world.card.State());
 }
 
 }  // extern "C"

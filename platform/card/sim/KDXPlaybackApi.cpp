@@ -11,22 +11,26 @@ extern "C" {
 
 BOOL PdvBeginPlayback() {
     SimCall call("PdvBeginPlayback", {});
+    if (call.Refused()) return call.Return<BOOL>(FALSE);
     return call.Return<BOOL>(call.world().card.BeginPlayback(call.world().Connected(), false));
 }
 
 BOOL PdvBeginPlayback2() {
     SimCall call("PdvBeginPlayback2", {});
+    if (call.Refused()) return call.Return<BOOL>(FALSE);
     return call.Return<BOOL>(call.world().card.BeginPlayback(call.world().Connected(), true));
 }
 
 BOOL PdvStartPlayback() {
     SimCall call("PdvStartPlayback", {});
+    if (call.Refused()) return call.Return<BOOL>(FALSE);
     cardsim::World& world = call.world();
     return call.Return<BOOL>(world.card.StartPlayback(world.faults.playbackStartRefusal));
 }
 
 BOOL PdvPausePlayback(BOOL pause) {
     SimCall call("PdvPausePlayback", {pause});
+    if (call.Refused()) return call.Return<BOOL>(FALSE);
     cardsim::World& world = call.world();
     const bool ok = world.card.PausePlayback(pause != FALSE);
     if (ok && pause != FALSE) world.StopSyncRecord();
@@ -35,6 +39,7 @@ BOOL PdvPausePlayback(BOOL pause) {
 
 BOOL PdvStopPlayback() {
     SimCall call("PdvStopPlayback", {});
+    if (call.Refused()) return call.Return<BOOL>(FALSE);
     cardsim::World& world = call.world();
     const bool ok = world.card.StopPlayback();
     if (ok) world.StopSyncRecord();
@@ -43,6 +48,7 @@ BOOL PdvStopPlayback() {
 
 BOOL PdvEndPlayback() {
     SimCall call("PdvEndPlayback", {});
+    if (call.Refused()) return call.Return<BOOL>(FALSE);
     cardsim::World& world = call.world();
     const bool ok = world.card.EndPlayback();
     if (ok) world.StopSyncRecord();
@@ -62,6 +68,7 @@ LONG PdvGetPlaybackFrame() {
 
 BYTE* PdvGetPlaybackFrameAddr(LONG index) {
     SimCall call("PdvGetPlaybackFrameAddr", {index});
+    if (call.Refused()) return call.Return<BYTE*>(nullptr);
     cardsim::CardDriver& card = call.world().card;
     if (!card.RequireOpen()) return call.Return<BYTE*>(nullptr);
     if (!card.InPlaybackMode()) {
@@ -75,6 +82,7 @@ BYTE* PdvGetPlaybackFrameAddr(LONG index) {
 
 BOOL PdvSetPlaybackFrame(LONG index) {
     SimCall call("PdvSetPlaybackFrame", {index});
+    if (call.Refused()) return call.Return<BOOL>(FALSE);
     cardsim::CardDriver& card = call.world().card;
     if (!card.RequireOpen()) return call.Return<BOOL>(FALSE);
     if (!card.InPlaybackMode()) return call.Return<BOOL>(card.Fail(KDX_E_INVALID_STATE));
@@ -91,6 +99,7 @@ LONG KDXGetPlayPauseMode() {
 
 BOOL KDXSetPlayPauseMode(LONG mode) {
     SimCall call("KDXSetPlayPauseMode", {mode});
+    if (call.Refused()) return call.Return<BOOL>(FALSE);
     cardsim::CardDriver& card = call.world().card;
     if (!card.RequireOpen()) return call.Return<BOOL>(FALSE);
     if (mode < KDX_PLAYPAUSE_FRAME || mode > KDX_PLAYPAUSE_ODD)
@@ -101,6 +110,7 @@ BOOL KDXSetPlayPauseMode(LONG mode) {
 
 BOOL KDXGetOutputPinState(LONG* pinOn) {
     SimCall call("KDXGetOutputPinState", {cardsim::PointerArgument(pinOn)});
+    if (call.Refused()) return call.Return<BOOL>(FALSE);
     cardsim::CardDriver& card = call.world().card;
     if (!card.RequireOpen()) return call.Return<BOOL>(FALSE);
     if (pinOn == nullptr) return call.Return<BOOL>(card.Fail(KDX_E_INVALID_PARAMETER));
@@ -118,6 +128,7 @@ LONG PdvGetInputChannel() {
 
 BOOL PdvSetInputChannel(LONG channel) {
     SimCall call("PdvSetInputChannel", {channel});
+    if (call.Refused()) return call.Return<BOOL>(FALSE);
     cardsim::CardDriver& card = call.world().card;
     if (!card.RequireOpen()) return call.Return<BOOL>(FALSE);
     if (channel < 0 || channel > 63) return call.Return<BOOL>(card.Fail(KDX_E_INVALID_PARAMETER));
@@ -128,6 +139,7 @@ BOOL PdvSetInputChannel(LONG channel) {
 
 BOOL PdvSetSyncRecDelay(LONG frames) {
     SimCall call("PdvSetSyncRecDelay", {frames});
+    if (call.Refused()) return call.Return<BOOL>(FALSE);
     cardsim::World& world = call.world();
     if (!world.card.RequireOpen()) return call.Return<BOOL>(FALSE);
     world.sync.delay = frames;
@@ -136,6 +148,7 @@ BOOL PdvSetSyncRecDelay(LONG frames) {
 
 BOOL PdvSetSyncRecPauseFlying(LONG value) {
     SimCall call("PdvSetSyncRecPauseFlying", {value});
+    if (call.Refused()) return call.Return<BOOL>(FALSE);
     cardsim::World& world = call.world();
     if (!world.card.RequireOpen()) return call.Return<BOOL>(FALSE);
     world.sync.pauseFlying = value;
@@ -144,6 +157,7 @@ BOOL PdvSetSyncRecPauseFlying(LONG value) {
 
 BOOL PdvSetSyncRecNumFrames(LONG frames) {
     SimCall call("PdvSetSyncRecNumFrames", {frames});
+    if (call.Refused()) return call.Return<BOOL>(FALSE);
     cardsim::World& world = call.world();
     if (!world.card.RequireOpen()) return call.Return<BOOL>(FALSE);
     world.sync.numFrames = frames;
@@ -152,6 +166,7 @@ BOOL PdvSetSyncRecNumFrames(LONG frames) {
 
 BOOL PdvSyncRecNoParam() {
     SimCall call("PdvSyncRecNoParam", {});
+    if (call.Refused()) return call.Return<BOOL>(FALSE);
     cardsim::World& world = call.world();
     cardsim::CardDriver& card = world.card;
     if (!card.RequireOpen()) return call.Return<BOOL>(FALSE);
@@ -164,6 +179,7 @@ BOOL PdvSyncRecNoParam() {
 
 BOOL PdvDeckControl(LONG code) {
     SimCall call("PdvDeckControl", {code});
+    if (call.Refused()) return call.Return<BOOL>(FALSE);
     cardsim::World& world = call.world();
     cardsim::CardDriver& card = world.card;
     if (!card.RequireOpen()) return call.Return<BOOL>(FALSE);

@@ -29,6 +29,9 @@ public:
         return value;
     }
     void Output(int64_t value) { entry_.outputs.push_back(value); }
+    // True when a fault refuses this call: the card's last error is set and the caller
+    // returns its failure result without changing anything.
+    bool Refused();
 
 private:
     World& world_;

@@ -324,6 +324,21 @@ void StallCapture(bool stall) {
     });
 }
 
+void RefuseCardCall(const std::string& function, DWORD cardErrorCode, int times) {
+    WithWorld([&](World& w) {
+        w.faults.RefuseCardCall(function, cardErrorCode, times);
+        return 0;
+    });
+}
+
+void ForceDriverState(LONG state) {
+    WithWorld([&](World& w) {
+        w.faults.forceDriverState = true;
+        w.faults.forcedDriverState = state;
+        return 0;
+    });
+}
+
 void DropCapturedFrames(int64_t first, int64_t count) {
     WithWorld([&](World& w) {
         w.faults.DropCapturedFrames(first, count);

@@ -104,6 +104,10 @@ void SetStuckInTransition(bool stuck);
 void RefuseCaptureStart(DWORD cardErrorCode);
 void RefusePlaybackStart(DWORD cardErrorCode);
 void StallCapture(bool stall);
+// The card function `function` fails with `cardErrorCode` and changes nothing.
+void RefuseCardCall(const std::string& function, DWORD cardErrorCode, int times = -1);
+// PdvGetDriverState reports `state` (until ClearFaults).
+void ForceDriverState(LONG state);
 // Frames counted from 0 at PdvBeginCapture, in the order the deck delivers them.
 void DropCapturedFrames(int64_t first, int64_t count);
 void CorruptCapturedFrames(int64_t first, int64_t count);

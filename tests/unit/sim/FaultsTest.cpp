@@ -100,6 +100,29 @@ TEST_F(FaultsTest, RefusedStartsAndStalledCapture) {
     EXPECT_EQ(PdvGetDriverState(), PDV_STATE_PLAYBACK_OPEN);
 }
 
+TEST_F(FaultsTest, RefusedCardCallsChangeNothing) {
+    OpenSession();
+    ASSERT_TRUE(PdvBeginCapture());
+    ASSERT_TRUE(PdvStartCapture());
+    std::string error;
+    ASSERT_TRUE(cardsim::SetFaults("refuse=PdvEndCapture*1, refuse=KDXSetPlayPauseMode:0x80040004", &error)) << error;
+    EXPECT_FALSE(PdvEndCapture());
+    EXPECT_EQ(KDXGetLastError(), KDX_E_DEV_REJECT_SRV);
+    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_CAPTURING);
+    EXPECT_TRUE(PdvEndCapture()) << "refused once only";
+    EXPECT_FALSE(KDXSetPlayPauseMode(KDX_PLAYPAUSE_ODD));
+    EXPECT_EQ(KDXGetLastError(), KDX_E_BUSY);
+    EXPECT_EQ(KDXGetPlayPauseMode(), KDX_PLAYPAUSE_FRAME);
+
+    cardsim::ForceDriverState(0x305);
+    EXPECT_EQ(PdvGetDriverState(), 0x305);
+    EXPECT_TRUE(PdvBeginCapture()) << "the card itself is unchanged";
+    cardsim::ClearFaults();
+    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_CAPTURE_OPEN);
+    EXPECT_FALSE(cardsim::SetFaults("refuse=", &error));
+    EXPECT_FALSE(cardsim::SetFaults("driverstate=x", &error));
+}
+
 TEST_F(FaultsTest, CardDropsAndCorruptsCapturedFrames) {
     OpenSession();
     std::string error;
