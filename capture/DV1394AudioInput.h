@@ -28,6 +28,21 @@ public:
     VDMDeviceState GetState() const { return m_eState.load(std::memory_order_acquire); }
     void SetState(VDMDeviceState state) { m_eState.store(state, std::memory_order_release); }
 
+    // ---- Format (format negotiation and the capture thread) ----
+    // Stores the rate and replaces the deshuffler.
+    void SetAudioFormat(DIO_AudioFormat audio);
+    DIO_AudioFormat GetAudioFormat() const { return m_eAudioFormat.load(std::memory_order_acquire); }
+    // Capture thread: notes a change of the incoming format in every selected channel's list.
+    void RecordFormatChange(DIO_AudioFormat audio, DIO_VideoFormat video, bool breakFlag);
+
+    // ---- Queue parameters (device controls) ----
+    // 0xb10002 the last measurement (four longs), 0xb00001 errors and 0xb10003 overruns
+    // (readable and settable); 0xb10001 is known but has no value.
+    bool GetParameter(LONG id, void* value) const;
+    bool SetParameter(LONG id, const void* value);
+    void CountOverrun() { m_nOverruns.fetch_add(1, std::memory_order_relaxed); }
+    void CountError() { m_nErrors.fetch_add(1, std::memory_order_relaxed); }
+
 private:
     friend struct PluginTestAccess;
 

@@ -25,6 +25,20 @@ public:
     // Frees the ring memory and its FIFO; the usable size is kept.
     void ReleaseBuffers();
 
+    // ---- Format (format negotiation and the capture thread) ----
+    void SetFrameSize(LONG size) { m_nFrameSize.store(size, std::memory_order_release); }
+    LONG GetFrameSize() const { return m_nFrameSize.load(std::memory_order_acquire); }
+    // Capture thread: notes a change of the incoming format at the ring's give position.
+    void RecordFormatChange(DIO_AudioFormat audio, DIO_VideoFormat video, bool breakFlag);
+
+    // ---- Queue parameters (device controls) ----
+    // 0x70001 overruns and 0xb00001 errors (one long each, readable and settable);
+    // 0xb10001 is known but has no value. Anything else is refused.
+    bool GetParameter(LONG id, void* value) const;
+    bool SetParameter(LONG id, const void* value);
+    void CountOverrun() { m_nOverruns.fetch_add(1, std::memory_order_relaxed); }
+    void CountError() { m_nErrors.fetch_add(1, std::memory_order_relaxed); }
+
 private:
     friend struct PluginTestAccess;
 

@@ -27,6 +27,16 @@ public:
     VDMDeviceState GetState() const { return m_eState.load(std::memory_order_acquire); }
     void SetState(VDMDeviceState state) { m_eState.store(state, std::memory_order_release); }
 
+    // Stores the rate and replaces the reshuffler and the cadence for it and `video`.
+    void SetAudioFormat(DIO_AudioFormat audio, DIO_VideoFormat video);
+    DIO_AudioFormat GetAudioFormat() const { return m_eAudioFormat.load(std::memory_order_acquire); }
+
+    // ---- Queue parameters (device controls) ----
+    // 0xb00001 errors and 0xb20001 underruns (get and set), 0xb20003 frames to print and
+    // 0xb20006 the audio-locked byte (set only).
+    bool GetParameter(LONG id, void* value) const;
+    bool SetParameter(LONG id, const void* value);
+
 private:
     friend struct PluginTestAccess;
 

@@ -24,6 +24,15 @@ public:
     // Frees the FIFO and the ring memory.
     void ReleaseBuffers();
 
+    void SetFrameSize(ULONG size) { m_nFrameSize.store(size, std::memory_order_release); }
+    ULONG GetFrameSize() const { return m_nFrameSize.load(std::memory_order_acquire); }
+
+    // ---- Queue parameters (device controls) ----
+    // 8 frames to print (set only), 0x20005 the underrun record (four words), 0xb00001
+    // errors (get only).
+    bool GetParameter(LONG id, void* value) const;
+    bool SetParameter(LONG id, const void* value);
+
 private:
     friend struct PluginTestAccess;
 

@@ -202,9 +202,17 @@ public:
 
     // Slots 147 to 149 (raw AV/C from the host) keep DigitalDevice's answers.
 
+    // ---- Adapters ----
+    // 1 when the session is open and a DV device is connected; never opens the session.
+    LONG GetNumberAVDevices(LONG adapter);
+
     // ---- Record thread ----
+    // Starts the record thread and waits (briefly) until it runs.
+    void RecordThreadStart();
     // Signals the record thread to end and waits for it (briefly).
     void EndRecordThread();
+    // The record thread's body; returns when told to end.
+    bool DVRecordThread();
 
     // Five process-wide locks; every constructor initialises them and every destructor
     // deletes them, so at most one device may exist at a time.
@@ -218,12 +226,28 @@ private:
     friend struct PluginTestAccess;
 
     // ---- Driver session ----
+    void OpenKordexDriver(DIO_VideoFormat format);
+    unsigned char InitializeKordex(DIO_VideoFormat format);
     void UnInitializeKordex();
+    unsigned char KordexDDCReady();
+    DDCError_t DeviceInitialize();
     void DeviceUnInitialize();
 
     // ---- Format negotiation ----
+    bool ListFormats(DIOFormat* format);
+    bool GetVideoFormat(DIOFormat* format, DIO_VideoFormat* video);
+    bool GetAudioFormat(DIOFormat* format, DIO_AudioFormat* audio);
     bool UpdateFormat(DIOFormat* format, bool* videoChanged);
     bool UpdateFormats(DIOFormat* captureFormat, DIOFormat* printFormat, bool* videoChanged);
+    unsigned char CopyDIOFormat(DIOFormat* destination, DIOFormat* source);
+    void GetFormats(unsigned char* frame, DIO_AudioFormat* audio, DIO_VideoFormat* video);
+    int DetectAndProcessFormatChange(unsigned char* frame, DIO_AudioFormat* audio, DIO_VideoFormat* video);
+    void ApplyVideoStandard(DIO_VideoFormat video);
+
+    // ---- Silent audio and the black frame ----
+    void CreateSilentReshuffler();
+    unsigned char ShuffleSilence(BYTE* frame);
+    bool ConstructBlackFrame();
 
     // ---- Teardown ----
     // Asks a running capture thread to end and waits until it has.

@@ -1,0 +1,83 @@
+#include "deck_log.h"
+
+#include "KDXCORE.h"
+
+#include <cstdio>
+
+namespace {
+
+const char* const kDDCErrorNames[] = {
+    "No Error",          "No Device",         "No H/W",
+    "Device Busy",       "Device In Transition", "Driver Error",
+    "Command Not Implemented", "Command Rejected", "Command Pending",
+    "Command Timeout",   "Tape Protected",    "Tape Ejected",
+    "Device Not Supported", "No Timecode",    "Data Too Long",
+    "Invalid Parameter", "Hardware Error",    "No Device Handle",
+    "No Event Handle",   "Unknown Error",
+};
+
+struct KDXErrorText {
+    DWORD code;
+    const char* line;
+};
+
+const KDXErrorText kKDXErrors[] = {
+    {KDX_E_NOTIMPL, "KDX_E_NOTIMPL\n"},
+    {KDX_E_GENERALERROR, "KDX_E_GENERALERROR\n"},
+    {KDX_E_INVALID_PARAMETER, "KDX_E_INVALID_PARAMETER\n"},
+    {KDX_E_NOMEMORY, "KDX_E_NOMEMORY\n"},
+    {KDX_E_BUSY, "KDX_E_BUSY\n"},
+    {KDX_E_NOTEQUIPPED, "KDX_E_NOTEQUIPPED\n"},
+    {KDX_E_INVALID_STATE, "KDX_E_INVALID_STATE\n"},
+    {KDX_E_NOTSUPPORTED, "KDX_E_NOTSUPPORTED\n"},
+    {KDX_E_IO, "KDX_E_IO\n"},
+    {KDX_E_DECOMPRESS, "KDX_E_DECOMPRESS\n"},
+    {KDX_E_COMPRESS, "KDX_E_COMPRESS\n"},
+    {KDX_E_NORESOURCE, "KDX_E_NORESOURCE\n"},
+    {KDX_E_TIMEOUT, "KDX_E_TIMEOUT\n"},
+    {KDX_E_FUNCTION_CANCELED, "KDX_E_FUNCTION_CANCELED\n"},
+    {KDX_E_NO_DEVICE_CONNECTED, "KDX_E_NO_DEVICE_CONNECTED\n"},
+    {KDX_E_DEV_NOT_SUPPORT_SRV, "KDX_E_DEV_NOT_SUPPORT_SRV\n"},
+    {KDX_E_DEV_REJECT_SRV, "KDX_E_DEV_REJECT_SRV\n"},
+    {KDX_E_BUFFER_SMALL, "KDX_E_BUFFER_SMALL\n"},
+    {KDX_E_NO_DVKORDEX, "KDX_E_NO_DVKORDEX\n"},
+    {KDX_E_ALLOWED_SINGLE_INSTANCE, "KDX_E_ALLOWED_SINGLE_INSTANCE\n"},
+    {KDX_E_CLIENT_TYPE_MISMATCH, "KDX_E_CLIENT_TYPE_MISMATCH\n"},
+    {KDX_E_INTERNAL, "KDX_E_INTERNAL\n"},
+};
+
+}  // namespace
+
+std::string DDCErrorName(LONG error) {
+    if (error >= 0 && error < static_cast<LONG>(sizeof kDDCErrorNames / sizeof kDDCErrorNames[0]))
+        return kDDCErrorNames[error];
+    char text[40];
+    std::snprintf(text, sizeof text, "Unknown Error %ld", static_cast<long>(error));
+    return text;
+}
+
+void LogDDCError(const char* name, LONG error) {
+    char line[256];
+    std::snprintf(line, sizeof line, "%s  error -> %s\n", name, DDCErrorName(error).c_str());
+    OutputDebugStringA(line);
+}
+
+void LogDriverOpen(const char* name, LONG standard, bool opened) {
+    const char* standardName = standard == KDX_STANDARD_CURRENT ? "CURRENT"
+                               : standard == KDX_STANDARD_NTSC  ? "NTSC"
+                               : standard == KDX_STANDARD_PAL   ? "PAL"
+                                                                : "UNKNOWN";
+    char line[256];
+    std::snprintf(line, sizeof line, "%s  standard -> %s  OK -> %s\n", name, standardName, opened ? "YES" : "NO");
+    OutputDebugStringA(line);
+}
+
+const char* KDXErrorLine(DWORD code) {
+    for (const KDXErrorText& entry : kKDXErrors)
+        if (entry.code == code) return entry.line;
+    return "Unknown KDX error\n";
+}
+
+void LogKDXLastError() {
+    OutputDebugStringA(KDXErrorLine(KDXGetLastError()));
+}
