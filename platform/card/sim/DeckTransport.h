@@ -11,6 +11,7 @@
 // any motion. Not locked: the world's lock guards it.
 #pragma once
 
+#include "KordexDDC.h"
 #include "sim/SimTime.h"
 #include "sim/SimTypes.h"
 
@@ -58,9 +59,9 @@ public:
     LONG TargetState() const;
     int64_t Position() const { return position100_ / 100; }
     bool Seeking() const { return seekTarget_ >= 0; }
-    bool IsRecording() const { return !pending_ && state_ == 5; }
-    bool InRecordPause() const { return !pending_ && !stuck_ && state_ == 6; }
-    bool HeadingForRecordPause() const { return pending_ && pendingCommand_ == DeckCommand::RecordPause; }
+    bool IsRecording() const { return !pending_ && state_ == DDC_STATE_RECORD; }
+    bool InRecordPause() const { return !pending_ && !stuck_ && state_ == DDC_STATE_RECORD_PAUSE; }
+    bool HeadingForRecordPause() const { return pending_ && TargetState() == DDC_STATE_RECORD_PAUSE; }
     // True while the tape moves or a transition will end: time matters to the deck.
     bool Busy() const;
 
