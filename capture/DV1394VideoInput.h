@@ -7,6 +7,7 @@
 #pragma once
 
 #include "DigitalDevice.h"
+#include "digitalio/DIOTypes.h"
 #include "digitalio/DIOFifo.h"
 #include "digitalio/FormatList.h"
 

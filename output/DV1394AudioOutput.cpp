@@ -1,6 +1,8 @@
 // Construction and teardown of the audio output queues.
 #include "DV1394AudioOutput.h"
 
+#include <new>
+
 DV1394AudioOutput::DV1394AudioOutput()
     : m_nChannels(-1),
       m_pChannels(nullptr),
@@ -26,4 +28,12 @@ DV1394AudioOutput::~DV1394AudioOutput() {
     delete m_pChannels;
     delete m_pReshuffler;
     delete m_pSampsInFrame;
+}
+
+void DV1394AudioOutput::SetAudioFormat(DIO_AudioFormat audio, DIO_VideoFormat video) {
+    m_eAudioFormat = audio;
+    delete m_pReshuffler;
+    m_pReshuffler = new (std::nothrow) DV25audioReshuffler(audio, video);
+    delete m_pSampsInFrame;
+    m_pSampsInFrame = new (std::nothrow) USampsInFrame(audio, video);
 }

@@ -225,6 +225,10 @@ public:
 private:
     friend struct PluginTestAccess;
 
+    // ---- Controls ----
+    // The frame delay controls 18 and 0xb20005 report.
+    LONG FrameDelay() const;
+
     // ---- Driver session ----
     void OpenKordexDriver(DIO_VideoFormat format);
     unsigned char InitializeKordex(DIO_VideoFormat format);
@@ -243,6 +247,40 @@ private:
     void GetFormats(unsigned char* frame, DIO_AudioFormat* audio, DIO_VideoFormat* video);
     int DetectAndProcessFormatChange(unsigned char* frame, DIO_AudioFormat* audio, DIO_VideoFormat* video);
     void ApplyVideoStandard(DIO_VideoFormat video);
+    // No stream armed or running and nothing being sent: buffers may be replaced.
+    bool FormatChangeIsSafe() const;
+
+    // ---- Deck control: AV/C commands and tape queries ----
+    // Probes whether the connected deck accepts recording (m_bAVWritable).
+    void SetAVWritableFlag();
+    // Sends one AV/C frame to the deck (buffers in the quadlet layout of
+    // deck/avc_buffer.h), again while the deck answers IN TRANSITION; 1 when the final
+    // answer is a success code.
+    unsigned char SendGenericCmd(ULONG first, ULONG commandLength, ULONG third, unsigned char* command,
+                                 ULONG* responseLength, unsigned char* response);
+    unsigned char GetTimecode(timecode_t* timecode);
+    unsigned char GetSMPTETimecode(timecode_t* timecode);
+    unsigned char GetAbsoluteTrackNumber(LONG* track, unsigned char* blankFlag);
+    unsigned char GetMediumInfo(unsigned char* cassetteType, unsigned char* gradeAndProtect);
+    unsigned char IsDVCAMTape();
+    bool CheckIfDeviceIsWritable();
+    unsigned char WaitTillOutOfTransition();
+
+    // ---- Deck control: transport and status ----
+    TransportState_t TranslateDeviceState(LONG rawState);
+    // m_tcDesc is shared with the capture thread: copies and updates go under
+    // m_csCaptureThreadTimecode.
+    timecodeDesc_t DeckTimecodeDesc();
+    void SetDeckTimecodeDesc(const timecodeDesc_t& desc);
+    void SetDeckDropFrameWord(DWORD dropFrame);
+    // The empty timecode with the deck's description.
+    timecode_t DeckNoTimecode();
+
+    // ---- Deck control: seeking ----
+    unsigned char SeekToTimecodeWithTC(timecode_t target);
+    unsigned char SeekToTimecodeWithRelativeATN(timecode_t target);
+    unsigned char IsPositionedAtTC(timecode_t target);
+    unsigned char AdjustTapePosition(timecode_t target);
 
     // ---- Silent audio and the black frame ----
     void CreateSilentReshuffler();
