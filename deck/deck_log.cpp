@@ -1,6 +1,7 @@
 #include "deck_log.h"
 
 #include "KDXCORE.h"
+#include "raw_states.h"
 
 #include <cstdio>
 
@@ -60,6 +61,48 @@ void LogDDCError(const char* name, LONG error) {
     char line[256];
     std::snprintf(line, sizeof line, "%s  error -> %s\n", name, DDCErrorName(error).c_str());
     OutputDebugStringA(line);
+}
+
+void LogDDCShuttle(const char* name, LONG speed, LONG error) {
+    char line[256];
+    std::snprintf(line, sizeof line, "%s  speed -> %ld  error -> %s\n", name, static_cast<long>(speed),
+                  DDCErrorName(error).c_str());
+    OutputDebugStringA(line);
+}
+
+void LogDDCState(const char* name, LONG rawState, LONG error) {
+    const std::string text = error == 0 ? DDCStateName(rawState) : DDCErrorName(error);
+    char line[256];
+    std::snprintf(line, sizeof line, "%s  -> %s\n", name, text.c_str());
+    OutputDebugStringA(line);
+}
+
+void LogDDCTimecode(const char* name, timecode_t timecode, LONG error) {
+    constexpr LONG kNoTimecode = 13;
+    if (error != 0 && error != kNoTimecode) {
+        LogDDCError(name, error);
+        return;
+    }
+    char text[32];
+    if (error == 0)
+        TCToStr(timecode, text, sizeof text, 16);
+    else
+        std::snprintf(text, sizeof text, "NO TIMECODE");
+    char line[256];
+    std::snprintf(line, sizeof line, "%s -> %s\n", name, text);
+    OutputDebugStringA(line);
+}
+
+void DumpAVCBytes(const unsigned char* bytes, size_t count) {
+    // At most one 64-byte AV/C buffer per line; three characters a byte.
+    constexpr size_t kMaxBytes = 64;
+    char line[kMaxBytes * 3 + 1];
+    size_t used = 0;
+    line[0] = '\0';
+    for (size_t i = 0; bytes != nullptr && i < count && i < kMaxBytes; ++i)
+        used += static_cast<size_t>(std::snprintf(line + used, sizeof line - used, "%02x ", bytes[i]));
+    OutputDebugStringA(line);
+    OutputDebugStringA("\n");
 }
 
 void LogDriverOpen(const char* name, LONG standard, bool opened) {

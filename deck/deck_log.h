@@ -3,8 +3,10 @@
 // is on, except where a caller says otherwise.
 #pragma once
 
+#include "hostcore/Timecode.h"
 #include "windows.h"
 
+#include <cstddef>
 #include <string>
 
 // The text of a deck-control result: "No Error" ... "Unknown Error", or
@@ -13,6 +15,21 @@ std::string DDCErrorName(LONG error);
 
 // "<name>  error -> <DDCErrorName>\n"
 void LogDDCError(const char* name, LONG error);
+
+// "<name>  speed -> <speed>  error -> <DDCErrorName>\n"
+void LogDDCShuttle(const char* name, LONG speed, LONG error);
+
+// "<name>  -> <DDCStateName(rawState)>\n" when the call succeeded, else the error's text
+// in place of the state's name.
+void LogDDCState(const char* name, LONG rawState, LONG error);
+
+// "<name> -> HH:MM:SS:FF\n" for success, "<name> -> NO TIMECODE\n" for "No Timecode",
+// and the LogDDCError line for any other error.
+void LogDDCTimecode(const char* name, timecode_t timecode, LONG error);
+
+// The bytes as they lie in an AV/C buffer, "%02x " each, as one entry, then "\n" as a
+// second entry.
+void DumpAVCBytes(const unsigned char* bytes, size_t count);
 
 // "<name>  standard -> <CURRENT|NTSC|PAL|UNKNOWN>  OK -> <YES|NO>\n"
 void LogDriverOpen(const char* name, LONG standard, bool opened);
