@@ -72,6 +72,22 @@ struct PluginTestAccess {
     AUDIO_INPUT_FIELDS(ACCESS_AUDIO_INPUT)
     VIDEO_OUTPUT_FIELDS(ACCESS_VIDEO_OUTPUT)
     AUDIO_OUTPUT_FIELDS(ACCESS_AUDIO_OUTPUT)
+
+    // Private operations of the device, called as the device itself would.
+    static unsigned char KordexDDCReady(CDV1394& device) { return device.KordexDDCReady(); }
+    static void OpenKordexDriver(CDV1394& device, DIO_VideoFormat format) { device.OpenKordexDriver(format); }
+    static DDCError_t DeviceInitialize(CDV1394& device) { return device.DeviceInitialize(); }
+    static bool UpdateFormat(CDV1394& device, DIOFormat* format, bool* videoChanged) {
+        return device.UpdateFormat(format, videoChanged);
+    }
+    static bool ListFormats(CDV1394& device, DIOFormat* format) { return device.ListFormats(format); }
+    static unsigned char CopyDIOFormat(CDV1394& device, DIOFormat* destination, DIOFormat* source) {
+        return device.CopyDIOFormat(destination, source);
+    }
+    static int DetectAndProcessFormatChange(CDV1394& device, unsigned char* frame, DIO_AudioFormat* audio,
+                                            DIO_VideoFormat* video) {
+        return device.DetectAndProcessFormatChange(frame, audio, video);
+    }
 #undef ACCESS_DEVICE
 #undef ACCESS_VIDEO_INPUT
 #undef ACCESS_AUDIO_INPUT
