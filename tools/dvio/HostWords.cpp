@@ -1,0 +1,40 @@
+#include "HostWords.h"
+
+#include "DDCError.h"
+
+namespace {
+
+const char* const kDDCErrors[] = {
+    "No Error",          "No Device",          "No H/W",           "Device Busy",
+    "Device In Transition", "Driver Error",    "Command Not Implemented", "Command Rejected",
+    "Command Pending",   "Command Timeout",    "Tape Protected",   "Tape Ejected",
+    "Device Not Supported", "No Timecode",     "Data Too Long",    "Invalid Parameter",
+    "Hardware Error",    "No Device Handle",   "No Event Handle",  "Unknown Error",
+};
+
+}  // namespace
+
+std::string DDCErrorText(LONG error) {
+    if (error >= 0 && error <= DDC_UnknownError) return kDDCErrors[error];
+    return "Unknown Error " + std::to_string(error);
+}
+
+std::string TimecodeText(const timecode_t& tc) {
+    char text[32];
+    return TCToStr(tc, text, sizeof text, 0);
+}
+
+LONG FourCC(const char* text) {
+    ULONG code = 0;
+    for (int i = 0; i < 4 && text[i] != '\0'; ++i) code = (code << 8) | static_cast<unsigned char>(text[i]);
+    return static_cast<LONG>(code);
+}
+
+std::string FourCCText(LONG code) {
+    std::string text;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        const char c = static_cast<char>((static_cast<ULONG>(code) >> shift) & 0xFF);
+        text += (c >= 32 && c < 127) ? c : '?';
+    }
+    return text;
+}

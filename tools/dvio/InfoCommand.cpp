@@ -1,0 +1,146 @@
+#include "InfoCommand.h"
+
+#include "HostWords.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct ControlName {
+    LONG id;
+    const char* name;
+};
+
+// The controls a host knows by id, in the order it shows them.
+const ControlName kControls[] = {
+    {8, "VideoOut frames to print"},        {18, "frame delay"},
+    {0x10001, "four-character code"},       {0x1000b, "control 0x1000b"},
+    {0x20005, "VideoOut underrun record"},  {0x30001, "control 0x30001"},
+    {0x70001, "VideoIn overruns"},          {0xb00001, "errors (all streams)"},
+    {0xb00002, "last error"},               {0xb00003, "start timecode"},
+    {0xb00004, "control 0xb00004"},         {0xb00005, "trace switches"},
+    {0xb00007, "AV devices"},               {0xb00008, "device format"},
+    {0xb00009, "supported formats"},        {0xb0000a, "control 0xb0000a"},
+    {0xb0000b, "seek with the deck library only"}, {0xb0000c, "track-number seek offset"},
+    {0xb10001, "start timecode missed"},    {0xb10002, "AudioIn rate measurement"},
+    {0xb10003, "AudioIn overruns"},         {0xb10005, "signal present"},
+    {0xb10006, "timecode break record"},    {0xb20001, "AudioOut underruns"},
+    {0xb20003, "AudioOut frames to print"}, {0xb20005, "frame delay (output)"},
+    {0xb20006, "AudioOut audio locked"},
+};
+
+std::string FormatText(DIOFormat& format) {
+    std::string text;
+    char value[20];
+    LONG key = 0;
+    for (int i = 0; format.GetNthParameter(i, &key, value); ++i) {
+        if (!text.empty()) text += "  ";
+        text += FourCCText(key) + "=" + value;
+    }
+    return text.empty() ? "(none)" : text;
+}
+
+// Only the values, in keyword order: "NTSC DV25 48000 16".
+std::string ValuesText(DIOFormat& format) {
+    std::string text;
+    char value[20];
+    LONG key = 0;
+    for (int i = 0; format.GetNthParameter(i, &key, value); ++i) text += (text.empty() ? "" : " ") + std::string(value);
+    return text;
+}
+
+// A control's value as words, from the bytes a read or default wrote.
+std::string ValueText(LONG id, LONG size, const unsigned char* bytes) {
+    LONG number = 0;
+    std::memcpy(&number, bytes, sizeof number);
+    switch (id) {
+    case 0x10001: return FourCCText(number);
+    case 0xb00002: return "\"" + std::string(reinterpret_cast<const char*>(bytes)) + "\"";
+    case 0xb00003: {
+        timecode_t tc;
+        std::memcpy(&tc, bytes, sizeof tc);
+        return TimecodeText(tc);
+    }
+    case 0xb20006: return bytes[0] != 0 ? "yes" : "no";
+    default: break;
+    }
+    if (size == 4 || size == 0) return std::to_string(number);
+    std::string text;
+    const LONG shown = size > 16 ? 16 : size;
+    for (LONG offset = 0; offset + 4 <= shown; offset += 4) {
+        std::memcpy(&number, bytes + offset, sizeof number);
+        text += (text.empty() ? "" : " ") + std::to_string(number);
+    }
+    return text;
+}
+
+}  // namespace
+
+int RunInfo(PluginHost& host, std::ostream& out) {
+    DigitalDevice& device = *host.Device();
+    out << "plug-in        " << host.Path() << "\n";
+    out << "version        " << host.Major() << "." << host.Minor() << "\n";
+
+    char adapterName[64] = "";
+    const LONG adapters = device.GetNumberHostAdapters();
+    device.GetHostAdapterName(0, adapterName);
+    out << "adapters       " << adapters << " (" << adapterName << ", attributes "
+        << device.GetHostAdapterAttributes() << ")\n";
+    out << "AV device      " << (device.HasAVDevice(0, 0) ? "present" : "none") << " on node 0"
+        << (device.HasAVWritableDevice(0, 0) ? ", writable" : "") << "\n";
+    int node = -1;
+    device.GetIONode(&node);
+    out << "nodes          " << device.GetMaxNodes() << " (I/O node " << node << ")\n";
+
+    unsigned char dropFrame = 0;
+    LONG rate = 0;
+    const LONG rateError = device.DeviceGetFrameRate(&dropFrame, &rate);
+    if (rateError == 0) out << "deck rate      " << rate << " fps" << (dropFrame ? ", drop-frame" : "") << "\n";
+    else out << "deck rate      unavailable: " << DDCErrorText(rateError) << "\n";
+    LONG unitType = 0, vendor = 0;
+    char vendorText[64] = "", modelText[64] = "";
+    const LONG unitError = device.DeviceUnitInfo(&unitType, &vendor, vendorText, modelText);
+    if (unitError == 0) out << "unit           " << vendorText << " " << modelText << " (type " << unitType << ")\n";
+    else out << "unit           unavailable: " << DDCErrorText(unitError) << "\n";
+
+    DIOFormat supported(4);
+    for (const char* key : {"VSIG", "VCMP", "ASRT", "ASSZ"}) supported.SetKeywordParameter(FourCC(key), "");
+    out << "formats        " << (device.GetControl(0xb00009, &supported) ? FormatText(supported) : "(unavailable)")
+        << "\n";
+
+    out << "\ncontrols\n";
+    char header[128];
+    std::snprintf(header, sizeof header, "  %-10s %-34s %4s %-3s  %-18s %s\n", "id", "name", "size", "set",
+                  "default", "current");
+    out << header;
+    for (const ControlName& control : kControls) {
+        const LONG size = device.GetControlSize(control.id);
+        std::string defaultText = "-";
+        std::string currentText = "-";
+        if (control.id == 0xb00008 || control.id == 0xb00009) {
+            DIOFormat format(4);
+            if (control.id == 0xb00008 && device.GetControlDefault(control.id, &format)) defaultText = ValuesText(format);
+            DIOFormat current(4);
+            if (control.id == 0xb00008 && device.GetControl(control.id, &current)) currentText = ValuesText(current);
+            if (control.id == 0xb00009) currentText = "(see formats)";
+        } else if (control.id == 0xb0000b || control.id == 0xb0000c) {
+            unsigned char unused[8] = {};
+            defaultText = std::to_string(device.GetControlDefault(control.id, unused));
+            currentText = std::to_string(device.GetControl(control.id, unused));
+        } else {
+            std::vector<unsigned char> value(300, 0);
+            if (device.GetControlDefault(control.id, value.data())) defaultText = ValueText(control.id, size, value.data());
+            std::fill(value.begin(), value.end(), 0);
+            if (device.GetControl(control.id, value.data())) currentText = ValueText(control.id, size, value.data());
+        }
+        char line[256];
+        std::snprintf(line, sizeof line, "  0x%08x %-34s %4d %-3s  %-18s %s\n", static_cast<unsigned>(control.id),
+                      control.name, static_cast<int>(size), device.CanSetControl(control.id) ? "yes" : "no",
+                      defaultText.c_str(), currentText.c_str());
+        out << line;
+    }
+    return 0;
+}
