@@ -28,6 +28,43 @@ public:
     VDMDeviceState GetState() const { return m_eState.load(std::memory_order_acquire); }
     void SetState(VDMDeviceState state) { m_eState.store(state, std::memory_order_release); }
 
+    // ---- Channels and rings (host threads, while the capture thread leaves them alone) ----
+    // Copies the mask and counts its set bits.
+    void SetChannels(const BitMask& channels);
+    LONG GetChannelCount() const { return m_nChannels.load(std::memory_order_acquire); }
+    LONG GetRingBufferSize() const { return m_nRingBufferSize; }
+    bool SetRingBufferSize(LONG size) {
+        m_nRingBufferSize = size;
+        return true;
+    }
+    void SetPageSize(LONG size) { m_nPageSize = size; }
+    // A new ring, FIFO and format list for every selected channel; false on a failed
+    // allocation or a mask that ends before all its channels were found.
+    bool AllocateRingBuffer();
+    void ResetBuffers();
+    // Frees every selected channel's ring and FIFO; the format lists stay.
+    void ReleaseBuffers();
+    // A channel's FIFO positions; 0 for a channel without a ring.
+    ULONG GetGivePos(int channel) const;
+    ULONG GetTakePos(int channel) const;
+
+    // ---- Taking (one host thread per channel) ----
+    LONG ReqTakePtr(LONG length, void** data, DIOFormat** format, int channel);
+    void AckTakePtr(LONG length, int channel);
+
+    // ---- Delivering (the capture thread) ----
+    // Splits the frame's audio (or, when `useAlternate`, the alternate frame's) into
+    // the channel rings. False with nothing written when some channel lacks room for a
+    // frame's worth, or when the deshuffler refuses (then one error is counted).
+    bool DeshuffleFrame(unsigned char* frame, bool useAlternate, unsigned char* alternate);
+
+    // ---- Measurement of delivered audio (the capture thread; the host reads the last one) ----
+    void ResetStats();
+    void StartMeasurement(LONG periodEnd);
+    void FinishMeasurement();
+    bool IsMeasureIdle() const { return m_bMeasureIdle.load(std::memory_order_relaxed); }
+    LONG GetFramesDeshuffled() const { return m_nFramesDeshuffled.load(std::memory_order_relaxed); }
+
     // ---- Format (format negotiation and the capture thread) ----
     // Stores the rate and replaces the deshuffler.
     void SetAudioFormat(DIO_AudioFormat audio);
@@ -45,6 +82,26 @@ public:
 
 private:
     friend struct PluginTestAccess;
+
+    // Calls visit(index) for each selected channel in bit order until m_nChannels were
+    // visited; false when the mask ran out of range first. Nothing without channels.
+    template <typename Visit>
+    bool ForEachChannel(Visit visit) const {
+        const LONG channels = m_nChannels.load(std::memory_order_acquire);
+        if (channels < 1 || m_pChannels == nullptr) return true;
+        LONG visited = 0;
+        for (int index = 0; visited < channels; ++index) {
+            unsigned char outOfRange = 0;
+            const unsigned char selected = m_pChannels->GetBit(index, &outOfRange);
+            if (outOfRange != 0) return false;
+            if (selected == 0) continue;
+            ++visited;
+            visit(index);
+        }
+        return true;
+    }
+    // The channel's FIFO, or null for a channel outside 0..127, not selected or without a ring.
+    DIOFifo* ChannelFifo(int channel) const;
 
     std::atomic<DIO_AudioFormat> m_eAudioFormat;  // configured input sample rate
     std::atomic<LONG> m_nChannels;                // bits set in the mask; -1 before the first Prepare

@@ -26,6 +26,34 @@ public:
     // Frees the ring memory and its FIFO; the usable size is kept.
     void ReleaseBuffers();
 
+    // ---- Ring set-up (host threads, while the capture thread leaves the ring alone) ----
+    LONG GetRingBufferSize() const { return m_nRingBufferSize; }
+    // A ring exists and its FIFO is usable (an allocation may have failed half way).
+    bool HasRing() const { return m_pFifo != nullptr && m_pFifo->IsInitialized(); }
+    // Allocates `size` bytes plus alignment, page aligned and locked in memory, and
+    // makes the FIFO over it. 1 on success; 0 for a size outside (0, 1 GiB], a ring the
+    // capture thread may be writing (Armed or Running), or a failed allocation.
+    LONG AllocateRingBuffer(LONG size);
+    void ResetBuffer();
+    void SetPageSize(LONG size) { m_nPageSize = size; }
+    void SetBlockSize(LONG size) { m_nBlockSize = size; }
+    // FIFO positions; 0 while there is no ring.
+    ULONG GetGivePos() const;
+    ULONG GetTakePos() const;
+
+    // ---- Taking (one host thread) ----
+    // Up to `length` bytes, never across the next format change; at a change 0 bytes
+    // and the new format. Errors count in m_nErrors and answer 0.
+    LONG ReqTakePtr(LONG length, void** data, DIOFormat** format);
+    // A refused acknowledgement (it would skip a format change) counts an overrun.
+    void AckTakePtr(LONG length);
+
+    // ---- Writing (the capture thread) ----
+    // The whole frame (the configured frame size) or nothing when it does not fit.
+    bool WriteFrame(unsigned char* frame);
+    LONG GetFramesWritten() const { return m_nFramesWritten.load(std::memory_order_relaxed); }
+    void ResetFramesWritten() { m_nFramesWritten.store(0, std::memory_order_relaxed); }
+
     // ---- Format (format negotiation and the capture thread) ----
     void SetFrameSize(LONG size) { m_nFrameSize.store(size, std::memory_order_release); }
     LONG GetFrameSize() const { return m_nFrameSize.load(std::memory_order_acquire); }

@@ -214,6 +214,13 @@ public:
     // The record thread's body; returns when told to end.
     bool DVRecordThread();
 
+    // ---- Capture thread ----
+    // The capture thread's body (capture/capture_thread.cpp); true when it ended on an error.
+    bool DVCaptureThread();
+    // The thread's last step: counts an error on every input queue when asked, then
+    // signals "CaptureThreadDone".
+    void EndCaptureThread(bool error);
+
     // Five process-wide locks; every constructor initialises them and every destructor
     // deletes them, so at most one device may exist at a time.
     static CRITICAL_SECTION m_csCaptureThreadTimecode;  // captured timecode
@@ -249,6 +256,43 @@ private:
     void ApplyVideoStandard(DIO_VideoFormat video);
     // No stream armed or running and nothing being sent: buffers may be replaced.
     bool FormatChangeIsSafe() const;
+
+    // ---- Input streams ----
+    // Bit 1 video (VideoIn or VideoConfidence), bit 2 audio: which input streams are
+    // prepared to run, and which are running.
+    int WhichInputDevicesWillRun();
+    int WhichInputDevicesAreRunning();
+    // Prepare's share: the capture bookkeeping a new capture starts from, and the two
+    // capture-thread events (false when a needed one cannot be made).
+    void ResetCaptureBookkeeping();
+    bool CreateCaptureThreadEvents(bool needStartedEvent);
+    // Arm's share: starts the one capture thread unless it runs; false when it cannot.
+    bool StartCaptureThreadOnce(bool timeCritical);
+    // Terminate's share: ends the capture thread once no input stream is prepared.
+    bool EndCaptureThreadIfUnused();
+
+    // ---- Capture thread ----
+    struct CaptureRun;  // the thread's own state (capture/capture_run.h)
+    bool InitKordexCapture();
+    int NumFramesInCaptureQueue();
+    void NotifyCaptureOverrun();
+    void DetermineTranscoderDelay(int* skip, bool active);
+    LONG CapturedFrameCounter();
+    void TraceCapture(const char* line);
+    void FollowInputStreams(CaptureRun& run);
+    bool WaitForCapturedFrame();
+    void ApplyStartPointRule(CaptureRun& run);
+    void DeliverCapturedFrame(CaptureRun& run, unsigned char* frame);
+    void ConsumeCapturedFrame(CaptureRun& run);
+    bool EndKordexCapture();
+
+    // ---- Captured timecode ----
+    int DecodeTimecode(unsigned char* frame);
+    void CheckTimeCodeContinuity(timecode_t* last, unsigned char* frame, bool* repeat);
+    void GetCurrentTimeCode(timecode_t* timecode, LONG* tick, bool* fromFrame);
+    unsigned char GetTimecodeFromCaptureThread(timecode_t* timecode);
+    // m_tcCurrent, read under m_csCaptureThreadTimecode.
+    timecode_t CapturedTimecode();
 
     // ---- Deck control: AV/C commands and tape queries ----
     // Probes whether the connected deck accepts recording (m_bAVWritable).
