@@ -4,6 +4,8 @@
 
 DIOFormat::DIOFormat(int capacity) : capacity_(capacity) {}
 
+DIOFormat::~DIOFormat() = default;
+
 DIOFormat::DIOFormat(const DIOFormat& other) : capacity_(other.MaxParameters()) {
     *this = other;
 }

@@ -33,7 +33,9 @@ public:
     DIOFormat(const DIOFormat& other);
     // Copies keywords, values and flags; keeps this object's MaxParameters.
     DIOFormat& operator=(const DIOFormat& other);
-    virtual ~DIOFormat() = default;
+    // Out of line, so that the class's vtable and type information live only in this
+    // library: a plug-in that carried weak copies could never be unloaded again.
+    virtual ~DIOFormat();
 
     // Replaces or appends. Zero when the value is null or longer than 19 characters,
     // or when the hard capacity is reached.
