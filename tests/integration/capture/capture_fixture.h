@@ -1,0 +1,85 @@
+// A device in a fresh simulated world, set up the way a capturing host sets it up, and
+// the means to drive the simulated deck frame by frame while the capture thread runs.
+//
+// Most tests stop the simulator's clock: frames then arrive only when the test lets
+// frame periods pass, and the test waits (with a generous deadline, never a fixed
+// sleep) until the capture thread has taken them. What the thread took is read from
+// the simulator's journal of card calls, which is safe from any thread.
+#pragma once
+
+#include "support/DeviceFixture.h"
+
+#include "KDXCORE.h"
+#include "digitalio/DIOTypes.h"
+#include "hostcore/BitMask.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace capture_test {
+
+// Polls `condition` every millisecond until it holds or `timeoutMs` pass.
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 30000);
+
+// A mask of `bits` bits with the given channels set.
+BitMask Channels(int bits, std::initializer_list<int> selected);
+
+// Control ids the capture tests read and set.
+constexpr LONG kControlStartTimecode = 0xb00003;
+constexpr LONG kControlTrace = 0xb00005;
+constexpr LONG kControlDeviceFormat = 0xb00008;
+constexpr LONG kControlErrors = 0xb00001;
+constexpr LONG kControlLastError = 0xb00002;
+constexpr LONG kControlStartMissed = 0xb10001;
+constexpr LONG kControlAudioMeasurement = 0xb10002;
+constexpr LONG kControlAudioOverruns = 0xb10003;
+constexpr LONG kControlVideoOverruns = 0x70001;
+constexpr LONG kControlTimecodeBreak = 0xb10006;
+
+class CaptureFixture : public DeviceFixture {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Opens the card session through the host interface (the adapter query).
+    void OpenSession();
+    // Switches the device to `standard` through the device-format control.
+    void UseStandard(DIO_VideoFormat standard);
+    // Stops the simulator's clock (frames arrive only through PassFrames).
+    void FreezeClock();
+    // Lets time pass until exactly `periods` more frames reached the card (the deck
+    // must be showing pictures: playing, paused or in slow motion).
+    void PassFrames(int periods, DIO_VideoFormat standard = DIO_NTSC);
+
+    // Card frames the capture thread has released (the last PdvSetCapturedFrame index).
+    LONG FramesReleased();
+    // Waits until the thread has released `count` frames.
+    bool WaitForReleased(LONG count, int timeoutMs = 30000);
+    // Lets `periods` frame periods pass and waits until the thread took those frames.
+    void FeedFrames(int periods, DIO_VideoFormat standard = DIO_NTSC);
+    // Waits until the thread, with no frame pending, polls the card again: it then
+    // sits in its wait for the next frame.
+    bool WaitForIdlePoll(int timeoutMs = 30000);
+
+    // Ring sizes and streams as a host prepares them (page and block size 4096).
+    void SetUpVideoIn(LONG frames, LONG frameSize = kDVFrameSizeNTSC);
+    void SetUpVideoConfidence(LONG frames, LONG frameSize = kDVFrameSizeNTSC);
+    void SetUpAudioIn(const BitMask& channels, LONG bytesPerChannel);
+
+    // Controls read as a host reads them.
+    LONG ControlLong(LONG id);
+    TimecodeDiscontinuity BreakRecord();
+    std::string LastError();
+    void SetStartTimecode(LONG frameCount, bool dropFrame = true, DWORD rate = 30);
+    void TraceCapture(bool on);
+
+    // A journal entry number after which later queries look (keeps scans short).
+    uint64_t journalMark_ = 0;
+
+private:
+    LONG released_ = 0;
+};
+
+}  // namespace capture_test

@@ -1,0 +1,101 @@
+#include "host_taker.h"
+
+#include "capture/default_format.h"
+
+#include <chrono>
+#include <cstring>
+
+namespace capture_test {
+
+StreamTaker::StreamTaker(Request request, Acknowledge acknowledge, LONG largestPiece, uint32_t seed)
+    : request_(std::move(request)), acknowledge_(std::move(acknowledge)), largestPiece_(largestPiece), random_(seed) {}
+
+StreamTaker StreamTaker::VideoIn(CDV1394* device, LONG largestPiece, uint32_t seed) {
+    return StreamTaker([device](LONG n, void** d, DIOFormat** f) { return device->ReqVideoInTakePtr(n, d, f); },
+                       [device](LONG n) { device->AckVideoInTakePtr(n); }, largestPiece, seed);
+}
+
+StreamTaker StreamTaker::VideoConfidence(CDV1394* device, LONG largestPiece, uint32_t seed) {
+    return StreamTaker(
+        [device](LONG n, void** d, DIOFormat** f) { return device->ReqVideoConfidenceTakePtr(n, d, f); },
+        [device](LONG n) { device->AckVideoConfidenceTakePtr(n); }, largestPiece, seed);
+}
+
+StreamTaker StreamTaker::AudioIn(CDV1394* device, int channel, LONG largestPiece, uint32_t seed) {
+    return StreamTaker(
+        [device, channel](LONG n, void** d, DIOFormat** f) { return device->ReqAudioInTakePtr(n, d, f, channel); },
+        [device, channel](LONG n) { device->AckAudioInTakePtr(n, channel); }, largestPiece, seed);
+}
+
+void StreamTaker::NoteFormat(DIOFormat* format) {
+    current_ = format;
+    FormatMark mark;
+    mark.offset = bytes_.size();
+    if (format != nullptr) {
+        char value[20] = "";
+        if (format->GetKeywordParameter(kKeywordVideoSignal, value)) mark.videoSignal = value;
+        value[0] = '\0';
+        if (format->GetKeywordParameter(kKeywordAudioSampleRate, value)) mark.sampleRate = value;
+        mark.change = format->GetFormatChange() != 0;
+        mark.changeBreak = format->GetFormatChangeBreak() != 0;
+    }
+    formats_.push_back(mark);
+}
+
+size_t StreamTaker::TakeAvailable() {
+    size_t total = 0;
+    std::uniform_int_distribution<LONG> pieceSize(1, largestPiece_);
+    for (;;) {
+        void* data = nullptr;
+        DIOFormat* format = nullptr;
+        const LONG offered = request_(pieceSize(random_), &data, &format);
+        if (offered <= 0) {
+            // No bytes: either the ring is empty, or a new format begins here and
+            // comes first, and the host asks again.
+            if (format == nullptr || format == current_) break;
+            NoteFormat(format);
+            ++pieces_;
+            continue;
+        }
+        if (format != current_) NoteFormat(format);
+        // Now and then a host takes less than it was offered.
+        LONG taken = offered;
+        if (offered > 1 && random_() % 4 == 0) taken = std::uniform_int_distribution<LONG>(1, offered)(random_);
+        const auto* bytes = static_cast<const uint8_t*>(data);
+        bytes_.insert(bytes_.end(), bytes, bytes + taken);
+        acknowledge_(taken);
+        total += static_cast<size_t>(taken);
+        ++pieces_;
+    }
+    return total;
+}
+
+HostThread::HostThread(std::vector<StreamTaker*> takers) : takers_(std::move(takers)) {
+    thread_ = std::thread([this] {
+        while (!stop_) {
+            if (!paused_)
+                for (StreamTaker* taker : takers_) taker->TakeAvailable();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+}
+
+HostThread::~HostThread() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+}
+
+void HostThread::StopAndDrain() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    for (StreamTaker* taker : takers_) taker->TakeAvailable();
+}
+
+std::vector<int16_t> Samples(const std::vector<uint8_t>& bytes) {
+    std::vector<int16_t> samples(bytes.size() / 2);
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<int16_t>(static_cast<uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8)));
+    return samples;
+}
+
+}  // namespace capture_test

@@ -1,0 +1,149 @@
+#include "test_tapes.h"
+
+#include "digitalio/DIOFifo.h"
+#include "digitalio/DV25Timecode.h"
+#include "digitalio/DV25audioDeshuffler.h"
+#include "digitalio/DV25audioReshuffler.h"
+#include "digitalio/DVFrame.h"
+#include "digitalio/USampsInFrame.h"
+#include "sim/SimControl.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+
+namespace capture_test {
+
+namespace {
+
+constexpr size_t kChannelSlots = 128;
+
+size_t FrameSize(DIO_VideoFormat standard) {
+    return standard == DIO_PAL ? kDVFrameSizePAL : kDVFrameSizeNTSC;
+}
+
+size_t FrameSizeFromHeader(const uint8_t* frame) {
+    // The header's DSF bit: set for 625/50.
+    return (frame[3] & 0x80) != 0 ? kDVFrameSizePAL : kDVFrameSizeNTSC;
+}
+
+}  // namespace
+
+timecodeDesc_t TapeTimecodeDesc(DIO_VideoFormat standard) {
+    return standard == DIO_PAL ? TCCreateDesc(0, 25) : TCCreateDesc(1, 30);
+}
+
+Frame MakeFrame(DIO_VideoFormat standard, DIO_AudioFormat audio, int channels, int64_t cadenceIndex,
+                LONG frameCount, uint32_t seed) {
+    DVFrame generator;
+    std::unique_ptr<unsigned char[]> picture(generator.GenTestPatternFrame(standard, static_cast<ULONG>(seed)));
+    if (!picture) return {};
+    Frame frame(picture.get(), picture.get() + FrameSize(standard));
+
+    const ULONG frameNumber = static_cast<ULONG>(cadenceIndex + 1);
+    const ULONG samples = USampsInFrame(audio, standard).GetSampsForFrameNum(frameNumber);
+    std::vector<std::vector<uint8_t>> memory(static_cast<size_t>(channels));
+    std::vector<DIOFifo> rings(static_cast<size_t>(channels));
+    std::vector<DIOFifo*> ringArray(static_cast<size_t>(channels));
+    BitMask mask(channels);
+    uint32_t x = seed * 2654435761u + 977;
+    for (int c = 0; c < channels; ++c) {
+        std::vector<uint8_t> bytes(samples * 2);
+        for (ULONG i = 0; i < samples; ++i) {
+            x = x * 1664525u + 1013904223u;
+            bytes[2 * i] = static_cast<uint8_t>(x >> 16);
+            bytes[2 * i + 1] = static_cast<uint8_t>(x >> 24);
+        }
+        memory[static_cast<size_t>(c)].resize(samples * 2);
+        DIOFifo& ring = rings[static_cast<size_t>(c)];
+        ring.InitializeFifo(memory[static_cast<size_t>(c)].data(), samples * 2, 0, 0, false, false, "tape", false);
+        if (!ring.WriteBytesInto(bytes.data(), samples * 2, false)) return {};
+        ringArray[static_cast<size_t>(c)] = &ring;
+        mask.SetBit(c, 1);
+    }
+    DV25audioReshuffler reshuffler(audio, standard);
+    if (reshuffler.ReShuffleAudio(frame.data(), frameNumber, &mask, ringArray.data()) != 0) return {};
+
+    if (frameCount != kTCEmptyFrameCount) {
+        const timecodeDesc_t desc = TapeTimecodeDesc(standard);
+        DV25Timecode writer;
+        if (!writer.InsertTimecode(frame.data(), TCCreateDur(frameCount, &desc), standard, false)) return {};
+    }
+    return frame;
+}
+
+std::vector<Frame> MakeRun(DIO_VideoFormat standard, DIO_AudioFormat audio, int channels, int count,
+                           LONG firstFrameCount, uint32_t seed) {
+    std::vector<Frame> frames;
+    for (int i = 0; i < count; ++i)
+        frames.push_back(MakeFrame(standard, audio, channels, i, firstFrameCount + i, seed + static_cast<uint32_t>(i)));
+    return frames;
+}
+
+TapeFile::TapeFile(const std::string& name) {
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string test = std::string(info->test_suite_name()) + "_" + info->name() + "_" + name;
+    for (char& c : test)
+        if (c == '/') c = '_';  // parameterised tests carry slashes in their names
+    path_ = ::testing::TempDir() + "capture_" + test;
+}
+
+TapeFile::~TapeFile() {
+    std::remove(path_.c_str());
+}
+
+bool TapeFile::Load(const std::vector<Frame>& frames) {
+    {
+        std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+        for (const Frame& frame : frames) {
+            if (frame.empty()) return false;
+            out.write(reinterpret_cast<const char*>(frame.data()), static_cast<std::streamsize>(frame.size()));
+        }
+        if (!out) return false;
+    }
+    std::string error;
+    const bool loaded = cardsim::LoadTapeFile(path_, &error);
+    EXPECT_TRUE(loaded) << error;
+    return loaded;
+}
+
+Frame TapeFrame(int64_t position) {
+    Frame frame;
+    EXPECT_TRUE(cardsim::ReadTapeFrame(position, &frame)) << "tape position " << position;
+    if (!frame.empty()) frame.resize(FrameSizeFromHeader(frame.data()));
+    return frame;
+}
+
+void AppendDeshuffled(const Frame& frame, const BitMask& mask, std::vector<std::vector<int16_t>>* channels) {
+    // A scratch copy the size of a card slot: the reader sizes the frame by its header.
+    std::vector<uint8_t> slot(kDVFrameSizePAL, 0);
+    std::copy(frame.begin(), frame.end(), slot.begin());
+    std::vector<std::vector<uint8_t>> memory(kChannelSlots);
+    std::vector<DIOFifo> rings(kChannelSlots);
+    std::vector<DIOFifo*> ringArray(kChannelSlots, nullptr);
+    std::vector<int> selected;
+    for (int c = 0; c < mask.GetNumBitsInMask() && c < static_cast<int>(kChannelSlots); ++c) {
+        if (mask.GetBit(c) == 0) continue;
+        selected.push_back(c);
+        memory[static_cast<size_t>(c)].resize(8192);
+        rings[static_cast<size_t>(c)].InitializeFifo(memory[static_cast<size_t>(c)].data(), 8192, 0, 0, false, false,
+                                                     "expected", false);
+        ringArray[static_cast<size_t>(c)] = &rings[static_cast<size_t>(c)];
+    }
+    DV25audioDeshuffler deshuffler;
+    ULONG samples = 0;
+    BitMask copy = mask;
+    ASSERT_EQ(deshuffler.DeShuffleAudio(slot.data(), &copy, ringArray.data(), &samples), 0);
+    channels->resize(selected.size());
+    for (size_t k = 0; k < selected.size(); ++k) {
+        std::vector<uint8_t> bytes(samples * 2);
+        ASSERT_TRUE(rings[static_cast<size_t>(selected[k])].CopyBytesFrom(bytes.data(), samples * 2));
+        for (ULONG i = 0; i < samples; ++i)
+            (*channels)[k].push_back(
+                static_cast<int16_t>(static_cast<uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8))));
+    }
+}
+
+}  // namespace capture_test

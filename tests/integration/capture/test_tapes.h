@@ -1,0 +1,63 @@
+// Tapes for the capture tests and what a host should receive from them: frames
+// generated with the DV25 library (test pattern, audio of our choosing, timecode of our
+// choosing) written to a .dv file the simulated deck plays, and the per-channel PCM
+// the DV25 library deshuffles from given frames.
+#pragma once
+
+#include "digitalio/DIOTypes.h"
+#include "hostcore/BitMask.h"
+#include "hostcore/Timecode.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace capture_test {
+
+using Frame = std::vector<uint8_t>;
+
+// One frame of `standard` carrying noise (seeded by `seed`) on `channels` audio
+// channels at `audio`, as frame `cadenceIndex` (0-based) of the sample cadence, and
+// the timecode `frameCount` (none when it is kTCEmptyFrameCount).
+Frame MakeFrame(DIO_VideoFormat standard, DIO_AudioFormat audio, int channels, int64_t cadenceIndex,
+                LONG frameCount, uint32_t seed);
+
+// `count` frames with running timecode from `firstFrameCount`.
+std::vector<Frame> MakeRun(DIO_VideoFormat standard, DIO_AudioFormat audio, int channels, int count,
+                           LONG firstFrameCount, uint32_t seed);
+
+// The timecode description tapes of the standard carry (30 drop-frame, or 25).
+timecodeDesc_t TapeTimecodeDesc(DIO_VideoFormat standard);
+
+// A .dv file in the test's temporary folder, removed when the object goes.
+class TapeFile {
+public:
+    explicit TapeFile(const std::string& name);
+    ~TapeFile();
+    TapeFile(const TapeFile&) = delete;
+    TapeFile& operator=(const TapeFile&) = delete;
+    const std::string& Path() const { return path_; }
+    // Writes the frames and loads the file into the deck, stopped at position 0.
+    bool Load(const std::vector<Frame>& frames);
+
+private:
+    std::string path_;
+};
+
+// The frame the deck plays at `position` (sized by its own header).
+Frame TapeFrame(int64_t position);
+
+// Appends the samples the DV25 library deshuffles from `frame` for the channels of
+// `mask` to `channels` (one vector per selected channel, in channel order).
+void AppendDeshuffled(const Frame& frame, const BitMask& mask, std::vector<std::vector<int16_t>>* channels);
+
+// Index of the first element where `got` and `want` differ (their common length when
+// one is a prefix of the other), for messages that point at the first difference.
+template <typename T>
+size_t FirstDifference(const std::vector<T>& got, const std::vector<T>& want) {
+    size_t i = 0;
+    while (i < got.size() && i < want.size() && got[i] == want[i]) ++i;
+    return i;
+}
+
+}  // namespace capture_test
