@@ -1,57 +1,189 @@
-// Edit settings (In, Out, preroll, mode, delays), cueing and performing an edit.
+// Edit settings (In, Out, preroll, mode, delays), cueing for an edit and arming one:
+// the tape position check, the card's synchronised-record parameters and record pause.
 #include "CDV1394.h"
+#include "KDXCORE.h"
+#include "KordexDDC.h"
+#include "deck_log.h"
+#include "timecode_fields.h"
 
-// The Out point last passed to DeviceSetOut, kept whether or not the deck took it.
-[[maybe_unused]] static timecode_t s_tcOut = {};
+#include <cstdio>
 
-DDCError_t CDV1394::DeviceGotoPreroll() {  // Not built yet: answers failure.
-    return DDC_CommandNotImplemented;
+// The Out point last passed to DeviceSetOut, kept whether or not the deck took it:
+// DevicePerform takes the edit's length from it.
+static timecode_t s_tcOut = {};
+
+namespace {
+
+struct EditPointFields {
+    LONG hours = -1;
+    LONG minutes = -1;
+    LONG seconds = -1;
+    LONG frames = -1;
+};
+
+EditPointFields SplitTimecode(const timecode_t& tc) {
+    short extra = 0, hours = 0, minutes = 0, seconds = 0, frames = 0;
+    TCDeconstruct(tc, &extra, &hours, &minutes, &seconds, &frames);
+    EditPointFields fields;
+    fields.hours = hours;
+    fields.minutes = minutes;
+    fields.seconds = seconds;
+    fields.frames = frames;
+    return fields;
 }
 
-DDCError_t CDV1394::DeviceGetIn(timecode_t*) {  // Not built yet: answers failure.
-    return DDC_CommandNotImplemented;
+// A point the library does not know (-1 fields) is the empty timecode.
+timecode_t BuildTimecode(const EditPointFields& f, const timecodeDesc_t& desc) {
+    if (!AreTimecodeFieldsValid(f.hours, f.minutes, f.seconds, f.frames)) return TCCreateDur(kTCEmptyFrameCount, &desc);
+    return TCConstruct(0, static_cast<short>(f.hours), static_cast<short>(f.minutes), static_cast<short>(f.seconds),
+                       static_cast<short>(f.frames), &desc);
 }
 
-DDCError_t CDV1394::DeviceSetIn(timecode_t) {  // Not built yet: answers failure.
-    return DDC_CommandNotImplemented;
+void TraceCardCall(const char* format, LONG value, BOOL ok) {
+    char line[96];
+    std::snprintf(line, sizeof line, format, static_cast<int>(value), ok ? "OK" : "FAIL");
+    OutputDebugStringA(line);
 }
 
-DDCError_t CDV1394::DeviceGetOut(timecode_t*) {  // Not built yet: answers failure.
-    return DDC_CommandNotImplemented;
+}  // namespace
+
+DDCError_t CDV1394::DeviceSetIn(timecode_t in) {
+    DDCError_t error = DDC_DriverError;
+    if (KordexDDCReady()) {
+        const EditPointFields fields = SplitTimecode(in);
+        error = DevSetIn(fields.hours, fields.minutes, fields.seconds, fields.frames);
+        if (error == DDC_NoError) m_tcIn = BuildTimecode(fields, DeckTimecodeDesc());
+    }
+    if (m_bTraceDeckControl) LogDDCTimecode("DevSetIn", m_tcIn, error);
+    return error;
 }
 
-DDCError_t CDV1394::DeviceSetOut(timecode_t) {  // Not built yet: answers failure.
-    return DDC_CommandNotImplemented;
+DDCError_t CDV1394::DeviceGetIn(timecode_t* in) {
+    if (in == nullptr) return DDC_InvalidParameter;
+    DDCError_t error = DDC_DriverError;
+    if (KordexDDCReady()) {
+        EditPointFields fields;
+        error = DevGetIn(&fields.hours, &fields.minutes, &fields.seconds, &fields.frames);
+        if (error == DDC_NoError) {
+            m_tcIn = BuildTimecode(fields, DeckTimecodeDesc());
+            *in = m_tcIn;
+        }
+    }
+    if (m_bTraceDeckControl) LogDDCTimecode("DevGetIn", m_tcIn, error);
+    return error;
 }
 
-DDCError_t CDV1394::DeviceGetPreroll(timecode_t*) {  // Not built yet: answers failure.
-    return DDC_CommandNotImplemented;
+DDCError_t CDV1394::DeviceSetOut(timecode_t out) {
+    DDCError_t error = DDC_DriverError;
+    if (KordexDDCReady()) {
+        const EditPointFields fields = SplitTimecode(out);
+        error = DevSetOut(fields.hours, fields.minutes, fields.seconds, fields.frames);
+    }
+    if (m_bTraceDeckControl) LogDDCTimecode("DevSetOut", out, error);
+    s_tcOut = out;
+    return error;
 }
 
-DDCError_t CDV1394::DeviceSetPreroll(timecode_t) {  // Not built yet: answers failure.
-    return DDC_CommandNotImplemented;
+DDCError_t CDV1394::DeviceGetOut(timecode_t* out) {
+    if (out == nullptr) return DDC_InvalidParameter;
+    DDCError_t error = DDC_DriverError;
+    if (KordexDDCReady()) {
+        EditPointFields fields;
+        error = DevGetOut(&fields.hours, &fields.minutes, &fields.seconds, &fields.frames);
+        if (error == DDC_NoError) *out = BuildTimecode(fields, DeckTimecodeDesc());
+    }
+    if (m_bTraceDeckControl) LogDDCTimecode("DevGetOut", *out, error);
+    return error;
 }
 
-DDCError_t CDV1394::DeviceGetEditMode(DeviceEditMode_t*) {  // Not built yet: answers failure.
-    return DDC_CommandNotImplemented;
+DDCError_t CDV1394::DeviceGetPreroll(timecode_t* preroll) {
+    if (preroll == nullptr) return DDC_InvalidParameter;
+    *preroll = m_tcPreroll;
+    return DDC_NoError;
 }
 
-DDCError_t CDV1394::DeviceSetEditMode(DeviceEditMode_t) {  // Not built yet: answers failure.
-    return DDC_CommandNotImplemented;
+DDCError_t CDV1394::DeviceSetPreroll(timecode_t preroll) {
+    m_tcPreroll = preroll;
+    return DDC_NoError;
 }
 
-DDCError_t CDV1394::DeviceSetTracks(unsigned char, unsigned char) {  // Not built yet: answers failure.
-    return DDC_CommandNotImplemented;
+DDCError_t CDV1394::DeviceGotoPreroll() {
+    if (TCIsEmpty(m_tcIn) || TCIsEmpty(m_tcPreroll)) return DDC_NoTimecode;
+    timecode_t target = m_tcIn;
+    if (m_nEditMode == EditModeNone) {
+        target = TCAddModDay(m_tcIn, -m_tcPreroll.frameCount);
+    } else {
+        // A synchronised record takes its own run-up: the deck waits on the In point.
+        m_tcPreroll.frameCount = 0;
+    }
+    return DeviceSeekToTimecode(target);
 }
 
-DDCError_t CDV1394::DevicePerform() {  // Not built yet: answers failure.
-    return DDC_CommandNotImplemented;
+DDCError_t CDV1394::DeviceGetEditMode(DeviceEditMode_t* mode) {
+    if (mode == nullptr) return DDC_InvalidParameter;
+    *mode = m_nEditMode;
+    return DDC_NoError;
 }
 
-DDCError_t CDV1394::DeviceGetEditStatus(DeviceEditStatus_t*) {  // Not built yet: answers failure.
-    return DDC_CommandNotImplemented;
+DDCError_t CDV1394::DeviceSetEditMode(DeviceEditMode_t mode) {
+    if (mode != EditModeNone && mode != EditModeSynchronised && mode != EditModeSynchronisedStopDelay)
+        return DDC_InvalidParameter;
+    m_nEditMode = mode;
+    if (mode == EditModeNone) {
+        // Plain printing has no synchronised record to delay.
+        m_nRecordPlayDelay = 0;
+        m_nRecordStopDelay = 0;
+    }
+    return DDC_NoError;
 }
 
-void CDV1394::DeviceSetRecordPlayDelay(LONG) {}  // Not built yet: does nothing.
+DDCError_t CDV1394::DeviceGetEditStatus(DeviceEditStatus_t* status) {
+    if (status == nullptr) return DDC_InvalidParameter;
+    *status = EditStatusIdle;
+    TransportState_t state = TransportUnknown;
+    if (m_nEditMode != EditModeNone && DeviceGetState(&state) == DDC_NoError && state == TransportRecording)
+        *status = EditStatusRecording;
+    return DDC_NoError;
+}
 
-void CDV1394::DeviceSetRecordStopDelay(LONG) {}  // Not built yet: does nothing.
+DDCError_t CDV1394::DeviceSetTracks(unsigned char, unsigned char) { return DDC_NoError; }
+
+void CDV1394::DeviceSetRecordPlayDelay(LONG delay) { m_nRecordPlayDelay = delay; }
+
+void CDV1394::DeviceSetRecordStopDelay(LONG delay) { m_nRecordStopDelay = delay; }
+
+DDCError_t CDV1394::DevicePerform() {
+    const bool trace = m_bTraceDeckControl;
+    if (!KordexDDCReady()) {
+        if (trace) LogDDCError("DevicePerform", DDC_DriverError);
+        return DDC_DriverError;
+    }
+
+    // The edit goes ahead either way; the lines tell whether it lands on the In point.
+    if (TCIsEmpty(m_tcIn)) {
+        OutputDebugStringA("PRINT TO TAPE IS INACCURATE\n");  // no In point to stand on
+    } else if (!IsPositionedAtTC(m_tcIn)) {
+        if (AdjustTapePosition(m_tcIn)) {
+            OutputDebugStringA("TRYING TO CORRECT TAPE LOCATION\n");
+            OutputDebugStringA(IsPositionedAtTC(m_tcIn) ? "PRINT TO TAPE IS ACCURATE\n"
+                                                        : "PRINT TO TAPE IS INACCURATE\n");
+        } else {
+            OutputDebugStringA("PRINT TO TAPE IS INACCURATE\n");
+        }
+    }
+    m_bSeekPending = 0;
+
+    const BOOL delaySet = PdvSetSyncRecDelay(m_nRecordPlayDelay);
+    if (trace) TraceCardCall("PdvSetSyncRecDelay(%d) ->%s\n", m_nRecordPlayDelay, delaySet);
+    const LONG pauseFlying = m_nEditMode == EditModeSynchronisedStopDelay ? m_nRecordStopDelay : 0;
+    const BOOL flyingSet = PdvSetSyncRecPauseFlying(pauseFlying);
+    if (trace) TraceCardCall("PdvSetSyncRecPauseFlying(%d) ->%s\n", pauseFlying, flyingSet);
+    const LONG editFrames =
+        static_cast<LONG>(static_cast<ULONG>(s_tcOut.frameCount) - static_cast<ULONG>(m_tcIn.frameCount));
+    const BOOL framesSet = PdvSetSyncRecNumFrames(editFrames);
+    if (trace) TraceCardCall("PdvSetSyncRecNumFrames ->%d ->%s\n", editFrames, framesSet);
+
+    const BOOL paused = PdvDeckControl(PDV_DECK_RECORD_PAUSE);
+    if (trace) LogDDCError("RecordPause", paused ? DDC_NoError : DDC_NoDevice);
+    return paused ? DDC_NoError : DDC_NoDevice;
+}

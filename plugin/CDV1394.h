@@ -311,6 +311,9 @@ private:
     unsigned char WaitTillOutOfTransition();
 
     // ---- Deck control: transport and status ----
+    // The common frame of the transport commands: clears a pending seek, calls the
+    // library when the session is ready (else "Driver Error"), logs, returns the error.
+    DDCError_t TransportCommand(const char* logName, DDCError_t (*libraryCall)());
     TransportState_t TranslateDeviceState(LONG rawState);
     // m_tcDesc is shared with the capture thread: copies and updates go under
     // m_csCaptureThreadTimecode.

@@ -1,0 +1,120 @@
+// The plug-in's own AV/C traffic: retries against a deck in transition, the response
+// codes that count as success, and the writability probe made when the session opens.
+#include "DeckFixture.h"
+#include "KDXCORE.h"
+#include "KordexDDC.h"
+
+#include <algorithm>
+
+namespace {
+
+class AVCQueriesTest : public DeckFixture {
+protected:
+    bool HasLineStartingWith(const std::string& prefix) const {
+        for (const std::string& line : Lines())
+            if (line.rfind(prefix, 0) == 0) return true;
+        return false;
+    }
+};
+
+TEST_F(AVCQueriesTest, ADeckThatStaysInTransitionIsAskedFiveTimesThenTheLibraryAnswers) {
+    OpenSession();
+    cardsim::SetStuckInTransition(true);
+    Trace(true);
+    timecode_t tc = Frames(7);
+    EXPECT_EQ(device_->DeviceGetTimecode(&tc), DDC_NoError);
+    EXPECT_EQ(tc.frameCount, 0);
+    EXPECT_EQ(CountAVC(0x59, 0x71), 5u);
+    EXPECT_EQ(CardCalls(), (std::vector<std::string>{"KDXSendGenericAVCCommand", "KDXSendGenericAVCCommand",
+                                                     "KDXSendGenericAVCCommand", "KDXSendGenericAVCCommand",
+                                                     "KDXSendGenericAVCCommand", "DevGetTimecode"}));
+    std::vector<std::string> expected = {"COMMAND\n   ", "71 59 20 01 ff ff ff ff ", "\n"};
+    for (int i = 0; i < 5; ++i) {
+        expected.push_back("RESPONSE\n   ");
+        expected.push_back("71 59 20 0b ff ff ff ff ");
+        expected.push_back("\n");
+    }
+    expected.push_back("GetSMPTETimecode seek not successful\n");
+    expected.push_back("DevGetTimecode -> 00:00:00;00\n");
+    EXPECT_EQ(Lines(), expected);
+}
+
+TEST_F(AVCQueriesTest, SearchesAnsweredInTransitionAreRetriedThenGivenUp) {
+    ASSERT_TRUE(cardsim::SetDeckOptions("transition"));
+    OpenSession();
+    cardsim::ParkDeck(100, DDC_STATE_PLAYBACK_PAUSE);
+    Forget();
+    EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(600)), DDC_NoError);
+    EXPECT_EQ(CountAVC(0x51, 0x20), 5u);
+    EXPECT_EQ(CountAVC(0x52, 0x20), 5u);
+    EXPECT_EQ(CallsTo("DevSeekToTimecode").size(), 1u);
+    EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 600));
+}
+
+TEST_F(AVCQueriesTest, AnInterimAnswerCountsAsSuccess) {
+    ASSERT_TRUE(cardsim::SetDeckOptions("interim"));
+    OpenSession();
+    EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 0, 20, 0)), DDC_NoError);
+    const std::vector<cardsim::JournalEntry> sends = CallsTo("KDXSendGenericAVCCommand");
+    ASSERT_EQ(sends.size(), 1u);
+    ASSERT_FALSE(sends[0].reply.empty());
+    EXPECT_EQ(sends[0].reply[0], 0x0F);
+    EXPECT_TRUE(CallsTo("DevSeekToTimecode").empty());
+    EXPECT_EQ(Lines(), std::vector<std::string>{"SeekToTimecodeWithTC -> 00:00:20;00\n"});
+    EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 600));
+}
+
+TEST_F(AVCQueriesTest, OpeningTheSessionProbesTheDeckByPlayingOneBlackFrame) {
+    Trace(false);
+    device_->GetNumberHostAdapters();
+    ASSERT_NE(Access::m_hKordex(*device_), 0);
+    EXPECT_EQ(Access::m_bAVWritable(*device_), 1);
+    std::vector<std::string> names = CardCalls();
+    const auto begin = std::find(names.begin(), names.end(), "PdvBeginPlayback");
+    ASSERT_NE(begin, names.end());
+    EXPECT_EQ(std::vector<std::string>(begin, names.end()),
+              (std::vector<std::string>{"PdvBeginPlayback", "PdvGetPlaybackFrame", "PdvGetPlaybackFrameAddr",
+                                        "PdvSetPlaybackFrame", "PdvEndPlayback"}));
+    EXPECT_EQ(CallsTo("PdvSetPlaybackFrame")[0].arguments, std::vector<int64_t>{1});
+    EXPECT_FALSE(CallsTo("PdvIsConnectedDV2").empty());
+    // The deck was asked whether it had settled first, and the wait is reported.
+    EXPECT_FALSE(CallsTo("DevGetState").empty());
+    EXPECT_TRUE(HasLineStartingWith("in transition "));
+    // The frame rate came from the deck, and its SMPTE/EBU answer was noted.
+    EXPECT_EQ(CallsTo("DevGetFrameRate").size(), 1u);
+    EXPECT_EQ(Access::m_bHasSMPTETimecode(*device_), 1);
+}
+
+TEST_F(AVCQueriesTest, WithNoDeviceConnectedTheProbeIsSkipped) {
+    cardsim::DisconnectDevice();
+    device_->GetNumberHostAdapters();
+    ASSERT_NE(Access::m_hKordex(*device_), 0);
+    EXPECT_EQ(Access::m_bAVWritable(*device_), 0);
+    EXPECT_EQ(log_.Count("SetAVWritableFlag - no device connected\n"), 1u);
+    EXPECT_TRUE(CallsTo("PdvBeginPlayback").empty());
+    EXPECT_FALSE(HasLineStartingWith("in transition "));
+}
+
+TEST_F(AVCQueriesTest, ACardThatCannotPlayMakesTheDeckUnwritable) {
+    cardsim::RefuseCardCall("PdvBeginPlayback", KDX_E_BUSY);
+    device_->GetNumberHostAdapters();
+    ASSERT_NE(Access::m_hKordex(*device_), 0);
+    EXPECT_EQ(Access::m_bAVWritable(*device_), 0);
+    const std::vector<std::string> lines = Lines();
+    const auto failed = std::find(lines.begin(), lines.end(), "CheckIfDeviceIsWritable FAILED\n");
+    ASSERT_NE(failed, lines.end());
+    ASSERT_NE(failed + 1, lines.end());
+    EXPECT_EQ(*(failed + 1), "KDX_E_BUSY\n");
+}
+
+TEST_F(AVCQueriesTest, ADeckStuckInTransitionIsWaitedForThenProbedAnyway) {
+    cardsim::SetStuckInTransition(true);
+    cardsim::SetJournalFoldsRepeats(true);
+    device_->GetNumberHostAdapters();
+    ASSERT_NE(Access::m_hKordex(*device_), 0);
+    EXPECT_TRUE(HasLineStartingWith("in transition "));
+    EXPECT_EQ(CallsTo("PdvBeginPlayback").size(), 1u);
+    EXPECT_EQ(Access::m_bAVWritable(*device_), 1);
+}
+
+}  // namespace

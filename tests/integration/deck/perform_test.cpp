@@ -1,0 +1,155 @@
+// DevicePerform: the position check with its one-frame correction, the card's
+// synchronised-record parameters, and record pause.
+#include "DeckFixture.h"
+#include "KDXCORE.h"
+#include "KordexDDC.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace {
+
+class PerformTest : public DeckFixture {
+protected:
+    // In 00:00:10;00 (position 300), Out 00:00:20;00, the deck parked at `position`.
+    void SetUpEdit(int64_t position, DeviceEditMode_t mode) {
+        OpenSession();
+        // The position checks poll the deck for seconds: fold the repeated queries.
+        cardsim::SetJournalFoldsRepeats(true);
+        ASSERT_EQ(device_->DeviceSetIn(Tc(0, 0, 10, 0)), DDC_NoError);
+        ASSERT_EQ(device_->DeviceSetOut(Tc(0, 0, 20, 0)), DDC_NoError);
+        device_->DeviceSetEditMode(mode);
+        device_->DeviceSetRecordPlayDelay(3);
+        device_->DeviceSetRecordStopDelay(7);
+        cardsim::ParkDeck(position, DDC_STATE_PLAYBACK_PAUSE);
+        Forget();
+    }
+
+    // The last four card calls: the parameters, then record pause.
+    static void ExpectEditArmed(LONG playDelay, LONG pauseFlying, LONG frames) {
+        std::vector<std::string> names = CardCalls();
+        ASSERT_GE(names.size(), 4u);
+        names.erase(names.begin(), names.end() - 4);
+        EXPECT_EQ(names, (std::vector<std::string>{"PdvSetSyncRecDelay", "PdvSetSyncRecPauseFlying",
+                                                   "PdvSetSyncRecNumFrames", "PdvDeckControl"}));
+        EXPECT_EQ(CallsTo("PdvSetSyncRecDelay").back().arguments, std::vector<int64_t>{playDelay});
+        EXPECT_EQ(CallsTo("PdvSetSyncRecPauseFlying").back().arguments, std::vector<int64_t>{pauseFlying});
+        EXPECT_EQ(CallsTo("PdvSetSyncRecNumFrames").back().arguments, std::vector<int64_t>{frames});
+        EXPECT_EQ(CallsTo("PdvDeckControl").back().arguments, std::vector<int64_t>{0x86});
+    }
+
+    size_t PositionLines() const {
+        size_t n = 0;
+        for (const std::string& line : Lines())
+            if (line.find("TAPE") != std::string::npos) ++n;
+        return n;
+    }
+};
+
+TEST_F(PerformTest, OneFrameShortOfInIsCorrectedAndTheDeckWaitsInRecordPause) {
+    SetUpEdit(299, EditModeSynchronised);
+    Access::m_bSeekPending(*device_) = 1;
+    EXPECT_EQ(device_->DevicePerform(), DDC_NoError);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"TRYING TO CORRECT TAPE LOCATION\n", "PRINT TO TAPE IS ACCURATE\n"}));
+    EXPECT_EQ(CallsTo("DevStepForwardAFrame").size(), 1u);
+    EXPECT_TRUE(CallsTo("DevStepBackAFrame").empty());
+    EXPECT_EQ(Access::m_bSeekPending(*device_), 0);
+    ExpectEditArmed(3, 0, 300);
+    const cardsim::CardStatus card = cardsim::GetCardStatus();
+    EXPECT_EQ(card.syncRecDelay, 3);
+    EXPECT_EQ(card.syncRecNumFrames, 300);
+    EXPECT_TRUE(WaitForDeck(DDC_STATE_RECORD_PAUSE, 300));
+}
+
+TEST_F(PerformTest, OneFrameLateIsStepBackOnce) {
+    SetUpEdit(301, EditModeSynchronised);
+    EXPECT_EQ(device_->DevicePerform(), DDC_NoError);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"TRYING TO CORRECT TAPE LOCATION\n", "PRINT TO TAPE IS ACCURATE\n"}));
+    EXPECT_EQ(CallsTo("DevStepBackAFrame").size(), 1u);
+    EXPECT_TRUE(CallsTo("DevStepForwardAFrame").empty());
+    EXPECT_TRUE(WaitForDeck(DDC_STATE_RECORD_PAUSE, 300));
+}
+
+TEST_F(PerformTest, TwoFramesOffIsReportedAndNotCorrected) {
+    SetUpEdit(298, EditModeSynchronised);
+    EXPECT_EQ(device_->DevicePerform(), DDC_NoError);
+    EXPECT_EQ(Lines(), std::vector<std::string>{"PRINT TO TAPE IS INACCURATE\n"});
+    EXPECT_TRUE(CallsTo("DevStepForwardAFrame").empty());
+    EXPECT_TRUE(CallsTo("DevStepBackAFrame").empty());
+    ExpectEditArmed(3, 0, 300);  // the edit goes ahead
+}
+
+TEST_F(PerformTest, OnTheInPointNothingIsCorrectedAndTheTraceShowsTheParameters) {
+    SetUpEdit(300, EditModeSynchronisedStopDelay);
+    Trace(true);
+    EXPECT_EQ(device_->DevicePerform(), DDC_NoError);
+    EXPECT_EQ(PositionLines(), 0u);
+    const std::vector<std::string> lines = Lines();
+    ASSERT_GE(lines.size(), 4u);
+    const std::vector<std::string> tail(lines.end() - 4, lines.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"PdvSetSyncRecDelay(3) ->OK\n", "PdvSetSyncRecPauseFlying(7) ->OK\n",
+                                              "PdvSetSyncRecNumFrames ->300 ->OK\n",
+                                              "RecordPause  error -> No Error\n"}));
+    ExpectEditArmed(3, 7, 300);
+
+    // Back to no edit: both delays are gone.
+    device_->DeviceSetEditMode(EditModeNone);
+    cardsim::ParkDeck(300, DDC_STATE_PLAYBACK_PAUSE);
+    Forget();
+    EXPECT_EQ(device_->DevicePerform(), DDC_NoError);
+    ExpectEditArmed(0, 0, 300);
+}
+
+TEST_F(PerformTest, ADeckThatRefusesRecordPauseMakesPerformFail) {
+    SetUpEdit(300, EditModeSynchronised);
+    cardsim::SetWriteProtected(true);
+    Trace(true);
+    EXPECT_EQ(device_->DevicePerform(), DDC_NoDevice);
+    EXPECT_EQ(Lines().back(), "RecordPause  error -> No Device\n");
+    EXPECT_EQ(CallsTo("PdvDeckControl").back().result, 0);
+}
+
+TEST_F(PerformTest, AnOutPointSetWhileTheSessionWasClosedIsStillTheEditsEnd) {
+    cardsim::FailDriverOpen(KDX_E_BUSY, 1);
+    Trace(true);
+    EXPECT_EQ(device_->DeviceSetOut(Tc(0, 0, 20, 0)), DDC_DriverError);
+    EXPECT_EQ(Lines().back(), "DevSetOut  error -> Driver Error\n");
+    EXPECT_TRUE(CallsTo("DevSetOut").empty());
+    Trace(false);
+    // The session recovers on the next call.
+    ASSERT_EQ(device_->DeviceSetIn(Tc(0, 0, 10, 0)), DDC_NoError);
+    cardsim::ParkDeck(300, DDC_STATE_PLAYBACK_PAUSE);
+    Forget();
+    EXPECT_EQ(device_->DevicePerform(), DDC_NoError);
+    EXPECT_EQ(CallsTo("PdvSetSyncRecNumFrames").back().arguments, std::vector<int64_t>{300});
+}
+
+TEST_F(PerformTest, WithoutASessionPerformAnswersDriverError) {
+    cardsim::FailDriverOpen(KDX_E_BUSY);
+    Trace(true);
+    EXPECT_EQ(device_->DevicePerform(), DDC_DriverError);
+    EXPECT_EQ(Lines().back(), "DevicePerform  error -> Driver Error\n");
+    EXPECT_TRUE(CallsTo("PdvDeckControl").empty());
+}
+
+TEST_F(PerformTest, AnEjectDuringThePositionCheckEndsInAFailureNotAHang) {
+    SetUpEdit(298, EditModeSynchronised);
+    DDCError_t result = DDC_UnknownError;
+    std::thread host([&] { result = device_->DevicePerform(); });
+    ASSERT_TRUE(WaitFor([] { return !CallsTo("KDXSendGenericAVCCommand").empty(); }));
+    cardsim::EjectTape();
+    host.join();
+    EXPECT_EQ(result, DDC_NoDevice);  // nothing to put into record pause
+    EXPECT_EQ(Lines(), std::vector<std::string>{"PRINT TO TAPE IS INACCURATE\n"});
+}
+
+TEST_F(PerformTest, ADeckThatNeverStopsIsGivenUpOn) {
+    SetUpEdit(1000, EditModeSynchronised);
+    ASSERT_EQ(device_->DevicePlay(), DDC_NoError);  // runs away from In, never showing it
+    Forget();
+    EXPECT_EQ(device_->DevicePerform(), DDC_NoError);
+    EXPECT_EQ(Lines(), std::vector<std::string>{"PRINT TO TAPE IS INACCURATE\n"});
+    EXPECT_TRUE(CallsTo("DevStepForwardAFrame").empty());
+}
+
+}  // namespace
