@@ -19,6 +19,31 @@ std::string DDCErrorText(LONG error) {
     return "Unknown Error " + std::to_string(error);
 }
 
+std::string TransportStateText(LONG state) {
+    switch (state) {
+    case 0: return "unknown";
+    case 1: return "stopped";
+    case 2: return "paused";
+    case 3: return "record paused";
+    case 4: return "playing";
+    case 7: return "reverse shuttle";
+    case 10: return "slow motion";
+    case 12: return "reverse fast";
+    case 13: return "reverse playing";
+    case 21: return "rewinding";
+    case 24: return "forward slow";
+    case 30: return "forward playing";
+    case 31: return "fast forwarding";
+    case 32: return "forward fast";
+    case 37: return "forward shuttle";
+    case 41: return "recording";
+    case 42: return "ejected";
+    case 44: return "no device";
+    case 46: return "seeking";
+    default: return "state " + std::to_string(state);
+    }
+}
+
 std::string TimecodeText(const timecode_t& tc) {
     char text[32];
     return TCToStr(tc, text, sizeof text, 0);

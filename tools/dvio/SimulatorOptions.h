@@ -9,7 +9,15 @@ struct SimulatorOptions {
     std::string standard;  // "ntsc", "pal" or empty for the default
     double speed = 0;      // 0: leave the clock as it is
     std::string faults;    // the simulator's fault list
+
+    // After a failed Apply: whether the command line was at fault (rather than a file).
+    bool UsageError() const { return usageError_; }
+
+    // Applies the options; false with a sentence in *error when one cannot be applied.
+    bool Apply(std::string* error);
+
+private:
+    bool usageError_ = false;
 };
 
-// Applies the options; false with a sentence in *error when one cannot be applied.
-bool ApplySimulatorOptions(const SimulatorOptions& options, std::string* error);
+inline bool ApplySimulatorOptions(SimulatorOptions& options, std::string* error) { return options.Apply(error); }

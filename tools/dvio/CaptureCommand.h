@@ -1,0 +1,33 @@
+// dvio capture: frames from the deck through the plug-in's VideoIn and AudioIn streams
+// into a raw .dv file and a WAV series, from an optional start timecode to an end
+// condition, with a status line while it runs and a summary at its end.
+#pragma once
+
+#include "PluginHost.h"
+
+#include <ostream>
+#include <string>
+
+struct CaptureRequest {
+    std::string dvPath;
+    std::string wavPath;   // empty: the .dv path with .wav for its extension
+    std::string from;      // start timecode; empty: capture from where the tape is
+    std::string to;        // end timecode (the first frame not captured)
+    int64_t frames = -1;   // or a number of frames
+    double seconds = -1;   // or a duration
+    std::string standard;  // ntsc or pal from the command line; empty: what the deck plays
+};
+
+int RunCapture(PluginHost& host, const CaptureRequest& request, bool json, std::ostream& out, std::ostream& err);
+
+// Frames the deck is cued before a start timecode, so that the transport is up to
+// speed when the start comes by; the device accepts up to 30 frames of lead-in.
+constexpr LONG kCuePrerollFrames = 10;
+// Deck seconds without a new frame after which the tape is taken to have run out.
+constexpr double kTapeEndSeconds = 3.0;
+// Deck seconds to wait for the first frame (without a start timecode) or for the
+// start timecode to come by.
+constexpr double kFirstFrameSeconds = 10.0;
+
+// The WAV path that goes with a .dv path: its extension replaced by .wav.
+std::string DefaultWavPath(const std::string& dvPath);

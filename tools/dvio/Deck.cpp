@@ -1,0 +1,97 @@
+#include "Deck.h"
+
+#include "DeckClock.h"
+
+namespace {
+
+bool WorthAnotherTry(DDCError_t error) { return error == DDC_DeviceInTransition || error == DDC_DeviceBusy; }
+
+}  // namespace
+
+DDCError_t Deck::FrameRate(int* framesPerSecond, bool* dropFrame) {
+    if (!rateKnown_) {
+        unsigned char drop = 0;
+        LONG rate = 0;
+        const DDCError_t error = device_->DeviceGetFrameRate(&drop, &rate);
+        if (error != DDC_NoError) return error;
+        if (rate != 25 && rate != 30) return DDC_DeviceNotSupported;
+        framesPerSecond_ = rate;
+        dropFrame_ = rate == 30 && drop != 0;
+        rateKnown_ = true;
+    }
+    if (framesPerSecond != nullptr) *framesPerSecond = framesPerSecond_;
+    if (dropFrame != nullptr) *dropFrame = dropFrame_;
+    return DDC_NoError;
+}
+
+DDCError_t Deck::Description(timecodeDesc_t* desc) {
+    const DDCError_t error = FrameRate(nullptr, nullptr);
+    if (error == DDC_NoError) *desc = TCCreateDesc(dropFrame_ ? 1 : 0, static_cast<unsigned short>(framesPerSecond_));
+    return error;
+}
+
+DDCError_t Deck::Transport(DDCError_t (DigitalDevice::*command)()) {
+    const DeckDeadline deadline(kTransportPatienceSeconds);
+    for (;;) {
+        const DDCError_t error = (device_->*command)();
+        if (!WorthAnotherTry(error) || deadline.Passed()) return error;
+        SleepPoll();
+    }
+}
+
+DDCError_t Deck::Shuttle(LONG speed) {
+    const DeckDeadline deadline(kTransportPatienceSeconds);
+    for (;;) {
+        const DDCError_t error = device_->DeviceShuttle(speed);
+        if (!WorthAnotherTry(error) || deadline.Passed()) return error;
+        SleepPoll();
+    }
+}
+
+DDCError_t Deck::State(TransportState_t* state) {
+    const DeckDeadline deadline(kTransportPatienceSeconds);
+    for (;;) {
+        const DDCError_t error = device_->DeviceGetState(state);
+        if (!WorthAnotherTry(error) || deadline.Passed()) return error;
+        SleepPoll();
+    }
+}
+
+DDCError_t Deck::Timecode(timecode_t* tc) {
+    const DeckDeadline deadline(kTransportPatienceSeconds);
+    for (;;) {
+        const DDCError_t error = device_->DeviceGetTimecode(tc);
+        if (!WorthAnotherTry(error) || deadline.Passed()) return error;
+        SleepPoll();
+    }
+}
+
+DDCError_t Deck::SeekAndWait(const timecode_t& target, double deckSeconds, timecode_t* arrived) {
+    const DeckDeadline deadline(deckSeconds);
+    DDCError_t error = device_->DeviceSeekToTimecode(target);
+    while (WorthAnotherTry(error) && !deadline.Passed()) {
+        SleepPoll();
+        error = device_->DeviceSeekToTimecode(target);
+    }
+    if (error != DDC_NoError) return error;
+    for (;;) {
+        TransportState_t state = TransportUnknown;
+        const DDCError_t stateError = device_->DeviceGetState(&state);
+        const bool moving = WorthAnotherTry(stateError) || (stateError == DDC_NoError && state == TransportSeeking);
+        if (stateError != DDC_NoError && !moving) return stateError;
+        if (!moving) break;
+        if (deadline.Passed()) return DDC_CommandTimeout;
+        SleepPoll();
+    }
+    return Timecode(arrived);
+}
+
+bool Deck::WaitForState(TransportState_t wanted, double deckSeconds) {
+    const DeckDeadline deadline(deckSeconds);
+    for (;;) {
+        TransportState_t state = TransportUnknown;
+        if (device_->DeviceGetState(&state) == DDC_NoError && state == wanted) return true;
+        if (deadline.Passed()) return false;
+        SleepPoll();
+    }
+}

@@ -1,0 +1,42 @@
+// The deck as a host reaches it: the DigitalDevice's deck-control operations, with the
+// patience a person at the deck would have (a command that meets the transport
+// mid-change is asked again; a seek is followed until the deck has arrived).
+#pragma once
+
+#include "DigitalDevice.h"
+
+#include <string>
+
+class Deck {
+public:
+    explicit Deck(DigitalDevice* device) : device_(device) {}
+
+    // The deck's timecode rate (30 or 25) and drop-frame counting; asked once.
+    DDCError_t FrameRate(int* framesPerSecond, bool* dropFrame);
+    // The description of the deck's timecodes (asks FrameRate).
+    DDCError_t Description(timecodeDesc_t* desc);
+
+    // Runs a transport command; while the deck answers "Device In Transition" or
+    // "Device Busy" it is asked again, for up to a few deck seconds.
+    DDCError_t Transport(DDCError_t (DigitalDevice::*command)());
+    DDCError_t Shuttle(LONG speed);
+    DDCError_t State(TransportState_t* state);
+    DDCError_t Timecode(timecode_t* tc);
+
+    // Seeks and follows the deck until it no longer reports seeking (or the deck
+    // seconds run out: then DDC_CommandTimeout). *arrived gets the timecode it shows.
+    DDCError_t SeekAndWait(const timecode_t& target, double deckSeconds, timecode_t* arrived);
+    // Waits until the deck reports `state`; false when it has not after `deckSeconds`.
+    bool WaitForState(TransportState_t state, double deckSeconds);
+
+    DigitalDevice* Device() const { return device_; }
+
+private:
+    DigitalDevice* device_;
+    bool rateKnown_ = false;
+    int framesPerSecond_ = 30;
+    bool dropFrame_ = true;
+};
+
+// Deck seconds a retried transport command keeps trying.
+constexpr double kTransportPatienceSeconds = 5.0;

@@ -1,0 +1,65 @@
+// Raw DV files: one DV25 frame after another, each 120000 (525/60) or 144000 (625/50)
+// bytes, sized by its own header block.
+#pragma once
+
+#include "digitalio/DIOTypes.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// The standard a frame's header block declares (DSF bit), or DIO_NoVideoFormat when
+// the first block is not a DV header block of sequence 0.
+DIO_VideoFormat HeaderStandard(const uint8_t* frame, size_t size);
+size_t FrameSizeOf(DIO_VideoFormat standard);
+
+class DvFileReader {
+public:
+    enum class Result { Frame, End, Truncated, NotDv, ReadError };
+
+    DvFileReader() = default;
+    ~DvFileReader();
+    DvFileReader(const DvFileReader&) = delete;
+    DvFileReader& operator=(const DvFileReader&) = delete;
+
+    // False with a sentence in *error when the file cannot be opened.
+    bool Open(const std::string& path, std::string* error);
+    // The next frame into *frame (resized to the frame's size). Truncated: the file ends
+    // inside a frame; NotDv: the bytes at the frame's offset are not a DV header block.
+    Result Next(std::vector<uint8_t>* frame);
+    // Byte offset of the frame Next returns next.
+    uint64_t Offset() const { return offset_; }
+    // Frames returned so far.
+    int64_t Index() const { return index_; }
+    // A sentence about the last result that was not a Frame.
+    std::string Problem() const { return problem_; }
+
+private:
+    std::FILE* file_ = nullptr;
+    std::string path_;
+    uint64_t offset_ = 0;
+    int64_t index_ = 0;
+    std::string problem_;
+};
+
+class DvFileWriter {
+public:
+    DvFileWriter() = default;
+    ~DvFileWriter();
+    DvFileWriter(const DvFileWriter&) = delete;
+    DvFileWriter& operator=(const DvFileWriter&) = delete;
+
+    bool Open(const std::string& path, std::string* error);
+    bool Write(const uint8_t* frame, size_t size, std::string* error);
+    // Flushes and closes; false with a sentence when the data did not reach the file.
+    bool Close(std::string* error);
+    bool IsOpen() const { return file_ != nullptr; }
+    int64_t Frames() const { return frames_; }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::FILE* file_ = nullptr;
+    std::string path_;
+    int64_t frames_ = 0;
+};

@@ -1,0 +1,123 @@
+#include "InputStreams.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr LONG kControlVideoInOverruns = 0x70001;
+constexpr LONG kControlErrors = 0xb00001;
+constexpr LONG kControlLastError = 0xb00002;
+constexpr LONG kControlStartTimecode = 0xb00003;
+constexpr LONG kControlStartMissed = 0xb10001;
+constexpr LONG kControlAudioInOverruns = 0xb10003;
+constexpr LONG kControlDiscontinuity = 0xb10006;
+
+// What dvio asks for; the device answers what it takes.
+constexpr LONG kPageSize = 4096;
+
+BitMask AllChannels() {
+    BitMask mask(InputStreams::kAudioChannels);
+    for (int c = 0; c < InputStreams::kAudioChannels; ++c) mask.SetBit(c, 1);
+    return mask;
+}
+
+}  // namespace
+
+InputStreams::~InputStreams() {
+    if (prepared_) End();
+}
+
+std::string InputStreams::Failure(const std::string& what) const {
+    const std::string detail = DeviceError();
+    return "the device refused to " + what + (detail.empty() ? "" : " (it reports \"" + detail + "\")");
+}
+
+bool InputStreams::Configure(LONG frameSize, std::string* error) {
+    const LONG page = device_->NegotiateVideoInPageSize(kPageSize);
+    const LONG block = device_->NegotiateVideoInBlockSize(kPageSize);
+    if (page < 1 || block < 1 || !device_->SetVideoInRingBufferSize(frameSize * kVideoRingFrames)) {
+        *error = Failure("give VideoIn a ring buffer of " + std::to_string(kVideoRingFrames) + " frames");
+        return false;
+    }
+    device_->NegotiateAudioInPageSize(kPageSize);
+    device_->NegotiateAudioInBlockSize(kPageSize);
+    if (!device_->SetAudioInRingBufferSize(kAudioRingBytes)) {
+        *error = Failure("size the AudioIn ring buffers");
+        return false;
+    }
+    return true;
+}
+
+bool InputStreams::Prepare(std::string* error) {
+    if (!device_->PrepareVideoIn()) {
+        *error = Failure("prepare VideoIn");
+        return false;
+    }
+    prepared_ = true;
+    if (!device_->PrepareAudioIn(AllChannels())) {
+        *error = Failure("prepare AudioIn");
+        return false;
+    }
+    return true;
+}
+
+bool InputStreams::SetStartTimecode(const timecode_t& start, std::string* error) {
+    timecode_t value = start;
+    if (!device_->SetControl(kControlStartTimecode, &value)) {
+        *error = Failure("take the start timecode");
+        return false;
+    }
+    return true;
+}
+
+bool InputStreams::Arm(std::string* error) {
+    if (!device_->ArmVideoIn()) {
+        *error = Failure("arm VideoIn");
+        return false;
+    }
+    if (!device_->ArmAudioIn()) {
+        *error = Failure("arm AudioIn");
+        return false;
+    }
+    return true;
+}
+
+bool InputStreams::Start(std::string* error) {
+    if (!device_->StartVideoIn()) {
+        *error = Failure("start VideoIn");
+        return false;
+    }
+    if (!device_->StartAudioIn()) {
+        *error = Failure("start AudioIn");
+        return false;
+    }
+    return true;
+}
+
+void InputStreams::End() {
+    if (device_->VideoInGetState() == VDMRunning) device_->PauseVideoIn();
+    if (device_->AudioInGetState() == VDMRunning) device_->PauseAudioIn();
+    device_->TerminateVideoIn();
+    device_->TerminateAudioIn();
+    prepared_ = false;
+}
+
+InputCounters InputStreams::Counters() const {
+    InputCounters counters;
+    device_->GetControl(kControlVideoInOverruns, &counters.videoOverruns);
+    device_->GetControl(kControlAudioInOverruns, &counters.audioOverruns);
+    device_->GetControl(kControlErrors, &counters.errors);
+    LONG missed = 0;
+    device_->GetControl(kControlStartMissed, &missed);
+    counters.startMissed = missed != 0;
+    device_->GetControl(kControlDiscontinuity, &counters.discontinuity);
+    return counters;
+}
+
+std::string InputStreams::DeviceError() const {
+    // The control has no declared size: the text fits the device's 256 bytes.
+    char text[257] = {};
+    if (!device_->GetControl(kControlLastError, text)) return "";
+    text[256] = '\0';
+    return text;
+}

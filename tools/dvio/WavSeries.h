@@ -1,0 +1,47 @@
+// Interleaved 16-bit WAV files that never mislabel their audio: when the sample rate
+// or the channel count changes, the series closes its file and goes on in a new one
+// numbered after the first (OUT.wav, OUT-2.wav, OUT-3.wav, ...).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct sf_private_tag;
+
+class WavSeries {
+public:
+    struct File {
+        std::string path;
+        int sampleRate = 0;
+        int channels = 0;
+        int64_t firstFrame = 0;   // index of the first DV frame whose audio it holds
+        std::string firstTimecode;
+        int64_t samples = 0;      // per channel
+    };
+
+    explicit WavSeries(std::string firstPath);
+    ~WavSeries();
+    WavSeries(const WavSeries&) = delete;
+    WavSeries& operator=(const WavSeries&) = delete;
+
+    // Makes sure the open file has this layout: nothing to do when it has; otherwise
+    // closes it and opens the next file of the series. False with a sentence.
+    bool Use(int sampleRate, int channels, int64_t firstFrame, const std::string& firstTimecode,
+             std::string* error);
+    // `frames` sample frames of the open file's channel count.
+    bool Write(const int16_t* interleaved, int64_t frames, std::string* error);
+    // Closes the open file (its header then holds the final length).
+    bool Close(std::string* error);
+
+    const std::vector<File>& Files() const { return files_; }
+    bool IsOpen() const { return file_ != nullptr; }
+
+    // The path of file number n (1 is the first path itself).
+    static std::string NumberedPath(const std::string& firstPath, int n);
+
+private:
+    std::string firstPath_;
+    sf_private_tag* file_ = nullptr;
+    std::vector<File> files_;
+};
