@@ -74,13 +74,15 @@ bool CDV1394::DVCaptureThread() {
         SetEvent(m_hCaptureThreadStarted);
         return true;
     }
-    SetEvent(m_hCaptureThreadStarted);
     m_nCaptureFramesAvailable = 0;
     m_nCaptureFramesTaken = 0;
     m_nCaptureFrameBase = 0;
     m_nCaptureFrameBase = CapturedFrameCounter();
     m_bStartReached = false;
     m_bTimecodeFromFrame = false;
+    // Only now may Arm return: every frame the card captures from here on is counted
+    // from the base just read.
+    SetEvent(m_hCaptureThreadStarted);
 
     while (!m_bStopCaptureThread) {
         FollowInputStreams(run);

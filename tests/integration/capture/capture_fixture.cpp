@@ -3,6 +3,7 @@
 #include "capture/default_format.h"
 #include "sim/SimTime.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -78,11 +79,26 @@ bool CaptureFixture::WaitForReleased(LONG count, int timeoutMs) {
 }
 
 void CaptureFixture::FeedFrames(int periods, DIO_VideoFormat standard) {
-    const LONG before = FramesReleased();
-    PassFrames(periods, standard);
-    const LONG stored = cardsim::GetCardCounters().capturedFrames;
-    ASSERT_TRUE(WaitForReleased(stored)) << "the capture thread took " << FramesReleased() - before << " of "
-                                         << stored - before << " frames";
+    // A few at a time: the card holds 32 frames, and more than 28 waiting means the
+    // host fell behind.
+    constexpr int kLargestBurst = 16;
+    for (int left = periods; left > 0; left -= kLargestBurst) {
+        const LONG before = FramesReleased();
+        PassFrames(std::min(left, kLargestBurst), standard);
+        const LONG stored = cardsim::GetCardCounters().capturedFrames;
+        ASSERT_TRUE(WaitForReleased(stored))
+            << "the capture thread took " << FramesReleased() - before << " of " << stored - before
+            << " frames; last card calls:\n"
+            << JournalTail(24);
+    }
+}
+
+std::string CaptureFixture::JournalTail(size_t count) {
+    const std::vector<cardsim::JournalEntry> entries = cardsim::JournalSince(0);
+    std::string text;
+    for (size_t i = entries.size() > count ? entries.size() - count : 0; i < entries.size(); ++i)
+        text += cardsim::DescribeEntry(entries[i]) + "\n";
+    return text;
 }
 
 bool CaptureFixture::WaitForIdlePoll(int timeoutMs) {

@@ -57,8 +57,11 @@ protected:
     LONG FramesReleased();
     // Waits until the thread has released `count` frames.
     bool WaitForReleased(LONG count, int timeoutMs = 30000);
-    // Lets `periods` frame periods pass and waits until the thread took those frames.
+    // Lets `periods` frames arrive, a few at a time, each time waiting until the thread
+    // took them.
     void FeedFrames(int periods, DIO_VideoFormat standard = DIO_NTSC);
+    // The last `count` card calls, one per line, for failure messages.
+    static std::string JournalTail(size_t count);
     // Waits until the thread, with no frame pending, polls the card again: it then
     // sits in its wait for the next frame.
     bool WaitForIdlePoll(int timeoutMs = 30000);

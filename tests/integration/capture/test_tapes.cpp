@@ -14,6 +14,8 @@
 #include <fstream>
 #include <memory>
 
+#include <unistd.h>
+
 namespace capture_test {
 
 namespace {
@@ -87,7 +89,9 @@ TapeFile::TapeFile(const std::string& name) {
     std::string test = std::string(info->test_suite_name()) + "_" + info->name() + "_" + name;
     for (char& c : test)
         if (c == '/') c = '_';  // parameterised tests carry slashes in their names
-    path_ = ::testing::TempDir() + "capture_" + test;
+    // The process id keeps two runs of the same test (another build, say) apart: the
+    // deck maps the file, and a second writer truncating it would pull it away.
+    path_ = ::testing::TempDir() + "capture_" + std::to_string(getpid()) + "_" + test;
 }
 
 TapeFile::~TapeFile() {
