@@ -5,6 +5,7 @@
 #include "CaptureReport.h"
 #include "Deck.h"
 #include "DeckClock.h"
+#include "DeckCommand.h"
 #include "DvFile.h"
 #include "DvFrameFacts.h"
 #include "ExitCodes.h"
@@ -52,6 +53,7 @@ private:
     std::optional<Failure> Plan();
     std::optional<Failure> UseStandard();
     std::optional<Failure> Cue();
+    int StepBack(int steps);
     std::optional<Failure> StartStreams();
     std::optional<Failure> Take();
     void Finish();
@@ -59,6 +61,8 @@ private:
     bool OnFrame(const uint8_t* frame, size_t size);
     void OnFormat(const DIOFormat& format);
     std::optional<Failure> WatchForStart(double seconds);
+    void LearnFirstFrameSamples();
+    void CheckAudioCount();
     void ShowStatus(double seconds, bool force = false);
 
     DigitalDevice* device_;
@@ -82,6 +86,10 @@ private:
     std::optional<TimecodeArg> to_;
     int64_t frameLimit_ = -1;
     bool deckWasPlaying_ = false;
+    // The device starts a frame early and that frame is dropped (see Cue).
+    bool leadIn_ = false;
+    int64_t deviceFrames_ = 0;  // frames taken from VideoIn, the lead-in included
+    std::optional<std::pair<LONG, int64_t>> firstFrameGuess_;  // (frames counted, samples of the first)
 
     // While taking.
     bool ended_ = false;
@@ -163,17 +171,33 @@ std::optional<Failure> CaptureRun::Cue() {
     if (from_) {
         const timecodeDesc_t desc = TCCreateDesc(dropFrame_ ? 1 : 0, static_cast<unsigned short>(fps_));
         const timecode_t start = ToTimecode(*from_, desc);
-        timecode_t arrived{};
-        DDCError_t error = deck_.SeekAndWait(TCAddModDay(start, -kCuePrerollFrames), 300, &arrived);
-        // Near the start of the material there may be nothing before the start itself.
-        if (error != DDC_NoError) error = deck_.SeekAndWait(start, 300, &arrived);
-        if (error != DDC_NoError)
-            return Failure{"the deck could not cue to " + TimecodeText(start) + ": " + DDCErrorText(error)};
         report_.startTimecode = TimecodeText(start);
+        timecode_t arrived{};
+        DDCError_t error = deck_.SeekAndWait(TCAddModDay(start, -kCuePrerollFrames), kSeekPatienceSeconds, &arrived);
+        // The device finds its start only among frames it sees after the streams run,
+        // and it silences the audio of the first frame it delivers at a start timecode
+        // (it takes that frame as a repeat of the start itself). So where the tape
+        // holds the frames before the start, the device is asked to start one frame
+        // early and that lead-in frame is dropped.
+        const LONG before = error == DDC_NoError && !TCIsEmpty(arrived) ? TCDiffModDay(arrived, start) : 0;
+        leadIn_ = before >= 1 && before <= 2 * kCuePrerollFrames;
+        if (!leadIn_) {
+            // The start follows a break or begins the recording: cue to it, then back
+            // up over whatever frames come before it.
+            error = deck_.SeekAndWait(start, kSeekPatienceSeconds, &arrived);
+            if (error != DDC_NoError)
+                return Failure{"the deck could not cue to " + TimecodeText(start) + ": " + DDCErrorText(error)};
+            if (StepBack(kStartStepsBack) == 0) {
+                return Failure{"the start timecode " + TimecodeText(start) +
+                               " is the first frame of the recording, and the device needs to see frames before its "
+                               "start: capture from the frame after it, or without --from"};
+            }
+        }
     } else if (IsMoving(state)) {
         deckWasPlaying_ = true;
         return std::nullopt;
     }
+    // Stopped, the deck shows no still picture that the streams could take for the tape.
     if (state != TransportStopped || from_) {
         const DDCError_t error = deck_.Transport(&DigitalDevice::DeviceStop);
         if (error != DDC_NoError) return Failure{"the deck refused to stop before the capture: " + DDCErrorText(error)};
@@ -182,13 +206,27 @@ std::optional<Failure> CaptureRun::Cue() {
     return std::nullopt;
 }
 
+// Steps the tape back frame by frame while it shows earlier frames; the steps taken.
+int CaptureRun::StepBack(int steps) {
+    int taken = 0;
+    for (; taken < steps; ++taken) {
+        timecode_t here{}, there{};
+        if (deck_.Timecode(&here) != DDC_NoError) break;
+        if (deck_.Transport(&DigitalDevice::DeviceRewFrame) != DDC_NoError) break;
+        deck_.WaitForState(TransportPaused, kTransportPatienceSeconds);
+        if (deck_.Timecode(&there) != DDC_NoError || TCEqual(&here, &there)) break;
+    }
+    return taken;
+}
+
 std::optional<Failure> CaptureRun::StartStreams() {
     std::string error;
     if (!streams_.Configure(static_cast<LONG>(frameSize_), &error) || !streams_.Prepare(&error))
         return Failure{error};
     if (from_) {
         const timecodeDesc_t desc = TCCreateDesc(dropFrame_ ? 1 : 0, static_cast<unsigned short>(fps_));
-        if (!streams_.SetStartTimecode(ToTimecode(*from_, desc), &error)) return Failure{error};
+        const timecode_t start = TCAddModDay(ToTimecode(*from_, desc), leadIn_ ? -1 : 0);
+        if (!streams_.SetStartTimecode(start, &error)) return Failure{error};
     }
     if (!streams_.Arm(&error) || !streams_.Start(&error)) return Failure{error};
     if (!deckWasPlaying_) {
@@ -214,6 +252,14 @@ bool CaptureRun::OnFrame(const uint8_t* frame, size_t size) {
         return false;
     }
     const timecode_t tc = FrameTimecode(facts);
+    if (from_ && !leadIn_ && deviceFrames_ == 0 && facts.hasTimecode &&
+        TCDiffModDay(ToTimecode(*from_, tc.desc), tc) == 0)
+        audio_.ExpectFirstFrameSilenced();
+    if (leadIn_ && deviceFrames_ == 0) {
+        ++deviceFrames_;
+        audio_.AddFrame(facts, false, -1, TimecodeText(tc));
+        return true;
+    }
     if (to_ && facts.hasTimecode && TCDiffModDay(ToTimecode(*to_, tc.desc), tc) >= 0) {
         endReason_ = "at " + TimecodeText(tc) + " (--to)";
         ended_ = true;
@@ -224,6 +270,7 @@ bool CaptureRun::OnFrame(const uint8_t* frame, size_t size) {
         return false;
     }
     const int64_t index = report_.frames++;
+    ++deviceFrames_;
     lastFrameAt_ = Clock::now();
     if (pendingChange_) {
         pendingChange_->frame = index;
@@ -233,7 +280,7 @@ bool CaptureRun::OnFrame(const uint8_t* frame, size_t size) {
     }
     report_.timecodes.Add(index, facts);
     report_.formats.Add(index, facts);
-    audio_.AddFrame(index, facts, TimecodeText(tc));
+    audio_.AddFrame(facts, true, index, TimecodeText(tc));
     if (frameLimit_ > 0 && report_.frames >= frameLimit_) {
         endReason_ = "after " + std::to_string(report_.frames) + " frames (" +
                      (request_.seconds >= 0 ? "--seconds" : "--frames") + ")";
@@ -292,6 +339,43 @@ void CaptureRun::ShowStatus(double seconds, bool force) {
     status_.Show(line, force);
 }
 
+// The device counts the frames and samples it delivered; with the sample counts of
+// the frames after the first, two of its counts tell how many it delivered for the
+// first. Two different counts must agree before the answer is used.
+void CaptureRun::LearnFirstFrameSamples() {
+    if (audio_.FirstFrameKnown()) return;
+    LONG frames = 0, samples = 0;
+    if (!streams_.DeliveredAudio(&frames, &samples)) return;
+    const std::vector<uint32_t>& counts = audio_.FrameSamples();
+    if (static_cast<size_t>(frames) > counts.size()) return;  // VideoIn has not handed those frames out yet
+    int64_t first = samples;
+    for (LONG i = 1; i < frames; ++i) first -= counts[static_cast<size_t>(i)];
+    if (first < 0 || first > 2 * 1944) return;
+    if (firstFrameGuess_ && firstFrameGuess_->first != frames && firstFrameGuess_->second == first) {
+        audio_.SetFirstFrameSamples(first);
+        return;
+    }
+    if (!firstFrameGuess_ || firstFrameGuess_->first != frames) firstFrameGuess_ = std::make_pair(frames, first);
+}
+
+// The device's count of samples must match what the frames carry; a frame it took
+// as a repeat of the one before (its audio then silence of another length) would
+// put the sound out of step with the pictures after it.
+void CaptureRun::CheckAudioCount() {
+    LONG frames = 0, samples = 0;
+    const std::vector<uint32_t>& counts = audio_.FrameSamples();
+    if (!streams_.DeliveredAudio(&frames, &samples) || frames < 2 || static_cast<size_t>(frames) > counts.size() ||
+        !firstFrameGuess_)
+        return;
+    int64_t expected = audio_.FirstFrameKnown() ? firstFrameGuess_->second : counts.front();
+    for (LONG i = 1; i < frames; ++i) expected += counts[static_cast<size_t>(i)];
+    if (expected != samples) {
+        report_.notes.push_back("the device delivered " + std::to_string(samples) + " samples for " +
+                                std::to_string(frames) + " frames that carry " + std::to_string(expected) +
+                                ": the sound may be out of step with the pictures after a repeated timecode");
+    }
+}
+
 std::optional<Failure> CaptureRun::Take() {
     VideoTake video(device_, frameSize_);
     lastFrameAt_ = Clock::now();
@@ -301,6 +385,7 @@ std::optional<Failure> CaptureRun::Take() {
         const int got = video.Pump([this](const uint8_t* frame, size_t size) { return OnFrame(frame, size); },
                                    [this](const DIOFormat& format) { OnFormat(format); });
         if (!writeError_.empty()) return Failure{writeError_};
+        LearnFirstFrameSamples();
         std::string error;
         if (!audio_.Pump(&error)) return Failure{error};
         if (ended_) break;
@@ -345,13 +430,26 @@ void CaptureRun::Finish() {
     const Clock::time_point deadline = Clock::now() + DeckToReal(2.0) + std::chrono::milliseconds(200);
     std::string error;
     while (audio_.Owed() > 0 && Clock::now() < deadline) {
+        LearnFirstFrameSamples();
         if (!audio_.Pump(&error)) {
             report_.notes.push_back(error);
             break;
         }
         if (audio_.Owed() > 0) SleepPoll();
     }
+    if (!audio_.FirstFrameKnown() && !audio_.FrameSamples().empty()) {
+        // Too short a capture for the device to have counted twice: trust one count,
+        // or else the frame's own.
+        audio_.SetFirstFrameSamples(firstFrameGuess_ ? firstFrameGuess_->second : audio_.FrameSamples().front());
+        audio_.Pump(&error);
+    }
     report_.audioSamplesMissing = audio_.Owed();
+    if (audio_.FirstFrameSilenced()) {
+        report_.notes.push_back(
+            "the device delivered silence for the first frame (it takes the first frame at a start timecode as a "
+            "repeat of it): the WAV holds silence there");
+    }
+    CheckAudioCount();
     report_.counters = streams_.Counters();
     streams_.End();
     const DDCError_t stopError = deck_.Transport(&DigitalDevice::DeviceStop);

@@ -23,6 +23,8 @@ int RunCapture(PluginHost& host, const CaptureRequest& request, bool json, std::
 // Frames the deck is cued before a start timecode, so that the transport is up to
 // speed when the start comes by; the device accepts up to 30 frames of lead-in.
 constexpr LONG kCuePrerollFrames = 10;
+// Frames the tape is stepped back from a start that follows a break.
+constexpr int kStartStepsBack = 3;
 // Deck seconds without a new frame after which the tape is taken to have run out.
 constexpr double kTapeEndSeconds = 3.0;
 // Deck seconds to wait for the first frame (without a start timecode) or for the

@@ -9,6 +9,7 @@ constexpr LONG kControlErrors = 0xb00001;
 constexpr LONG kControlLastError = 0xb00002;
 constexpr LONG kControlStartTimecode = 0xb00003;
 constexpr LONG kControlStartMissed = 0xb10001;
+constexpr LONG kControlAudioMeasurement = 0xb10002;
 constexpr LONG kControlAudioInOverruns = 0xb10003;
 constexpr LONG kControlDiscontinuity = 0xb10006;
 
@@ -112,6 +113,19 @@ InputCounters InputStreams::Counters() const {
     counters.startMissed = missed != 0;
     device_->GetControl(kControlDiscontinuity, &counters.discontinuity);
     return counters;
+}
+
+bool InputStreams::DeliveredAudio(LONG* frames, LONG* samples) const {
+    // Frames, samples, then the start time in two words. The words are updated one by
+    // one, so a reading counts only when the next one agrees with it.
+    LONG first[4] = {}, second[4] = {};
+    if (!device_->GetControl(kControlAudioMeasurement, first) ||
+        !device_->GetControl(kControlAudioMeasurement, second))
+        return false;
+    if (first[0] != second[0] || first[1] != second[1] || first[0] < 1) return false;
+    *frames = first[0];
+    *samples = first[1];
+    return true;
 }
 
 std::string InputStreams::DeviceError() const {

@@ -38,6 +38,10 @@ public:
     void End();
 
     InputCounters Counters() const;
+    // The device's running count of the frames and samples (per channel) it delivered
+    // to AudioIn, as of its last completed measurement (control 0xb10002); false when
+    // none has completed yet.
+    bool DeliveredAudio(LONG* frames, LONG* samples) const;
     // The device's last error text (control 0xb00002).
     std::string DeviceError() const;
 
