@@ -30,7 +30,7 @@ StreamTaker StreamTaker::AudioIn(CDV1394* device, int channel, LONG largestPiece
 void StreamTaker::NoteFormat(DIOFormat* format) {
     current_ = format;
     FormatMark mark;
-    mark.offset = bytes_.size();
+    mark.offset = taken_;
     if (format != nullptr) {
         char value[20] = "";
         if (format->GetKeywordParameter(kKeywordVideoSignal, value)) mark.videoSignal = value;
@@ -62,7 +62,8 @@ size_t StreamTaker::TakeAvailable() {
         LONG taken = offered;
         if (offered > 1 && random_() % 4 == 0) taken = std::uniform_int_distribution<LONG>(1, offered)(random_);
         const auto* bytes = static_cast<const uint8_t*>(data);
-        bytes_.insert(bytes_.end(), bytes, bytes + taken);
+        if (keepBytes_) bytes_.insert(bytes_.end(), bytes, bytes + taken);
+        taken_ += static_cast<size_t>(taken);
         acknowledge_(taken);
         total += static_cast<size_t>(taken);
         ++pieces_;
