@@ -306,8 +306,9 @@ std::optional<Failure> CaptureRun::WatchForStart(double seconds) {
         const timecode_t start = ToTimecode(*from_, shown.desc);
         // Well past the start without a frame delivered: it is not coming.
         if (TCDiffModDay(start, shown) > 2 * fps_) {
-            return Failure{"the start timecode " + report_.startTimecode + " never came: the tape showed " +
-                               tapeFirstSeen_ + " to " + tapeLastSeen_ + " and went past it without showing it",
+            return Failure{"the start timecode " + report_.startTimecode + " never came: the tape went past it, "
+                               "showing " + tapeFirstSeen_ + " to " + tapeLastSeen_ +
+                               ", and no frame the device took carried it",
                            kExitStartNotFound};
         }
     }
@@ -467,7 +468,8 @@ void CaptureRun::Finish() {
 std::string DefaultWavPath(const std::string& dvPath) {
     const size_t slash = dvPath.rfind('/');
     const size_t dot = dvPath.rfind('.');
-    if (dot != std::string::npos && (slash == std::string::npos || dot > slash + 1)) return dvPath.substr(0, dot) + ".wav";
+    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    if (dot != std::string::npos && dot > nameStart) return dvPath.substr(0, dot) + ".wav";
     return dvPath + ".wav";
 }
 

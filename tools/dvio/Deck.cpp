@@ -31,21 +31,29 @@ DDCError_t Deck::Description(timecodeDesc_t* desc) {
 }
 
 DDCError_t Deck::Transport(DDCError_t (DigitalDevice::*command)()) {
-    const DeckDeadline deadline(kTransportPatienceSeconds);
-    for (;;) {
-        const DDCError_t error = (device_->*command)();
-        if (!WorthAnotherTry(error) || deadline.Passed()) return error;
-        SleepPoll();
-    }
+    return Patiently([this, command] { return (device_->*command)(); });
 }
 
 DDCError_t Deck::Shuttle(LONG speed) {
-    const DeckDeadline deadline(kTransportPatienceSeconds);
-    for (;;) {
-        const DDCError_t error = device_->DeviceShuttle(speed);
-        if (!WorthAnotherTry(error) || deadline.Passed()) return error;
-        SleepPoll();
+    return Patiently([this, speed] { return device_->DeviceShuttle(speed); });
+}
+
+DDCError_t Deck::Patiently(const std::function<DDCError_t()>& command) {
+    DDCError_t error = DDC_NoError;
+    for (int attempt = 0; attempt < kCommandAttempts; ++attempt) {
+        error = command();
+        if (!WorthAnotherTry(error)) return error;
+        // Asked again at once, a deck mid-change only counts the refusals (the
+        // shuttle forces its command through after a run of them): let it settle.
+        WaitForSettledTransport();
     }
+    return error;
+}
+
+void Deck::WaitForSettledTransport() {
+    const DeckDeadline deadline(kTransportPatienceSeconds);
+    TransportState_t state = TransportUnknown;
+    while (WorthAnotherTry(device_->DeviceGetState(&state)) && !deadline.Passed()) SleepDeckSeconds(0.05);
 }
 
 DDCError_t Deck::State(TransportState_t* state) {

@@ -5,6 +5,7 @@
 
 #include "DigitalDevice.h"
 
+#include <functional>
 #include <string>
 
 class Deck {
@@ -17,7 +18,7 @@ public:
     DDCError_t Description(timecodeDesc_t* desc);
 
     // Runs a transport command; while the deck answers "Device In Transition" or
-    // "Device Busy" it is asked again, for up to a few deck seconds.
+    // "Device Busy" it is asked again once the transport has settled, a few times.
     DDCError_t Transport(DDCError_t (DigitalDevice::*command)());
     DDCError_t Shuttle(LONG speed);
     DDCError_t State(TransportState_t* state);
@@ -32,11 +33,16 @@ public:
     DigitalDevice* Device() const { return device_; }
 
 private:
+    DDCError_t Patiently(const std::function<DDCError_t()>& command);
+    void WaitForSettledTransport();
+
     DigitalDevice* device_;
     bool rateKnown_ = false;
     int framesPerSecond_ = 30;
     bool dropFrame_ = true;
 };
 
-// Deck seconds a retried transport command keeps trying.
+// Deck seconds dvio waits for the transport to settle.
 constexpr double kTransportPatienceSeconds = 5.0;
+// Times a command that meets the transport mid-change is given.
+constexpr int kCommandAttempts = 4;

@@ -165,7 +165,8 @@ bool ParseDeckSteps(const std::vector<std::string>& words, std::vector<DeckStep>
 
 int RunDeck(PluginHost& host, const std::vector<DeckStep>& steps, bool json, std::ostream& out, std::ostream& err) {
     Deck deck(host.Device());
-    for (const DeckStep& step : steps) {
+    for (size_t i = 0; i < steps.size(); ++i) {
+        const DeckStep& step = steps[i];
         const Outcome outcome = RunStep(deck, step);
         const std::string label = step.argument.empty() ? step.name : step.name + " " + step.argument;
         if (json) {
@@ -184,7 +185,7 @@ int RunDeck(PluginHost& host, const std::vector<DeckStep>& steps, bool json, std
         out.flush();
         if (outcome.error != DDC_NoError) {
             err << "dvio: the deck refused \"" << label << "\": " << DDCErrorText(outcome.error)
-                << (steps.size() > 1 ? "; the commands after it were not run" : "") << "\n";
+                << (i + 1 < steps.size() ? "; the commands after it were not run" : "") << "\n";
             return kExitFailed;
         }
     }

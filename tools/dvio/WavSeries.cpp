@@ -12,7 +12,9 @@ std::string WavSeries::NumberedPath(const std::string& firstPath, int n) {
     if (n <= 1) return firstPath;
     const size_t slash = firstPath.rfind('/');
     const size_t dot = firstPath.rfind('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+    // A leading dot names a hidden file, not an extension.
+    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const bool hasExtension = dot != std::string::npos && dot > nameStart;
     const std::string suffix = "-" + std::to_string(n);
     if (!hasExtension) return firstPath + suffix;
     return firstPath.substr(0, dot) + suffix + firstPath.substr(dot);

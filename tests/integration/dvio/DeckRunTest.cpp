@@ -1,0 +1,69 @@
+// dvio deck run as a user runs it: commands in order against one deck, each answered
+// in words or as JSON, a refused command ending the sequence.
+#include "DvioTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using dviotest::RunDvio;
+
+TEST(DvioDeck, SeekPlayAndPauseDoWhatTheySay) {
+    dviotest::Scratch dir;
+    const dviotest::Result result = RunDvio(
+        {"deck", "state", "seek", "00:01:00:00", "timecode", "play", "wait", "1", "pause", "state"}, dir.Path());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::vector<std::string> lines = dviotest::Lines(result.out);
+    ASSERT_EQ(lines.size(), 7u) << result.out;
+    EXPECT_EQ(lines[0], "state: stopped");
+    // 00:01:00;00 and ;01 do not exist in drop-frame counting: the deck goes to ;02.
+    EXPECT_EQ(lines[1], "seek 00:01:00:00: No Error, the deck is at 00:01:00;02");
+    EXPECT_EQ(lines[2], "timecode: 00:01:00;02");
+    EXPECT_EQ(lines[3], "play: No Error");
+    EXPECT_EQ(lines[4], "wait 1: done");
+    EXPECT_EQ(lines[5], "pause: No Error");
+    EXPECT_EQ(lines[6], "state: paused");
+    EXPECT_EQ(result.err, "");
+}
+
+TEST(DvioDeck, PlayingMovesTheTimecodeOnAndJsonSaysSoLineByLine) {
+    dviotest::Scratch dir;
+    const dviotest::Result result =
+        RunDvio({"deck", "--json", "seek", "00:00:10;00", "play", "wait", "1", "pause", "timecode", "shuttle", "-40",
+                 "state", "stop"},
+                dir.Path());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::vector<std::string> lines = dviotest::Lines(result.out);
+    ASSERT_EQ(lines.size(), 8u) << result.out;
+    EXPECT_EQ(lines[0], R"({"command":"seek","argument":"00:00:10;00","error":0,"result":"No Error",)"
+                        R"("timecode":"00:00:10;00","target":"00:00:10;00"})");
+    EXPECT_EQ(lines[1], R"({"command":"play","error":0,"result":"No Error"})");
+    EXPECT_EQ(lines[2], R"({"command":"wait","argument":"1","error":0,"result":"No Error"})");
+    // After a second of play (less the transport's start) the tape is further on.
+    const std::string prefix = R"({"command":"timecode","error":0,"result":"No Error","timecode":"00:00:1)";
+    ASSERT_EQ(lines[4].rfind(prefix, 0), 0u) << lines[4];
+    EXPECT_NE(lines[4], prefix + R"(0;00"})");
+    EXPECT_EQ(lines[5], R"({"command":"shuttle","argument":"-40","error":0,"result":"No Error"})");
+    EXPECT_EQ(lines[6].rfind(R"({"command":"state","error":0,"result":"No Error","state":"reverse)", 0), 0u)
+        << lines[6];
+    EXPECT_EQ(lines[7], R"({"command":"stop","error":0,"result":"No Error"})");
+}
+
+TEST(DvioDeck, ARefusedCommandStopsTheSequence) {
+    dviotest::Scratch dir;
+    const dviotest::Result result =
+        RunDvio({"--fault", "ddc=DevPlay:7", "deck", "timecode", "play", "state"}, dir.Path());
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, "timecode: 00:00:00;00\nplay: Command Rejected\n");
+    EXPECT_EQ(result.err, "dvio: the deck refused \"play\": Command Rejected; the commands after it were not run\n");
+}
+
+TEST(DvioDeck, AnEjectedTapeHasNoTimecode) {
+    dviotest::Scratch dir;
+    const dviotest::Result result = RunDvio({"deck", "eject", "state", "timecode"}, dir.Path());
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, "eject: No Error\nstate: ejected\ntimecode: No Timecode\n");
+    EXPECT_EQ(result.err, "dvio: the deck refused \"timecode\": No Timecode\n");
+}
+
+}  // namespace

@@ -1,0 +1,209 @@
+#include "DvioTestSupport.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace dviotest {
+
+Scratch::Scratch() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "dvio-test-XXXXXX").string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (mkdtemp(buffer.data()) != nullptr) path_ = buffer.data();
+}
+
+Scratch::~Scratch() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+}
+
+std::string DvioPath() { return DVIO_PATH; }
+
+namespace {
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+int ExitCodeOf(int status) {
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return -1;
+}
+
+}  // namespace
+
+DvioProcess::DvioProcess(const std::vector<std::string>& args, const std::string& folder) {
+    static int counter = 0;
+    const std::string tag = std::to_string(getpid()) + "-" + std::to_string(++counter);
+    outFile_ = folder + "/.dvio-out-" + tag;
+    errFile_ = folder + "/.dvio-err-" + tag;
+    std::vector<std::string> argv = {DvioPath()};
+    argv.insert(argv.end(), args.begin(), args.end());
+    pid_ = fork();
+    if (pid_ == 0) {
+        if (chdir(folder.c_str()) != 0) _exit(126);
+        const int out = open(outFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = open(errFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int in = open("/dev/null", O_RDONLY);
+        if (out < 0 || err < 0 || in < 0) _exit(126);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        std::vector<char*> pointers;
+        for (std::string& arg : argv) pointers.push_back(arg.data());
+        pointers.push_back(nullptr);
+        execv(pointers[0], pointers.data());
+        _exit(127);
+    }
+}
+
+DvioProcess::~DvioProcess() {
+    if (!done_ && pid_ > 0) {
+        kill(pid_, SIGKILL);
+        Wait();
+    }
+    std::remove(outFile_.c_str());
+    std::remove(errFile_.c_str());
+}
+
+void DvioProcess::Signal(int signal) {
+    if (!done_ && pid_ > 0) kill(pid_, signal);
+}
+
+bool DvioProcess::Running() {
+    if (done_ || pid_ <= 0) return false;
+    int status = 0;
+    const pid_t got = waitpid(pid_, &status, WNOHANG);
+    if (got == 0) return true;
+    done_ = true;
+    result_.exitCode = got == pid_ ? ExitCodeOf(status) : -1;
+    result_.out = Slurp(outFile_);
+    result_.err = Slurp(errFile_);
+    return false;
+}
+
+Result DvioProcess::Wait() {
+    if (!done_ && pid_ > 0) {
+        int status = 0;
+        result_.exitCode = waitpid(pid_, &status, 0) == pid_ ? ExitCodeOf(status) : -1;
+        result_.out = Slurp(outFile_);
+        result_.err = Slurp(errFile_);
+        done_ = true;
+    }
+    return result_;
+}
+
+Result RunDvio(const std::vector<std::string>& args, const std::string& folder) {
+    DvioProcess process(args, folder);
+    return process.Wait();
+}
+
+std::vector<uint8_t> ReadFile(const std::string& path) {
+    const std::string bytes = Slurp(path);
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
+void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+int64_t FileSize(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 ? static_cast<int64_t>(info.st_size) : -1;
+}
+
+std::vector<int16_t> ReadPcm(const std::string& path) {
+    const std::vector<uint8_t> bytes = ReadFile(path);
+    std::vector<int16_t> samples(bytes.size() / 2);
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<int16_t>(static_cast<uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8)));
+    return samples;
+}
+
+std::vector<int16_t> WavSamples(const std::string& path, int* rate, int* channels) {
+    // A canonical 16-bit PCM WAV: walk the chunks to "fmt " and "data".
+    const std::vector<uint8_t> bytes = ReadFile(path);
+    auto u32 = [&](size_t at) {
+        return static_cast<uint32_t>(bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (bytes[at + 3] << 24));
+    };
+    std::vector<int16_t> samples;
+    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WAVE", 4) != 0)
+        return samples;
+    size_t at = 12;
+    while (at + 8 <= bytes.size()) {
+        const uint32_t size = u32(at + 4);
+        if (std::memcmp(bytes.data() + at, "fmt ", 4) == 0 && at + 8 + 16 <= bytes.size()) {
+            if (channels != nullptr) *channels = bytes[at + 10] | (bytes[at + 11] << 8);
+            if (rate != nullptr) *rate = static_cast<int>(u32(at + 12));
+        } else if (std::memcmp(bytes.data() + at, "data", 4) == 0) {
+            const size_t end = std::min(bytes.size(), at + 8 + size);
+            for (size_t i = at + 8; i + 1 < end; i += 2)
+                samples.push_back(static_cast<int16_t>(static_cast<uint16_t>(bytes[i] | (bytes[i + 1] << 8))));
+            break;
+        }
+        at += 8 + size + (size & 1);
+    }
+    return samples;
+}
+
+bool FfmpegAvailable() {
+    static const bool available =
+        std::system("command -v ffmpeg >/dev/null 2>&1 && command -v ffprobe >/dev/null 2>&1") == 0;
+    return available;
+}
+
+bool InCi() {
+    const char* ci = std::getenv("CI");
+    return ci != nullptr && std::strcmp(ci, "true") == 0;
+}
+
+bool MakeFfmpegTape(const std::string& path, DIO_VideoFormat standard, int sampleRate, double seconds,
+                    const std::string& start, std::string* error) {
+    const bool pal = standard == DIO_PAL;
+    const std::string video = pal ? "testsrc=s=720x576:r=25" : "testsrc=s=720x480:r=30000/1001";
+    // Different tones left and right, so that a swap of channels shows.
+    const std::string audio = "aevalsrc=0.5*sin(2*PI*t*440)|0.4*sin(2*PI*t*1234+1):s=" + std::to_string(sampleRate);
+    const std::string errors = path + ".ffmpeg-errors";
+    std::ostringstream command;
+    command << "ffmpeg -nostdin -v error -f lavfi -i '" << video << "' -f lavfi -i '" << audio << "' -t " << seconds
+            << " -target " << (pal ? "pal-dv" : "ntsc-dv") << " -ac 2 -ar " << sampleRate << " -timecode '" << start
+            << "' -y '" << path << "' 2>'" << errors << "'";
+    const int status = std::system(command.str().c_str());
+    *error = Slurp(errors);
+    std::remove(errors.c_str());
+    return status == 0 && error->empty();
+}
+
+std::vector<int16_t> FfmpegPcm(const std::string& dvPath, const std::string& scratchPcm) {
+    const std::string command = "ffmpeg -nostdin -v error -i '" + dvPath + "' -map 0:a:0 -f s16le -y '" + scratchPcm +
+                                "' 2>/dev/null";
+    if (std::system(command.c_str()) != 0) return {};
+    return ReadPcm(scratchPcm);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) lines.push_back(line);
+    return lines;
+}
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+}  // namespace dviotest

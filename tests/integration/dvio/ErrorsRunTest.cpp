@@ -1,0 +1,141 @@
+// What a user who gets something wrong sees: a sentence to act on, and the documented
+// exit code (2 for the command line, 1 for the device, deck or files, 3 for a start
+// timecode that never came).
+#include "DvioTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using dviotest::RunDvio;
+
+struct Mistake {
+    std::vector<std::string> args;
+    int exitCode;
+    std::string error;  // the start of what dvio says on standard error
+};
+
+void ExpectMistake(const Mistake& mistake, const std::string& folder) {
+    const dviotest::Result result = RunDvio(mistake.args, folder);
+    std::string command;
+    for (const std::string& arg : mistake.args) command += " " + arg;
+    EXPECT_EQ(result.exitCode, mistake.exitCode) << "dvio" << command << "\n" << result.err;
+    EXPECT_EQ(result.err.rfind(mistake.error, 0), 0u) << "dvio" << command << " said:\n" << result.err;
+    EXPECT_EQ(result.err.back(), '\n');
+}
+
+TEST(DvioErrors, CommandLineMistakesExitWithTwo) {
+    dviotest::Scratch dir;
+    const Mistake mistakes[] = {
+        {{}, 2, "dvio: A subcommand is required"},
+        {{"dance"}, 2, "dvio: A subcommand is required"},
+        {{"capture"}, 2, "dvio: OUT.dv is required"},
+        {{"capture", "x.dv", "--frames", "10", "--seconds", "2"}, 2, "dvio: --frames excludes --seconds"},
+        {{"capture", "x.dv", "--frames", "-3"}, 2, "dvio: --frames: Value -3 not in range"},
+        {{"capture", "x.dv", "--from", "1:00:00:00"}, 2,
+         "dvio: --from: \"1:00:00:00\" is not a timecode: write HH:MM:SS:FF, or HH:MM:SS;FF for drop-frame\n"},
+        {{"capture", "x.dv", "--to", "00:00:00:30"}, 2,
+         "dvio: --to: 00:00:00;30 does not exist at 30 frames per second: frames go to 29\n"},
+        {{"capture", "x.dv", "--from", "00:02:00:00", "--to", "00:01:00:00"}, 2,
+         "dvio: --to 00:01:00:00 must come after --from 00:02:00:00\n"},
+        {{"deck", "dance"}, 2, "dvio: \"dance\" is not a deck command"},
+        {{"deck", "seek", "noon"}, 2, "dvio: \"noon\" is not a timecode"},
+        {{"deck"}, 2, "dvio: dvio deck needs at least one command"},
+        {{"--trace", "decks", "info"}, 2, "dvio: --trace takes deck, capture and playback, not \"decks\"\n"},
+        {{"--standard", "secam", "info"}, 2, "dvio: --standard must be ntsc or pal, not \"secam\"\n"},
+        {{"--speed", "-1", "info"}, 2, "dvio: --speed must be more than 0 and at most 1000\n"},
+        {{"--fault", "gremlins", "info"}, 2, "dvio: --fault \"gremlins\" was not understood: "},
+        {{"tape", "new", "x.dv", "--channels", "4"}, 2,
+         "dvio: 4 audio channels need --rate 32000: DV25 carries four channels only as 12-bit 32 kHz audio\n"},
+        {{"tape", "new", "x.dv", "--rate", "22050"}, 2, "dvio: --rate: 22050 not in {48000,44100,32000}\n"},
+        {{"tape", "new", "x.dv", "--start", "25:00:00:00"}, 2, "dvio: --start: \"25:00:00:00\" is not a timecode"},
+        {{"tape", "audio", "only-one.dv"}, 2, "dvio: OUT.wav is required"},
+    };
+    for (const Mistake& mistake : mistakes) ExpectMistake(mistake, dir.Path());
+}
+
+TEST(DvioErrors, MissingAndUnreadableFilesExitWithOne) {
+    dviotest::Scratch dir;
+    dviotest::WriteFile(dir.File("notes.txt"), std::vector<uint8_t>(500, 'n'));
+    const Mistake mistakes[] = {
+        {{"--plugin", "no-such-plugin.so", "info"}, 1, "dvio: cannot load the plug-in no-such-plugin.so: "},
+        {{"--tape", "missing.dv", "info"}, 1, "dvio: cannot use missing.dv as the cassette: it cannot be read\n"},
+        {{"tape", "info", "missing.dv"}, 1, "dvio: cannot read missing.dv: No such file or directory\n"},
+        {{"tape", "info", "notes.txt"}, 1,
+         "dvio: notes.txt is not a DV file: byte offset 0 of notes.txt (frame 0) is not the start of a DV frame\n"},
+        {{"tape", "audio", "missing.dv", "out.wav"}, 1, "dvio: cannot read missing.dv: No such file or directory\n"},
+        {{"tape", "new", "no/such/folder/t.dv"}, 1, "dvio: cannot write no/such/folder/t.dv: No such file or directory\n"},
+        {{"capture", "no/such/folder/t.dv", "--frames", "5"}, 1,
+         "dvio: cannot write no/such/folder/t.dv: No such file or directory\n"},
+    };
+    for (const Mistake& mistake : mistakes) ExpectMistake(mistake, dir.Path());
+}
+
+TEST(DvioErrors, ADeckThatIsNotThereOrRefusesIsSaidSo) {
+    dviotest::Scratch dir;
+    const Mistake mistakes[] = {
+        {{"--fault", "disconnect=0", "capture", "t.dv", "--frames", "5"}, 1,
+         "dvio: the deck does not answer (No Device): is a device connected and a cassette loaded?\n"},
+        {{"--fault", "open=0x1f", "capture", "t.dv", "--frames", "5"}, 1,
+         "dvio: the deck does not answer (Driver Error): is a device connected and a cassette loaded?\n"},
+        {{"--fault", "ddc=DevPlay:7", "capture", "t.dv", "--frames", "5"}, 1,
+         "dvio: the deck refused to play: Command Rejected\n"},
+    };
+    for (const Mistake& mistake : mistakes) ExpectMistake(mistake, dir.Path());
+}
+
+TEST(DvioErrors, AStartTimecodeThatNeverComesEndsWithThreeAndWhatTheTapeShowed) {
+    DVIO_REQUIRE_FFMPEG();
+    dviotest::Scratch dir;
+    std::string error;
+    ASSERT_TRUE(dviotest::MakeFfmpegTape(dir.File("tape.dv"), DIO_PAL, 48000, 6, "10:00:00:00", &error)) << error;
+    // The deck cues and plays, but the card damages the subcode of the first 20 frames
+    // it takes: the start passes without the device seeing its timecode.
+    const dviotest::Result result = RunDvio(
+        {"--tape", "tape.dv", "--fault", "corrupt=0:20", "capture", "t.dv", "--from", "10:00:02:00", "--frames", "5"},
+        dir.Path());
+    EXPECT_EQ(result.exitCode, 3) << result.err;
+    EXPECT_EQ(result.err.rfind("dvio: the start timecode 10:00:02:00 never came: the tape went past it, showing "
+                               "10:00:01:15 to 10:00:0",
+                               0),
+              0u)
+        << result.err;
+    EXPECT_TRUE(dviotest::Contains(result.err, ", and no frame the device took carried it\n")) << result.err;
+    EXPECT_EQ(result.out, "");
+}
+
+TEST(DvioErrors, HelpIsThereForEveryCommand) {
+    dviotest::Scratch dir;
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"--help"}, {"capture", "--help"}, {"deck", "--help"},
+                                               {"tape", "new", "--help"}, {"tape", "info", "--help"},
+                                               {"tape", "audio", "--help"}, {"info", "--help"}}) {
+        const dviotest::Result result = RunDvio(args, dir.Path());
+        EXPECT_EQ(result.exitCode, 0) << args[0];
+        EXPECT_TRUE(dviotest::Contains(result.out, "Usage: ")) << result.out;
+    }
+    const dviotest::Result top = RunDvio({"--help"}, dir.Path());
+    for (const char* word : {"capture", "deck", "info", "tape", "--tape", "--standard", "--speed", "--fault", "--log",
+                             "--trace", "--json", "Exit codes: 0 done"})
+        EXPECT_TRUE(dviotest::Contains(top.out, word)) << word;
+    const dviotest::Result capture = RunDvio({"capture", "--help"}, dir.Path());
+    for (const char* word : {"--wav", "--from", "--to", "--frames", "--seconds", "Ctrl-C"})
+        EXPECT_TRUE(dviotest::Contains(capture.out, word)) << word;
+    const dviotest::Result deck = RunDvio({"deck", "--help"}, dir.Path());
+    EXPECT_TRUE(dviotest::Contains(deck.out, "seek TC")) << deck.out;
+}
+
+TEST(DvioErrors, TheLogOptionSendsThePluginsLinesToAFile) {
+    dviotest::Scratch dir;
+    const dviotest::Result result =
+        RunDvio({"--log", "plugin.log", "--trace", "deck", "deck", "play", "stop"}, dir.Path());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::vector<uint8_t> bytes = dviotest::ReadFile(dir.File("plugin.log"));
+    const std::string log(bytes.begin(), bytes.end());
+    EXPECT_EQ(log.rfind("DIOVelorin DLL Loaded\nDIOVelorin GetDIODevice called\nCDV1394 object created\n", 0), 0u)
+        << log;
+    EXPECT_TRUE(dviotest::Contains(log, "DevPlay  error -> No Error\n")) << log;
+    EXPECT_TRUE(dviotest::Contains(log, "DevStop  error -> No Error\n")) << log;
+}
+
+}  // namespace

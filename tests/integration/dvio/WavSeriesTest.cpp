@@ -1,0 +1,103 @@
+// WAV files that never mislabel their rate.
+#include "WavSeries.h"
+
+#include "CaptureCommand.h"
+
+#include "DvioTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <vector>
+
+namespace {
+
+struct WavContents {
+    int rate = 0;
+    int channels = 0;
+    int format = 0;
+    std::vector<int16_t> samples;
+};
+
+WavContents ReadWav(const std::string& path) {
+    WavContents contents;
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    if (file == nullptr) return contents;
+    contents.rate = info.samplerate;
+    contents.channels = info.channels;
+    contents.format = info.format;
+    contents.samples.resize(static_cast<size_t>(info.frames * info.channels));
+    sf_readf_short(file, contents.samples.data(), info.frames);
+    sf_close(file);
+    return contents;
+}
+
+TEST(WavSeries, NumbersTheFilesAfterTheFirst) {
+    EXPECT_EQ(WavSeries::NumberedPath("out.wav", 1), "out.wav");
+    EXPECT_EQ(WavSeries::NumberedPath("out.wav", 2), "out-2.wav");
+    EXPECT_EQ(WavSeries::NumberedPath("dir.v1/take", 3), "dir.v1/take-3");
+    EXPECT_EQ(WavSeries::NumberedPath("a/b.c/out.wav", 12), "a/b.c/out-12.wav");
+    EXPECT_EQ(WavSeries::NumberedPath(".wav", 2), ".wav-2");
+}
+
+TEST(WavSeries, ACaptureNamesItsWavAfterItsDvFile) {
+    EXPECT_EQ(DefaultWavPath("take.dv"), "take.wav");
+    EXPECT_EQ(DefaultWavPath("a.b/take"), "a.b/take.wav");
+    EXPECT_EQ(DefaultWavPath("dir/.dv"), "dir/.dv.wav");
+    EXPECT_EQ(DefaultWavPath("x.y.dv"), "x.y.wav");
+}
+
+TEST(WavSeries, ALayoutChangeStartsTheNextFileAndEachHoldsItsOwnSamples) {
+    dviotest::Scratch dir;
+    const std::string first = dir.File("take.wav");
+    WavSeries wav(first);
+    std::string error;
+    const std::vector<int16_t> stereo = {1, -1, 2, -2, 32767, -32768};
+    const std::vector<int16_t> quad = {10, 11, 12, 13, 20, 21, 22, 23};
+    ASSERT_TRUE(wav.Use(48000, 2, 0, "01:00:00;00", &error)) << error;
+    ASSERT_TRUE(wav.Write(stereo.data(), 2, &error)) << error;
+    // The same layout goes on in the same file.
+    ASSERT_TRUE(wav.Use(48000, 2, 5, "01:00:00;05", &error));
+    ASSERT_TRUE(wav.Write(stereo.data() + 4, 1, &error));
+    ASSERT_TRUE(wav.Use(32000, 4, 7, "01:00:00;07", &error));
+    ASSERT_TRUE(wav.Write(quad.data(), 2, &error));
+    ASSERT_TRUE(wav.Use(32000, 2, 9, "01:00:00;09", &error));
+    ASSERT_TRUE(wav.Close(&error)) << error;
+
+    ASSERT_EQ(wav.Files().size(), 3u);
+    EXPECT_EQ(wav.Files()[0].path, first);
+    EXPECT_EQ(wav.Files()[0].samples, 3);
+    EXPECT_EQ(wav.Files()[1].path, dir.File("take-2.wav"));
+    EXPECT_EQ(wav.Files()[1].firstFrame, 7);
+    EXPECT_EQ(wav.Files()[1].firstTimecode, "01:00:00;07");
+    EXPECT_EQ(wav.Files()[2].channels, 2);
+    EXPECT_EQ(wav.Files()[2].samples, 0);
+
+    const WavContents one = ReadWav(first);
+    EXPECT_EQ(one.rate, 48000);
+    EXPECT_EQ(one.channels, 2);
+    EXPECT_EQ(one.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    EXPECT_EQ(one.samples, stereo);
+    const WavContents two = ReadWav(dir.File("take-2.wav"));
+    EXPECT_EQ(two.rate, 32000);
+    EXPECT_EQ(two.channels, 4);
+    EXPECT_EQ(two.samples, quad);
+    const WavContents three = ReadWav(dir.File("take-3.wav"));
+    EXPECT_EQ(three.rate, 32000);
+    EXPECT_TRUE(three.samples.empty());
+}
+
+TEST(WavSeries, FailuresAreSentences) {
+    WavSeries wav("/nonexistent-folder/out.wav");
+    std::string error;
+    const int16_t samples[2] = {0, 0};
+    EXPECT_FALSE(wav.Write(samples, 1, &error));
+    EXPECT_EQ(error, "no WAV file is open");
+    EXPECT_FALSE(wav.Use(48000, 2, 0, "", &error));
+    EXPECT_EQ(error.rfind("cannot write /nonexistent-folder/out.wav: ", 0), 0u) << error;
+    EXPECT_TRUE(wav.Files().empty());
+    EXPECT_TRUE(wav.Close(&error));
+}
+
+}  // namespace
