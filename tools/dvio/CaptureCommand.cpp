@@ -109,6 +109,20 @@ std::optional<Failure> CaptureRun::Run() {
     if (!dv_.Open(request_.dvPath, &error)) return Failure{error};
     report_.dvPath = request_.dvPath;
     if (auto failure = Cue()) return failure;
+    if (from_ && request_.standard.empty()) {
+        // A tape may change standard part-way: the start decides.
+        int fps = fps_;
+        bool dropFrame = dropFrame_;
+        if (deck_.RefreshFrameRate(&fps, &dropFrame) == DDC_NoError && fps != fps_) {
+            fps_ = fps;
+            dropFrame_ = dropFrame;
+            standard_ = fps == 25 ? DIO_PAL : DIO_NTSC;
+            frameSize_ = FrameSizeOf(standard_);
+            report_.startTimecode =
+                TimecodeText(ToTimecode(*from_, TCCreateDesc(dropFrame_ ? 1 : 0, static_cast<unsigned short>(fps_))));
+            if (auto failure = UseStandard()) return failure;
+        }
+    }
     if (auto failure = StartStreams()) {
         Finish();
         return failure;
@@ -244,9 +258,15 @@ bool CaptureRun::OnFrame(const uint8_t* frame, size_t size) {
         // part that arrived (the take's buffer holds a whole frame of either standard).
         const DvFrameFacts other = ReadFrameFacts(frame, kDVFrameSizePAL);
         const std::string at = other.hasTimecode ? TimecodeText(FrameTimecode(other)) : "a frame without timecode";
+        if (pendingChange_) {
+            pendingChange_->frame = report_.frames;
+            pendingChange_->timecode = at;
+            report_.formatChanges.push_back(*pendingChange_);
+            pendingChange_.reset();
+        }
         endReason_ = "the tape changes to " + StandardName(facts.standard) + " at " + at + " (after frame " +
-                     std::to_string(report_.frames) + "); capture the rest with dvio --standard " +
-                     (facts.standard == DIO_PAL ? "pal" : "ntsc") + " capture" +
+                     std::to_string(report_.frames) + "), which a capture in " + StandardName(standard_) +
+                     " cannot take; capture the rest with dvio capture OUT.dv" +
                      (other.hasTimecode ? " --from " + TimecodeText(FrameTimecode(other)) : "");
         ended_ = true;
         return false;

@@ -14,6 +14,11 @@ public:
 
     // The deck's timecode rate (30 or 25) and drop-frame counting; asked once.
     DDCError_t FrameRate(int* framesPerSecond, bool* dropFrame);
+    // Asks the deck again (the tape under the head may be in another standard now).
+    DDCError_t RefreshFrameRate(int* framesPerSecond, bool* dropFrame) {
+        rateKnown_ = false;
+        return FrameRate(framesPerSecond, dropFrame);
+    }
     // The description of the deck's timecodes (asks FrameRate).
     DDCError_t Description(timecodeDesc_t* desc);
 

@@ -174,6 +174,35 @@ TEST(DvioCaptureRate, ARateChangeStartsTheNextNumberedWavAndSaysSo) {
     EXPECT_EQ(rate, 32000);
 }
 
+// The built-in tape switches to PAL at position 100 (00:00:03;10 as PAL counts it).
+TEST(DvioCaptureStandard, AStandardChangeEndsTheCaptureThereAndTheRestCanBeCaptured) {
+    DVIO_REQUIRE_FFMPEG();
+    dviotest::Scratch dir;
+    setenv("DVIO_SIM_FORMAT_SWITCH", "100", 1);
+    const dviotest::Result ntsc = RunDvio({"capture", "ntsc.dv", "--frames", "200"}, dir.Path());
+    const dviotest::Result pal = RunDvio({"capture", "pal.dv", "--from", "00:00:04:00", "--frames", "20"}, dir.Path());
+    unsetenv("DVIO_SIM_FORMAT_SWITCH");
+    ASSERT_EQ(ntsc.exitCode, 0) << ntsc.err;
+    // Six or seven frames are dropped at a start without a start timecode: the
+    // capture ends with the last NTSC frame, position 99.
+    EXPECT_TRUE(Contains(ntsc.out, " to 00:00:03;09\n")) << ntsc.out;
+    EXPECT_TRUE(Contains(ntsc.out, "format changes 1\n               at frame ")) << ntsc.out;
+    EXPECT_TRUE(Contains(ntsc.out, "(00:00:03:10): PAL, 48000 Hz\n")) << ntsc.out;
+    EXPECT_TRUE(Contains(ntsc.out, "ended          the tape changes to PAL at 00:00:03:10 (after frame ")) << ntsc.out;
+    EXPECT_TRUE(Contains(ntsc.out, "which a capture in NTSC cannot take; capture the rest with dvio capture OUT.dv "
+                                   "--from 00:00:03:10\n"))
+        << ntsc.out;
+    EXPECT_EQ(dviotest::FileSize(dir.File("ntsc.dv")) % 120000, 0);
+    EXPECT_TRUE(ProbeAccepts(dir.File("ntsc.dv")));
+
+    ASSERT_EQ(pal.exitCode, 0) << pal.err;
+    EXPECT_TRUE(Contains(pal.out, "timecode       00:00:04:00 to 00:00:04:19\n")) << pal.out;
+    EXPECT_TRUE(Contains(pal.out, "start          00:00:04:00: not missed\n")) << pal.out;
+    EXPECT_EQ(dviotest::FileSize(dir.File("pal.dv")), 20 * 144000);
+    EXPECT_TRUE(ProbeAccepts(dir.File("pal.dv")));
+    EXPECT_TRUE(Contains(pal.out, "audio          pal.wav: 48000 Hz, 2 channels, 38400 samples\n")) << pal.out;
+}
+
 TEST(DvioCaptureStop, CtrlCEndsCleanlyWithValidFiles) {
     DVIO_REQUIRE_FFMPEG();
     dviotest::Scratch dir;
