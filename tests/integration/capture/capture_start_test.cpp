@@ -95,6 +95,27 @@ TEST_F(CaptureStart, AudioAloneDropsFiveFramesAfterTheStart) {
     ExpectTapeAudio(audio.Bytes(), 210, 10);
 }
 
+TEST_F(CaptureStart, APreparedMonitorIsAVideoStreamTheCaptureWaitsFor) {
+    cardsim::ParkDeck(300, DDC_STATE_PLAYBACK);
+    SetUpVideoConfidence(24);
+    SetUpAudioIn(Channels(2, {0}), 24 * 3888);
+    ASSERT_EQ(device_->ArmVideoConfidence(), 1);
+    ASSERT_EQ(device_->ArmAudioIn(), 1);
+    ASSERT_EQ(device_->StartAudioIn(), 1);
+    FeedFrames(8);
+    EXPECT_EQ(device_->GetAudioInRingBufferWritePosition(0), 0u) << "VideoConfidence will run too";
+
+    ASSERT_TRUE(WaitForIdlePoll());
+    ASSERT_EQ(device_->StartVideoConfidence(), 1);
+    FeedFrames(16);  // 308 sees the start, 309 to 314 dropped, 315 on delivered
+    StreamTaker monitor = StreamTaker::VideoConfidence(device_, 100000, 8);
+    StreamTaker audio = StreamTaker::AudioIn(device_, 0, 1000, 9);
+    monitor.TakeAvailable();
+    audio.TakeAvailable();
+    ExpectTapeFrames(monitor.Bytes(), 315, 9);
+    ExpectTapeAudio(audio.Bytes(), 315, 9);
+}
+
 TEST_F(CaptureStart, DeliveryBeginsExactlyAtTheFrameCarryingTheStartTimecode) {
     // The built-in tape's timecode is its position: the deck plays from ten frames before the start.
     cardsim::ParkDeck(1790, DDC_STATE_PLAYBACK);

@@ -167,14 +167,15 @@ TEST_F(TapeFaults, ASwitchOfSampleRateIsAnnouncedWhereItHappensAndBeforeAnyByteO
     StreamTaker video = StreamTaker::VideoIn(device_, 2 * kNtscFrame, 7);
     std::vector<StreamTaker> audio = {StreamTaker::AudioIn(device_, 0, 5000, 8),
                                       StreamTaker::AudioIn(device_, 1, 7000, 9)};
-    for (int burst = 0; burst < 12; ++burst) {
-        FeedFrames(5);
+    // Bursts of seven: the change arrives in the middle of one, behind older frames.
+    for (int burst = 0; burst < 9; ++burst) {
+        FeedFrames(7);
         video.TakeAvailable();
         for (StreamTaker& channel : audio) channel.TakeAvailable();
     }
 
     const size_t framesBefore = 60 - (30 + kDropped);
-    ASSERT_EQ(video.Bytes().size(), (60 - kDropped) * static_cast<size_t>(kNtscFrame));
+    ASSERT_EQ(video.Bytes().size(), (63 - kDropped) * static_cast<size_t>(kNtscFrame));
     ASSERT_EQ(video.Formats().size(), 2u);
     EXPECT_EQ(video.Formats()[0].offset, 0u);
     EXPECT_EQ(video.Formats()[0].sampleRate, "48000");
@@ -186,7 +187,7 @@ TEST_F(TapeFaults, ASwitchOfSampleRateIsAnnouncedWhereItHappensAndBeforeAnyByteO
     EXPECT_FALSE(video.Formats()[1].changeBreak) << "the material ran on";
 
     std::vector<std::vector<int16_t>> want, beforeSwitch;
-    for (int64_t p = 30 + kDropped; p < 90; ++p) {
+    for (int64_t p = 30 + kDropped; p < 93; ++p) {
         AppendDeshuffled(frames[static_cast<size_t>(p)], Channels(2, {0, 1}), &want);
         if (p < 60) AppendDeshuffled(frames[static_cast<size_t>(p)], Channels(2, {0, 1}), &beforeSwitch);
     }
@@ -210,13 +211,13 @@ TEST_F(TapeFaults, ASwitchOfStandardIsAnnouncedWhereItHappens) {
     StreamTaker video = StreamTaker::VideoIn(device_, 3 * kNtscFrame / 2, 10);
     StreamTaker left = StreamTaker::AudioIn(device_, 0, 3000, 11);
     for (int burst = 0; burst < 8; ++burst) {
-        FeedFrames(5);
+        FeedFrames(6);  // the switch arrives in the middle of a burst
         video.TakeAvailable();
         left.TakeAvailable();
     }
     // The session stays NTSC: each frame takes the configured 120000 bytes of the ring.
     const size_t ntscFrames = 1000 - (980 + kDropped);
-    ASSERT_EQ(video.Bytes().size(), static_cast<size_t>(40 - kDropped) * kNtscFrame);
+    ASSERT_EQ(video.Bytes().size(), static_cast<size_t>(48 - kDropped) * kNtscFrame);
     ASSERT_EQ(video.Formats().size(), 2u);
     EXPECT_EQ(video.Formats()[0].videoSignal, "NTSC");
     EXPECT_EQ(video.Formats()[1].offset, ntscFrames * kNtscFrame);
@@ -228,7 +229,7 @@ TEST_F(TapeFaults, ASwitchOfStandardIsAnnouncedWhereItHappens) {
                            video.Bytes().begin() + static_cast<std::ptrdiff_t>(ntscFrames * kNtscFrame)));
     // The sound of each frame in its own standard.
     std::vector<std::vector<int16_t>> want, beforeSwitch;
-    for (int64_t p = 980 + kDropped; p < 1020; ++p) {
+    for (int64_t p = 980 + kDropped; p < 1028; ++p) {
         AppendDeshuffled(TapeFrame(p), Channels(1, {0}), &want);
         if (p < 1000) AppendDeshuffled(TapeFrame(p), Channels(1, {0}), &beforeSwitch);
     }
