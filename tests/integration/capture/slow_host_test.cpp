@@ -44,7 +44,16 @@ TEST_F(SlowHost, DropsAndOverrunsAreCountedAsDesignedAndEveryFrameIsAccountedFor
     // Phase 1: the video rings fill after six frames and stay full. With the backlog
     // small, each frame that finds no room is dropped without a count once its sound
     // is delivered, and the thread keeps taking every frame from the card.
-    FeedFrames(40);
+    const auto audioDrained = [&] {
+        return WaitFor([&] {
+            return device_->GetAudioInRingBufferWritePosition(0) == device_->GetAudioInRingBufferReadPosition(0) &&
+                   device_->GetAudioInRingBufferWritePosition(1) == device_->GetAudioInRingBufferReadPosition(1);
+        });
+    };
+    for (int burst = 0; burst < 5; ++burst) {
+        ASSERT_TRUE(audioDrained()) << "the audio host stopped taking";
+        FeedFrames(8);
+    }
     EXPECT_EQ(device_->VideoInCurrentFrame(), kVideoRingFrames);
     EXPECT_EQ(device_->VideoConCurrentFrame(), kVideoRingFrames);
     EXPECT_EQ(ControlLong(kControlVideoOverruns), 0);
@@ -54,6 +63,7 @@ TEST_F(SlowHost, DropsAndOverrunsAreCountedAsDesignedAndEveryFrameIsAccountedFor
     // Phase 2: forty frame periods pass at once, as after a long stall of the machine.
     // The card stores what its 32 slots hold and drops the rest; the thread then finds
     // more than 28 frames waiting for each of the first few it takes.
+    ASSERT_TRUE(audioDrained());
     const cardsim::CardCounters beforeBurst = cardsim::GetCardCounters();
     cardsim::AdvanceClock(40 * cardsim::kFramePeriod525 / cardsim::kSimUnitsPerMicrosecond);
     const cardsim::CardCounters afterBurst = cardsim::GetCardCounters();

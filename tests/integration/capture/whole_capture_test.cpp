@@ -98,12 +98,16 @@ TEST_P(WholeCapture, EveryFrameAndSampleReachesTheHostInOrder) {
             const int burst = std::min(kFramesFed - fed, static_cast<int>(random() % kLargestBurst) + 1);
             ASSERT_TRUE(WaitFor([&] {
                 const ULONG room = static_cast<ULONG>(kRingFrames - burst) * static_cast<ULONG>(frameSize);
-                return device_->GetVideoInRingBufferWritePosition() - device_->GetVideoInRingBufferReadPosition() <= room &&
-                       device_->GetVideoConfidenceRingBufferWritePosition() -
-                               device_->GetVideoConfidenceRingBufferReadPosition() <=
-                           room &&
-                       device_->GetAudioInRingBufferWritePosition(0) - device_->GetAudioInRingBufferReadPosition(0) <=
-                           static_cast<ULONG>(kRingFrames - burst) * 3888u;
+                if (device_->GetVideoInRingBufferWritePosition() - device_->GetVideoInRingBufferReadPosition() > room ||
+                    device_->GetVideoConfidenceRingBufferWritePosition() -
+                            device_->GetVideoConfidenceRingBufferReadPosition() >
+                        room)
+                    return false;
+                for (int c = 0; c < mode.channels; ++c)
+                    if (device_->GetAudioInRingBufferWritePosition(c) - device_->GetAudioInRingBufferReadPosition(c) >
+                        static_cast<ULONG>(kRingFrames - burst) * 3888u)
+                        return false;
+                return true;
             })) << "the host stopped taking";
             FeedFrames(burst, mode.standard);
             fed += burst;
