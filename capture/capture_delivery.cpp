@@ -41,8 +41,8 @@ void CDV1394::DeliverCapturedFrame(CaptureRun& run, unsigned char* frame) {
     // The monitor takes what fits and misses the rest without counting it.
     if (Running(m_pVideoConfidence)) m_pVideoConfidence->WriteFrame(frame);
 
-    // A frame that does not fit is retried, without sleeping, only while both its
-    // video and its audio wait for room, so that picture and sound stay together. Once
+    // A frame that does not fit is retried only while both its video and its audio
+    // wait for room, so that picture and sound stay together. Once
     // one of them is settled the other's attempt is given up without counting, unless
     // the card's backlog shows the host has fallen behind: then the loss is counted.
     while (videoPending && audioPending && !m_bStopCaptureThread) {
@@ -60,5 +60,7 @@ void CDV1394::DeliverCapturedFrame(CaptureRun& run, unsigned char* frame) {
             m_pAudioIn->CountOverrun();
             audioPending = false;
         }
+        // Waiting for the host to make room: give the processor to it.
+        if (videoPending && audioPending) Sleep(1);
     }
 }

@@ -8,6 +8,8 @@
 #include "output/DV1394AudioOutput.h"
 #include "output/DV1394VideoOutput.h"
 
+#include <mutex>
+
 CDV1394::~CDV1394() {
     // No export may hand this device out any more.
     ForgetProcessDevice(this);
@@ -40,6 +42,11 @@ CDV1394::~CDV1394() {
 }
 
 void CDV1394::StopCaptureThread() {
+    // Two host threads may terminate the last input streams at once: only one of them
+    // stops the thread; the other finds it stopped. Without this both would wait for
+    // the one "done" signal, and the second, after the first reset it, for ever.
+    static std::mutex stopLock;
+    std::lock_guard<std::mutex> stopping(stopLock);
     if (!m_bCaptureThreadRunning.load()) return;
     m_bStopCaptureThread.store(true);
     WaitForSingleObject(m_hCaptureThreadDone, INFINITE);
