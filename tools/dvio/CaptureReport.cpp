@@ -30,8 +30,10 @@ void CaptureReport::PrintText(std::ostream& out) const {
         out << "               at frame " << change.frame << " (" << change.timecode << "): " << change.standard << ", "
             << change.sampleRate << " Hz" << (change.afterBreak ? ", after unreadable frames" : "") << "\n";
     }
-    if (startTimecode.empty()) out << "start          at once (no start timecode)\n";
-    else out << "start          " << startTimecode << (counters.startMissed ? ": missed" : ": not missed") << "\n";
+    if (startTimecode.empty())
+        out << "start          at once (no start timecode)\n";
+    else
+        out << "start          " << startTimecode << (counters.startMissed ? ": missed" : ": not missed") << "\n";
     if (timecodes.Missing().Count() > 0)
         out << "no timecode    " << timecodes.Missing().Count() << " frames (" << timecodes.Missing().Text() << ")\n";
     if (audioSamplesMissing > 0)
