@@ -1,6 +1,8 @@
 // Construction, ring memory and teardown of a video input queue.
 #include "DV1394VideoInput.h"
 
+#include "locked_memory.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <new>
@@ -41,20 +43,9 @@ DV1394VideoInput::~DV1394VideoInput() {
 }
 
 void DV1394VideoInput::ReleaseBuffers() {
-    if (m_pRawBuffer != nullptr) {
-        // The block was locked and counted into the working set when it was made, so
-        // give both back before freeing it.
-        SIZE_T minimum = 0;
-        SIZE_T maximum = 0;
-        GetProcessWorkingSetSize(GetCurrentProcess(), &minimum, &maximum);
-        VirtualUnlock(m_pRawBuffer, static_cast<SIZE_T>(m_nAllocSize));
-        VirtualFree(m_pRawBuffer, 0, MEM_RELEASE);
-        const SIZE_T size = static_cast<SIZE_T>(m_nAllocSize);
-        SetProcessWorkingSetSize(GetCurrentProcess(), minimum >= size ? minimum - size : 0,
-                                 maximum >= size ? maximum - size : 0);
-        m_pRawBuffer = nullptr;
-        m_pBuffer = nullptr;
-    }
+    ReleaseLockedBlock(m_pRawBuffer, static_cast<SIZE_T>(m_nAllocSize));
+    m_pRawBuffer = nullptr;
+    m_pBuffer = nullptr;
     delete m_pFifo;
     m_pFifo = nullptr;
 }
@@ -71,17 +62,8 @@ LONG DV1394VideoInput::AllocateRingBuffer(LONG size) {
 
     ReleaseBuffers();
     m_nAllocSize = static_cast<LONG>(granularity + size);
-    m_pRawBuffer = VirtualAlloc(nullptr, static_cast<SIZE_T>(m_nAllocSize), MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    m_pRawBuffer = AllocateLockedBlock(static_cast<SIZE_T>(m_nAllocSize));
     if (m_pRawBuffer == nullptr) return 0;
-
-    // Make room in the working set for the block, then pin it so that the capture
-    // thread always writes into resident memory. Both are wishes, not conditions.
-    SIZE_T minimum = 0;
-    SIZE_T maximum = 0;
-    GetProcessWorkingSetSize(GetCurrentProcess(), &minimum, &maximum);
-    SetProcessWorkingSetSize(GetCurrentProcess(), minimum + static_cast<SIZE_T>(m_nAllocSize),
-                             maximum + static_cast<SIZE_T>(m_nAllocSize));
-    VirtualLock(m_pRawBuffer, static_cast<SIZE_T>(m_nAllocSize));
 
     const uintptr_t start = reinterpret_cast<uintptr_t>(m_pRawBuffer);
     const uintptr_t aligned = (start + static_cast<uintptr_t>(page) - 1) & ~(static_cast<uintptr_t>(page) - 1);

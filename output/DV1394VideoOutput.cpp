@@ -1,6 +1,8 @@
 // Construction and teardown of the video output queue.
 #include "DV1394VideoOutput.h"
 
+#include "locked_memory.h"
+
 DV1394VideoOutput::DV1394VideoOutput()
     : m_pRawBuffer(nullptr),
       m_pBuffer(nullptr),
@@ -26,18 +28,7 @@ DV1394VideoOutput::~DV1394VideoOutput() {
 void DV1394VideoOutput::ReleaseBuffers() {
     delete m_pFifo;
     m_pFifo = nullptr;
-    if (m_pRawBuffer != nullptr) {
-        // The block was locked and counted into the working set when it was made, so
-        // give both back before freeing it.
-        SIZE_T minimum = 0;
-        SIZE_T maximum = 0;
-        GetProcessWorkingSetSize(GetCurrentProcess(), &minimum, &maximum);
-        VirtualUnlock(m_pRawBuffer, static_cast<SIZE_T>(m_nAllocSize));
-        VirtualFree(m_pRawBuffer, 0, MEM_RELEASE);
-        const SIZE_T size = static_cast<SIZE_T>(m_nAllocSize);
-        SetProcessWorkingSetSize(GetCurrentProcess(), minimum >= size ? minimum - size : 0,
-                                 maximum >= size ? maximum - size : 0);
-        m_pRawBuffer = nullptr;
-        m_pBuffer = nullptr;
-    }
+    ReleaseLockedBlock(m_pRawBuffer, static_cast<SIZE_T>(m_nAllocSize));
+    m_pRawBuffer = nullptr;
+    m_pBuffer = nullptr;
 }
