@@ -58,6 +58,8 @@ std::optional<CaptureFailure> CaptureRun::Take() {
 }
 
 bool CaptureRun::OnFrame(const uint8_t* frame, size_t size) {
+    // Frames that came with the last one wanted stay in the ring.
+    if (ended_) return false;
     const DvFrameFacts facts = ReadFrameFacts(frame, size);
     if (facts.standard != standard_) return EndAtStandardChange(frame, facts.standard);
     const timecode_t tc = FrameTimecode(facts);

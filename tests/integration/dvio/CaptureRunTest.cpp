@@ -203,6 +203,24 @@ TEST(DvioCaptureStandard, AStandardChangeEndsTheCaptureThereAndTheRestCanBeCaptu
     EXPECT_TRUE(Contains(pal.out, "audio          pal.wav: 48000 Hz, 2 channels, 38400 samples\n")) << pal.out;
 }
 
+// Far faster than real time the take loop receives several frames at once: the
+// capture still ends after exactly the frames asked for.
+TEST(DvioCaptureFast, TheEndIsExactWhenFramesComeSeveralAtATime) {
+    DVIO_REQUIRE_FFMPEG();
+    dviotest::Scratch dir;
+    const dviotest::Result result =
+        RunDvio({"--speed", "16", "capture", "take.dv", "--from", "00:01:00;02", "--frames", "200"}, dir.Path());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(Contains(result.out, "captured       200 frames to take.dv\n")) << result.out;
+    EXPECT_TRUE(Contains(result.out, "timecode       00:01:00;02 to 00:01:06;21\n")) << result.out;
+    EXPECT_EQ(dviotest::FileSize(dir.File("take.dv")), 200 * 120000);
+    const dviotest::Result audio = RunDvio({"tape", "audio", "take.dv", "again.wav"}, dir.Path());
+    ASSERT_EQ(audio.exitCode, 0) << audio.err;
+    if (Contains(result.out, "dropped        0 ")) {
+        EXPECT_TRUE(dviotest::WavSamples(dir.File("take.wav")) == dviotest::WavSamples(dir.File("again.wav")));
+    }
+}
+
 TEST(DvioCaptureStop, CtrlCEndsCleanlyWithValidFiles) {
     DVIO_REQUIRE_FFMPEG();
     dviotest::Scratch dir;
