@@ -212,11 +212,13 @@ TEST(DvioCaptureFast, TheEndIsExactWhenFramesComeSeveralAtATime) {
         RunDvio({"--speed", "16", "capture", "take.dv", "--from", "00:01:00;02", "--frames", "200"}, dir.Path());
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_TRUE(Contains(result.out, "captured       200 frames to take.dv\n")) << result.out;
-    EXPECT_TRUE(Contains(result.out, "timecode       00:01:00;02 to 00:01:06;21\n")) << result.out;
     EXPECT_EQ(dviotest::FileSize(dir.File("take.dv")), 200 * 120000);
     const dviotest::Result audio = RunDvio({"tape", "audio", "take.dv", "again.wav"}, dir.Path());
     ASSERT_EQ(audio.exitCode, 0) << audio.err;
+    // A machine too slow for this speed (a sanitizer build, say) loses frames on the
+    // way, which the summary counts; what arrived is then not one run of the tape.
     if (Contains(result.out, "dropped        0 ")) {
+        EXPECT_TRUE(Contains(result.out, "timecode       00:01:00;02 to 00:01:06;21\n")) << result.out;
         EXPECT_TRUE(dviotest::WavSamples(dir.File("take.wav")) == dviotest::WavSamples(dir.File("again.wav")));
     }
 }
