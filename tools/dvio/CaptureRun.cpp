@@ -3,6 +3,7 @@
 #include "DeckClock.h"
 #include "DeckCommand.h"
 #include "HostWords.h"
+#include "StopSignal.h"
 #include "TestTape.h"
 #include "VideoTake.h"
 
@@ -33,7 +34,14 @@ std::optional<CaptureFailure> CaptureRun::Run() {
     std::string error;
     if (!dv_.Open(request_.dvPath, &error)) return CaptureFailure{error};
     report_.dvPath = request_.dvPath;
-    if (auto failure = Cue()) return failure;
+    deck_.SetInterruption(&StopSignal::Requested);
+    if (auto failure = Cue()) {
+        if (!StopSignal::Requested()) return failure;
+        // Ctrl-C while the deck cues: nothing was captured, and that is what was asked.
+        deck_.Transport(&DigitalDevice::DeviceStop);
+        report_.ended = "by Ctrl-C, before the capture began";
+        return CaptureFailure{"stopped by Ctrl-C while the deck was cueing; nothing was captured", kExitOk};
+    }
     if (auto failure = FollowStandardAtStart()) return failure;
     if (auto failure = StartStreams()) {
         Finish();

@@ -53,7 +53,8 @@ DDCError_t Deck::Patiently(const std::function<DDCError_t()>& command) {
 void Deck::WaitForSettledTransport() {
     const DeckDeadline deadline(kTransportPatienceSeconds);
     TransportState_t state = TransportUnknown;
-    while (WorthAnotherTry(device_->DeviceGetState(&state)) && !deadline.Passed()) SleepDeckSeconds(0.05);
+    while (WorthAnotherTry(device_->DeviceGetState(&state)) && !deadline.Passed() && !Interrupted())
+        SleepDeckSeconds(0.05);
 }
 
 DDCError_t Deck::State(TransportState_t* state) {
@@ -76,11 +77,7 @@ DDCError_t Deck::Timecode(timecode_t* tc) {
 
 DDCError_t Deck::SeekAndWait(const timecode_t& target, double deckSeconds, timecode_t* arrived) {
     const DeckDeadline deadline(deckSeconds);
-    DDCError_t error = device_->DeviceSeekToTimecode(target);
-    while (WorthAnotherTry(error) && !deadline.Passed()) {
-        SleepPoll();
-        error = device_->DeviceSeekToTimecode(target);
-    }
+    const DDCError_t error = Patiently([this, &target] { return device_->DeviceSeekToTimecode(target); });
     if (error != DDC_NoError) return error;
     for (;;) {
         TransportState_t state = TransportUnknown;
@@ -88,7 +85,7 @@ DDCError_t Deck::SeekAndWait(const timecode_t& target, double deckSeconds, timec
         const bool moving = WorthAnotherTry(stateError) || (stateError == DDC_NoError && state == TransportSeeking);
         if (stateError != DDC_NoError && !moving) return stateError;
         if (!moving) break;
-        if (deadline.Passed()) return DDC_CommandTimeout;
+        if (deadline.Passed() || Interrupted()) return DDC_CommandTimeout;
         SleepPoll();
     }
     return Timecode(arrived);
@@ -99,7 +96,7 @@ bool Deck::WaitForState(TransportState_t wanted, double deckSeconds) {
     for (;;) {
         TransportState_t state = TransportUnknown;
         if (device_->DeviceGetState(&state) == DDC_NoError && state == wanted) return true;
-        if (deadline.Passed()) return false;
+        if (deadline.Passed() || Interrupted()) return false;
         SleepPoll();
     }
 }

@@ -36,12 +36,16 @@ public:
     bool WaitForState(TransportState_t state, double deckSeconds);
 
     DigitalDevice* Device() const { return device_; }
+    // Waits end early (a seek then answers "Command Timeout") once `interrupted` says so.
+    void SetInterruption(std::function<bool()> interrupted) { interrupted_ = std::move(interrupted); }
+    bool Interrupted() const { return interrupted_ && interrupted_(); }
 
 private:
     DDCError_t Patiently(const std::function<DDCError_t()>& command);
     void WaitForSettledTransport();
 
     DigitalDevice* device_;
+    std::function<bool()> interrupted_;
     bool rateKnown_ = false;
     int framesPerSecond_ = 30;
     bool dropFrame_ = true;

@@ -247,4 +247,21 @@ TEST(DvioCaptureStop, CtrlCEndsCleanlyWithValidFiles) {
     EXPECT_TRUE(dviotest::WavSamples(dir.File("take.wav")) == dviotest::WavSamples(dir.File("again.wav")));
 }
 
+TEST(DvioCaptureStop, CtrlCWhileTheDeckCuesStopsWithNothingCaptured) {
+    dviotest::Scratch dir;
+    // Fifteen minutes into the tape: the deck winds for a good while.
+    dviotest::DvioProcess dvio({"capture", "take.dv", "--from", "00:15:00;00", "--seconds", "1"}, dir.Path());
+    // The .dv file is opened just before the cue begins.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (dviotest::FileSize(dir.File("take.dv")) < 0 && std::chrono::steady_clock::now() < deadline &&
+           dvio.Running())
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    dvio.Signal(SIGINT);
+    const dviotest::Result result = dvio.Wait();
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "dvio: stopped by Ctrl-C while the deck was cueing; nothing was captured\n");
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(dviotest::FileSize(dir.File("take.dv")), 0);
+}
+
 }  // namespace
