@@ -1,21 +1,12 @@
 #include "deck_log.h"
 
+#include "DDCError.h"
 #include "KDXCORE.h"
 #include "raw_states.h"
 
 #include <cstdio>
 
 namespace {
-
-const char* const kDDCErrorNames[] = {
-    "No Error",          "No Device",         "No H/W",
-    "Device Busy",       "Device In Transition", "Driver Error",
-    "Command Not Implemented", "Command Rejected", "Command Pending",
-    "Command Timeout",   "Tape Protected",    "Tape Ejected",
-    "Device Not Supported", "No Timecode",    "Data Too Long",
-    "Invalid Parameter", "Hardware Error",    "No Device Handle",
-    "No Event Handle",   "Unknown Error",
-};
 
 struct KDXErrorText {
     DWORD code;
@@ -50,8 +41,7 @@ const KDXErrorText kKDXErrors[] = {
 }  // namespace
 
 std::string DDCErrorName(LONG error) {
-    if (error >= 0 && error < static_cast<LONG>(sizeof kDDCErrorNames / sizeof kDDCErrorNames[0]))
-        return kDDCErrorNames[error];
+    if (const char* text = DDCErrorTableText(error)) return text;
     char text[40];
     std::snprintf(text, sizeof text, "Unknown Error %ld", static_cast<long>(error));
     return text;

@@ -25,3 +25,15 @@ enum DDCError_t {
     DDC_UnknownError = 19,
 };
 static_assert(sizeof(DDCError_t) == 4, "a 32-bit enum on the host interface");
+
+// The words for each value above, as logs and hosts show them; null for any other value.
+inline const char* DDCErrorTableText(long error) {
+    static const char* const kTexts[] = {
+        "No Error",          "No Device",          "No H/W",           "Device Busy",
+        "Device In Transition", "Driver Error",    "Command Not Implemented", "Command Rejected",
+        "Command Pending",   "Command Timeout",    "Tape Protected",   "Tape Ejected",
+        "Device Not Supported", "No Timecode",     "Data Too Long",    "Invalid Parameter",
+        "Hardware Error",    "No Device Handle",   "No Event Handle",  "Unknown Error",
+    };
+    return error >= 0 && error <= DDC_UnknownError ? kTexts[error] : nullptr;
+}

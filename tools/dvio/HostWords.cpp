@@ -2,20 +2,8 @@
 
 #include "DDCError.h"
 
-namespace {
-
-const char* const kDDCErrors[] = {
-    "No Error",          "No Device",          "No H/W",           "Device Busy",
-    "Device In Transition", "Driver Error",    "Command Not Implemented", "Command Rejected",
-    "Command Pending",   "Command Timeout",    "Tape Protected",   "Tape Ejected",
-    "Device Not Supported", "No Timecode",     "Data Too Long",    "Invalid Parameter",
-    "Hardware Error",    "No Device Handle",   "No Event Handle",  "Unknown Error",
-};
-
-}  // namespace
-
 std::string DDCErrorText(LONG error) {
-    if (error >= 0 && error <= DDC_UnknownError) return kDDCErrors[error];
+    if (const char* text = DDCErrorTableText(error)) return text;
     return "Unknown Error " + std::to_string(error);
 }
 
