@@ -26,14 +26,19 @@ enum DDCError_t {
 };
 static_assert(sizeof(DDCError_t) == 4, "a 32-bit enum on the host interface");
 
-// The words for each value above, as logs and hosts show them; null for any other value.
+// The words for each value above, as logs and hosts show them. A const array at
+// namespace scope is private to each library that includes this, unlike a static
+// inside an inline function, whose one process-wide copy would pin the plug-in in
+// memory for good.
+constexpr const char* kDDCErrorTexts[] = {
+    "No Error",          "No Device",          "No H/W",           "Device Busy",
+    "Device In Transition", "Driver Error",    "Command Not Implemented", "Command Rejected",
+    "Command Pending",   "Command Timeout",    "Tape Protected",   "Tape Ejected",
+    "Device Not Supported", "No Timecode",     "Data Too Long",    "Invalid Parameter",
+    "Hardware Error",    "No Device Handle",   "No Event Handle",  "Unknown Error",
+};
+
+// Null for a value outside the table.
 inline const char* DDCErrorTableText(long error) {
-    static const char* const kTexts[] = {
-        "No Error",          "No Device",          "No H/W",           "Device Busy",
-        "Device In Transition", "Driver Error",    "Command Not Implemented", "Command Rejected",
-        "Command Pending",   "Command Timeout",    "Tape Protected",   "Tape Ejected",
-        "Device Not Supported", "No Timecode",     "Data Too Long",    "Invalid Parameter",
-        "Hardware Error",    "No Device Handle",   "No Event Handle",  "Unknown Error",
-    };
-    return error >= 0 && error <= DDC_UnknownError ? kTexts[error] : nullptr;
+    return error >= 0 && error <= DDC_UnknownError ? kDDCErrorTexts[error] : nullptr;
 }
