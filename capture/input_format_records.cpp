@@ -25,11 +25,19 @@ void MarkChange(DIOFormat* record, bool breakFlag) {
     if (breakFlag) record->SetFormatChangeBreak(true);
 }
 
+// The frame counters restart at every activation of the capture thread, while the
+// host may still be taking what an earlier activation wrote. Starting the list afresh
+// then would relabel those bytes and drop the changes still ahead of the host, so a
+// ring that holds untaken bytes gets a change at its give position instead.
+bool HoldsUntakenBytes(const DIOFifo* fifo) {
+    return fifo != nullptr && fifo->IsInitialized() && fifo->GetQDepth() != 0;
+}
+
 }  // namespace
 
 void DV1394VideoInput::RecordFormatChange(DIO_AudioFormat audio, DIO_VideoFormat video, bool breakFlag) {
     DIOFormat* record = nullptr;
-    if (m_nFramesWritten.load() == 0) {
+    if (m_nFramesWritten.load() == 0 && !HoldsUntakenBytes(m_pFifo)) {
         m_FormatList.InitFormatList(&record);
         FillFormatRecord(record, audio, video);
         record->SetFormatChange(false);
@@ -56,7 +64,7 @@ void DV1394AudioInput::SetAudioFormat(DIO_AudioFormat audio) {
 void DV1394AudioInput::RecordFormatChange(DIO_AudioFormat audio, DIO_VideoFormat video, bool breakFlag) {
     const LONG channels = m_nChannels.load();
     if (channels < 1 || m_pChannels == nullptr) return;
-    const bool atPosition = m_nFramesDeshuffled.load() != 0;
+    const bool deshuffledSinceReset = m_nFramesDeshuffled.load() != 0;
     LONG handled = 0;
     for (int index = 0; handled < channels; ++index) {
         unsigned char outOfRange = 0;
@@ -67,7 +75,7 @@ void DV1394AudioInput::RecordFormatChange(DIO_AudioFormat audio, DIO_VideoFormat
         FormatList* list = index < kMaxChannels ? m_apFormatList[index] : nullptr;
         if (list == nullptr) continue;
         DIOFormat* record = nullptr;
-        if (atPosition) {
+        if (deshuffledSinceReset || HoldsUntakenBytes(m_apFifo[index])) {
             const ULONG position = m_apFifo[index] != nullptr ? m_apFifo[index]->GetGivePos() : 0;
             if (list->AddFormatChange(&record, position) != 0) {
                 CountOverrun();

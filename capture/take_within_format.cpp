@@ -7,6 +7,13 @@ LONG TakeWithinFormat(DIOFifo* fifo, FormatList* list, LONG length, void** data,
         *format = nullptr;
         return 0;
     }
+    // An empty ring answers with no format either. The capture thread creates a format
+    // record first and fills it afterwards, and gives the frame's bytes only after
+    // that: a record with bytes behind it is complete, one without may be half written.
+    if (fifo->GetQDepth() == 0) {
+        *format = nullptr;
+        return 0;
+    }
     // Positions are running 32-bit counters: the arithmetic wraps on purpose.
     const ULONG take = fifo->GetTakePos();
     const ULONG end = take + static_cast<ULONG>(length);

@@ -5,7 +5,8 @@
 // At a change lying at the take position the host receives 0 bytes and the new format,
 // and asks again; a request reaching past a change is cut at it. Both calls run on the
 // ring's one consumer thread; the capture thread adds changes concurrently (the list
-// is locked inside). A missing FIFO or list (no ring yet) answers 0 with a null pointer.
+// is locked inside). A missing FIFO or list (no ring yet), or an empty ring, answers 0
+// with a null format.
 #pragma once
 
 #include "digitalio/DIOFifo.h"

@@ -143,16 +143,20 @@ TEST_F(InputStreams, TheTakeProtocolNeverCrossesAFormatChange) {
             ASSERT_TRUE(queue.WriteFrame(frame.data()));
         }
     };
-    // Three frames of 48 kHz material, then two of 32 kHz.
+    void* data = nullptr;
+    DIOFormat* format = nullptr;
+    char rate[20] = "";
+    // A record is handed out only with bytes behind it: until then it may be half filled.
     queue.RecordFormatChange(DIO_Audio48000, DIO_NTSC, false);
+    EXPECT_EQ(device_->ReqVideoInTakePtr(kNtscFrame, &data, &format), 0);
+    EXPECT_EQ(format, nullptr);
+
+    // Three frames of 48 kHz material, then two of 32 kHz.
     write(3, 10);
     queue.RecordFormatChange(DIO_Audio32000, DIO_NTSC, false);
     write(2, 20);
     EXPECT_EQ(device_->GetVideoInRingBufferWritePosition(), 5u * kNtscFrame);
 
-    void* data = nullptr;
-    DIOFormat* format = nullptr;
-    char rate[20] = "";
     LONG n = device_->ReqVideoInTakePtr(10 * kNtscFrame, &data, &format);
     EXPECT_EQ(n, 3 * kNtscFrame) << "cut at the change";
     ASSERT_NE(format, nullptr);
@@ -182,6 +186,23 @@ TEST_F(InputStreams, TheTakeProtocolNeverCrossesAFormatChange) {
     EXPECT_EQ(format, changed);
     EXPECT_EQ(static_cast<uint8_t*>(data)[0], 20);
     device_->AckVideoInTakePtr(n);
+
+    // A restart of the capture thread while the host still holds a frame of 32 kHz to
+    // take: that frame keeps its format, and the new material is a break after it.
+    write(1, 30);
+    queue.ResetFramesWritten();
+    queue.RecordFormatChange(DIO_Audio48000, DIO_NTSC, true);
+    write(1, 40);
+    n = device_->ReqVideoInTakePtr(10 * kNtscFrame, &data, &format);
+    EXPECT_EQ(n, kNtscFrame);
+    EXPECT_EQ(format, changed);
+    device_->AckVideoInTakePtr(n);
+    EXPECT_EQ(device_->ReqVideoInTakePtr(kNtscFrame, &data, &format), 0);
+    ASSERT_NE(format, changed);
+    ASSERT_TRUE(format->GetKeywordParameter(kKeywordAudioSampleRate, rate));
+    EXPECT_STREQ(rate, "48000");
+    EXPECT_TRUE(format->GetFormatChange());
+    EXPECT_TRUE(format->GetFormatChangeBreak());
     EXPECT_EQ(ControlLong(kControlErrors), 0);
 
     // The monitor's list is never written: every take has no format and no change.
