@@ -1,6 +1,7 @@
 #include "CaptureReport.h"
 
 #include "HostWords.h"
+#include "WavFilesJson.h"
 
 #include <cstdio>
 
@@ -51,17 +52,7 @@ Json CaptureReport::ToJson() const {
     json.Set("frames", frames);
     json.Set("first_timecode", timecodes.HasAny() ? Json(TimecodeText(timecodes.First())) : Json());
     json.Set("last_timecode", timecodes.HasAny() ? Json(TimecodeText(timecodes.Last())) : Json());
-    Json wav = Json::Array();
-    for (const auto& file : wavFiles) {
-        wav.Push(Json::Object()
-                     .Set("path", file.path)
-                     .Set("sample_rate", file.sampleRate)
-                     .Set("channels", file.channels)
-                     .Set("samples", file.samples)
-                     .Set("first_frame", file.firstFrame)
-                     .Set("first_timecode", file.firstTimecode));
-    }
-    json.Set("wav", wav);
+    json.Set("wav", WavFilesJson(wavFiles));
     json.Set("dropped", Json::Object()
                             .Set("total", Dropped())
                             .Set("videoin_overruns", static_cast<int>(counters.videoOverruns))

@@ -5,6 +5,7 @@
 #include "HostWords.h"
 #include "Json.h"
 #include "TapeCommands.h"
+#include "WavFilesJson.h"
 #include "WavSeries.h"
 
 #include "digitalio/USampsInFrame.h"
@@ -74,17 +75,7 @@ int RunTapeAudio(const std::string& dvPath, const std::string& wavPath, bool jso
         Json report = Json::Object();
         report.Set("file", dvPath);
         report.Set("frames", reader.Index());
-        Json files = Json::Array();
-        for (const auto& file : wav.Files()) {
-            files.Push(Json::Object()
-                           .Set("path", file.path)
-                           .Set("sample_rate", file.sampleRate)
-                           .Set("channels", file.channels)
-                           .Set("samples", file.samples)
-                           .Set("first_frame", file.firstFrame)
-                           .Set("first_timecode", file.firstTimecode));
-        }
-        report.Set("wav", files);
+        report.Set("wav", WavFilesJson(wav.Files()));
         report.Set("frames_without_audio", silentFrames);
         if (result != DvFileReader::Result::End) report.Set("problem", reader.Problem());
         out << report.Dump() << "\n";
