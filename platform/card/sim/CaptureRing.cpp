@@ -1,19 +1,13 @@
 #include "sim/CaptureRing.h"
 
-#include "KDXCORE.h"
+#include "sim/RingSlots.h"
 
 #include <cstring>
 
 namespace cardsim {
 
-namespace {
-constexpr size_t kSlots = PDV_RING_FRAMES;
-constexpr size_t kSlotBytes = PDV_SLOT_BYTES;
-size_t SlotOf(LONG index) { return static_cast<size_t>(static_cast<uint32_t>(index) % kSlots); }
-}  // namespace
-
 void CaptureRing::Reset() {
-    if (slots_.empty()) slots_.resize(kSlots * kSlotBytes);
+    if (slots_.empty()) slots_.resize(kRingSlots * kRingSlotBytes);
     counter_ = 0;
     released_ = 0;
     ringFullDrops_ = 0;
@@ -21,24 +15,24 @@ void CaptureRing::Reset() {
 
 uint8_t* CaptureRing::BeginStore() {
     if (slots_.empty()) Reset();
-    if (counter_ - released_ >= static_cast<LONG>(kSlots)) {
+    if (counter_ - released_ >= static_cast<LONG>(kRingSlots)) {
         ++ringFullDrops_;
         return nullptr;
     }
-    return slots_.data() + SlotOf(counter_) * kSlotBytes;
+    return slots_.data() + RingSlotOf(counter_) * kRingSlotBytes;
 }
 
 void CaptureRing::CommitStore(size_t size) {
-    if (slots_.empty() || size > kSlotBytes || counter_ - released_ >= static_cast<LONG>(kSlots)) return;
+    if (slots_.empty() || size > kRingSlotBytes || counter_ - released_ >= static_cast<LONG>(kRingSlots)) return;
     // The rest of a 625/50-sized slot holding a 525/60 frame reads as zero, never as
     // an older frame.
-    std::memset(slots_.data() + SlotOf(counter_) * kSlotBytes + size, 0, kSlotBytes - size);
+    std::memset(slots_.data() + RingSlotOf(counter_) * kRingSlotBytes + size, 0, kRingSlotBytes - size);
     ++counter_;
 }
 
 BYTE* CaptureRing::Address(LONG index) {
     if (slots_.empty() || index < released_ || index >= counter_) return nullptr;
-    return slots_.data() + SlotOf(index) * kSlotBytes;
+    return slots_.data() + RingSlotOf(index) * kRingSlotBytes;
 }
 
 bool CaptureRing::Release(LONG index) {

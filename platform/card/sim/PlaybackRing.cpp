@@ -1,20 +1,14 @@
 #include "sim/PlaybackRing.h"
 
-#include "KDXCORE.h"
 #include "sim/DVFrameLayout.h"
+#include "sim/RingSlots.h"
 
 #include <cstring>
 
 namespace cardsim {
 
-namespace {
-constexpr size_t kSlots = PDV_RING_FRAMES;
-constexpr size_t kSlotBytes = PDV_SLOT_BYTES;
-size_t SlotOf(LONG index) { return static_cast<size_t>(static_cast<uint32_t>(index) % kSlots); }
-}  // namespace
-
 void PlaybackRing::Reset() {
-    if (slots_.empty()) slots_.assign(kSlots * kSlotBytes, 0);
+    if (slots_.empty()) slots_.assign(kRingSlots * kRingSlotBytes, 0);
     haveLast_ = false;
     last_.clear();
     played_ = 0;
@@ -23,12 +17,12 @@ void PlaybackRing::Reset() {
 }
 
 BYTE* PlaybackRing::Address(LONG index) {
-    if (slots_.empty() || index < played_ || index - played_ >= static_cast<LONG>(kSlots)) return nullptr;
-    return slots_.data() + SlotOf(index) * kSlotBytes;
+    if (slots_.empty() || index < played_ || index - played_ >= static_cast<LONG>(kRingSlots)) return nullptr;
+    return slots_.data() + RingSlotOf(index) * kRingSlotBytes;
 }
 
 bool PlaybackRing::MarkReady(LONG index) {
-    if (index < ready_ || index - played_ > static_cast<LONG>(kSlots)) return false;
+    if (index < ready_ || index - played_ > static_cast<LONG>(kRingSlots)) return false;
     ready_ = index;
     return true;
 }
@@ -39,9 +33,9 @@ const std::vector<uint8_t>* PlaybackRing::PlayOne(bool* fresh) {
         // The slot may be refilled for a later index once played, so the frame on the
         // output is kept aside. Its length comes from its own header; bytes that are not
         // a DV frame go out as a whole slot.
-        const uint8_t* slot = slots_.data() + SlotOf(played_) * kSlotBytes;
-        size_t size = FrameSize(FrameStandard(slot, kSlotBytes));
-        if (size == 0) size = kSlotBytes;
+        const uint8_t* slot = slots_.data() + RingSlotOf(played_) * kRingSlotBytes;
+        size_t size = FrameSize(FrameStandard(slot, kRingSlotBytes));
+        if (size == 0) size = kRingSlotBytes;
         last_.assign(slot, slot + size);
         haveLast_ = true;
         ++played_;
