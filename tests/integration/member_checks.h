@@ -15,6 +15,14 @@ template <typename Member, typename Documented>
 constexpr bool kHasDocumentedType =
     std::is_same_v<Member, Documented> || std::is_same_v<Member, std::atomic<Documented>>;
 
+// Every listed member has the documented type: members are grouped by type.
+template <typename Documented, typename... Members>
+constexpr bool kAllHaveDocumentedType = (kHasDocumentedType<Members, Documented> && ...);
+
+// The declared type of `member` of `Class`, reached through the test access struct.
+#define MEMBER_TYPE(Class, member) \
+    std::remove_reference_t<decltype(PluginTestAccess::member(std::declval<Class&>()))>
+
 // The value of a plain or atomic member.
 template <typename T>
 T ValueOf(const T& value) {

@@ -13,123 +13,60 @@ namespace {
 
 using A = PluginTestAccess;
 
-#define EXPECT_FIELD_TYPE(Class, field, Type)                                                        \
-    static_assert(kHasDocumentedType<std::remove_reference_t<decltype(A::field(std::declval<Class&>()))>, \
-                                     Type>,                                                          \
-                  #Class "::" #field " keeps its documented type")
-
-EXPECT_FIELD_TYPE(DV1394VideoInput, m_nFrameSize, LONG);
-EXPECT_FIELD_TYPE(DV1394VideoInput, m_nRingBufferSize, LONG);
-EXPECT_FIELD_TYPE(DV1394VideoInput, m_nAllocSize, LONG);
-EXPECT_FIELD_TYPE(DV1394VideoInput, m_pRawBuffer, void*);
-EXPECT_FIELD_TYPE(DV1394VideoInput, m_pBuffer, BYTE*);
-EXPECT_FIELD_TYPE(DV1394VideoInput, m_pFifo, DIOFifo*);
-EXPECT_FIELD_TYPE(DV1394VideoInput, m_nPageSize, LONG);
-EXPECT_FIELD_TYPE(DV1394VideoInput, m_nBlockSize, LONG);
-EXPECT_FIELD_TYPE(DV1394VideoInput, m_nGranularity, LONG);
-EXPECT_FIELD_TYPE(DV1394VideoInput, m_eState, VDMDeviceState);
-EXPECT_FIELD_TYPE(DV1394VideoInput, m_nOverruns, LONG);
-EXPECT_FIELD_TYPE(DV1394VideoInput, m_nErrors, LONG);
-EXPECT_FIELD_TYPE(DV1394VideoInput, m_nFramesWritten, LONG);
-EXPECT_FIELD_TYPE(DV1394VideoInput, m_FormatList, FormatList);
-
-EXPECT_FIELD_TYPE(DV1394AudioInput, m_eAudioFormat, DIO_AudioFormat);
-EXPECT_FIELD_TYPE(DV1394AudioInput, m_nChannels, LONG);
-EXPECT_FIELD_TYPE(DV1394AudioInput, m_pChannels, BitMask*);
-EXPECT_FIELD_TYPE(DV1394AudioInput, m_pDeshuffler, DV25audioDeshuffler*);
-EXPECT_FIELD_TYPE(DV1394AudioInput, m_nRingBufferSize, LONG);
-EXPECT_FIELD_TYPE(DV1394AudioInput, m_apBuffer, BYTE* [128]);
-EXPECT_FIELD_TYPE(DV1394AudioInput, m_apFifo, DIOFifo* [128]);
-EXPECT_FIELD_TYPE(DV1394AudioInput, m_nMaxSampsInFrame, LONG);
-EXPECT_FIELD_TYPE(DV1394AudioInput, m_nPageSize, LONG);
-EXPECT_FIELD_TYPE(DV1394AudioInput, m_eState, VDMDeviceState);
-EXPECT_FIELD_TYPE(DV1394AudioInput, m_nLastFrames, LONG);
-EXPECT_FIELD_TYPE(DV1394AudioInput, m_llLastStart, __int64);
-EXPECT_FIELD_TYPE(DV1394AudioInput, m_nLastSamples, LONG);
-EXPECT_FIELD_TYPE(DV1394AudioInput, m_llPeriodStart, __int64);
-EXPECT_FIELD_TYPE(DV1394AudioInput, m_nPeriodEnd, LONG);
-EXPECT_FIELD_TYPE(DV1394AudioInput, m_nSamplesDeshuffled, LONG);
-EXPECT_FIELD_TYPE(DV1394AudioInput, m_bMeasureIdle, bool);
-EXPECT_FIELD_TYPE(DV1394AudioInput, m_nFramesDeshuffled, LONG);
-EXPECT_FIELD_TYPE(DV1394AudioInput, m_nErrors, LONG);
-EXPECT_FIELD_TYPE(DV1394AudioInput, m_nOverruns, LONG);
-EXPECT_FIELD_TYPE(DV1394AudioInput, m_apFormatList, FormatList* [128]);
-
-EXPECT_FIELD_TYPE(DV1394VideoOutput, m_pRawBuffer, void*);
-EXPECT_FIELD_TYPE(DV1394VideoOutput, m_pBuffer, BYTE*);
-EXPECT_FIELD_TYPE(DV1394VideoOutput, m_pFifo, DIOFifo*);
-EXPECT_FIELD_TYPE(DV1394VideoOutput, m_nFrameSize, ULONG);
-EXPECT_FIELD_TYPE(DV1394VideoOutput, m_nRingBufferSize, LONG);
-EXPECT_FIELD_TYPE(DV1394VideoOutput, m_nAllocSize, LONG);
-EXPECT_FIELD_TYPE(DV1394VideoOutput, m_nPageSize, LONG);
-EXPECT_FIELD_TYPE(DV1394VideoOutput, m_nBlockSize, LONG);
-EXPECT_FIELD_TYPE(DV1394VideoOutput, m_nGranularity, LONG);
-EXPECT_FIELD_TYPE(DV1394VideoOutput, m_eState, VDMDeviceState);
-EXPECT_FIELD_TYPE(DV1394VideoOutput, m_nUnderruns, ULONG);
-EXPECT_FIELD_TYPE(DV1394VideoOutput, m_nErrors, ULONG);
-EXPECT_FIELD_TYPE(DV1394VideoOutput, m_aUnderrunInfo, ULONG[3]);
-EXPECT_FIELD_TYPE(DV1394VideoOutput, m_nFramesTaken, ULONG);
-EXPECT_FIELD_TYPE(DV1394VideoOutput, m_nFramesExpected, ULONG);
-EXPECT_FIELD_TYPE(DV1394VideoOutput, m_nCurrentFrame, LONG);
-
-EXPECT_FIELD_TYPE(DV1394AudioOutput, m_nChannels, LONG);
-EXPECT_FIELD_TYPE(DV1394AudioOutput, m_pChannels, BitMask*);
-EXPECT_FIELD_TYPE(DV1394AudioOutput, m_pReshuffler, DV25audioReshuffler*);
-EXPECT_FIELD_TYPE(DV1394AudioOutput, m_pSampsInFrame, USampsInFrame*);
-EXPECT_FIELD_TYPE(DV1394AudioOutput, m_eAudioFormat, DIO_AudioFormat);
-EXPECT_FIELD_TYPE(DV1394AudioOutput, m_nRingBufferSize, LONG);
-EXPECT_FIELD_TYPE(DV1394AudioOutput, m_apBuffer, BYTE* [128]);
-EXPECT_FIELD_TYPE(DV1394AudioOutput, m_apFifo, DIOFifo* [128]);
-EXPECT_FIELD_TYPE(DV1394AudioOutput, m_nBytesInFrame, ULONG);
-EXPECT_FIELD_TYPE(DV1394AudioOutput, m_nPageSize, LONG);
-EXPECT_FIELD_TYPE(DV1394AudioOutput, m_eState, VDMDeviceState);
-EXPECT_FIELD_TYPE(DV1394AudioOutput, m_nFrameCounter, ULONG);
-EXPECT_FIELD_TYPE(DV1394AudioOutput, m_nErrors, ULONG);
-EXPECT_FIELD_TYPE(DV1394AudioOutput, m_nUnderruns, ULONG);
-EXPECT_FIELD_TYPE(DV1394AudioOutput, m_nFramesExpected, LONG);
-
-template <typename Queue>
-MemberAddressList AddressesOf(Queue& queue);
-
-#define COLLECT(field) list.emplace_back(#field, reinterpret_cast<std::uintptr_t>(&A::field(queue)));
-template <>
-MemberAddressList AddressesOf(DV1394VideoInput& queue) {
-    MemberAddressList list;
-    VIDEO_INPUT_FIELDS(COLLECT)
-    return list;
-}
-template <>
-MemberAddressList AddressesOf(DV1394AudioInput& queue) {
-    MemberAddressList list;
-    AUDIO_INPUT_FIELDS(COLLECT)
-    return list;
-}
-template <>
-MemberAddressList AddressesOf(DV1394VideoOutput& queue) {
-    MemberAddressList list;
-    VIDEO_OUTPUT_FIELDS(COLLECT)
-    return list;
-}
-template <>
-MemberAddressList AddressesOf(DV1394AudioOutput& queue) {
-    MemberAddressList list;
-    AUDIO_OUTPUT_FIELDS(COLLECT)
-    return list;
-}
-#undef COLLECT
+#define VI(field) MEMBER_TYPE(DV1394VideoInput, field)
+#define AI(field) MEMBER_TYPE(DV1394AudioInput, field)
+#define VO(field) MEMBER_TYPE(DV1394VideoOutput, field)
+#define AO(field) MEMBER_TYPE(DV1394AudioOutput, field)
+static_assert(kAllHaveDocumentedType<LONG, VI(m_nFrameSize), VI(m_nRingBufferSize), VI(m_nAllocSize), VI(m_nPageSize),
+                                     VI(m_nBlockSize), VI(m_nGranularity), VI(m_nOverruns), VI(m_nErrors),
+                                     VI(m_nFramesWritten), AI(m_nChannels), AI(m_nRingBufferSize),
+                                     AI(m_nMaxSampsInFrame), AI(m_nPageSize), AI(m_nLastFrames), AI(m_nLastSamples),
+                                     AI(m_nPeriodEnd), AI(m_nSamplesDeshuffled), AI(m_nFramesDeshuffled),
+                                     AI(m_nErrors), AI(m_nOverruns), VO(m_nRingBufferSize), VO(m_nAllocSize),
+                                     VO(m_nPageSize), VO(m_nBlockSize), VO(m_nGranularity), VO(m_nCurrentFrame),
+                                     AO(m_nChannels), AO(m_nRingBufferSize), AO(m_nPageSize), AO(m_nFramesExpected)>);
+static_assert(kAllHaveDocumentedType<ULONG, VO(m_nFrameSize), VO(m_nUnderruns), VO(m_nErrors), VO(m_nFramesTaken),
+                                     VO(m_nFramesExpected), AO(m_nBytesInFrame), AO(m_nFrameCounter), AO(m_nErrors),
+                                     AO(m_nUnderruns)> &&
+              kAllHaveDocumentedType<ULONG[3], VO(m_aUnderrunInfo)>);
+static_assert(kAllHaveDocumentedType<VDMDeviceState, VI(m_eState), AI(m_eState), VO(m_eState), AO(m_eState)> &&
+              kAllHaveDocumentedType<DIO_AudioFormat, AI(m_eAudioFormat), AO(m_eAudioFormat)> &&
+              kAllHaveDocumentedType<void*, VI(m_pRawBuffer), VO(m_pRawBuffer)> &&
+              kAllHaveDocumentedType<BYTE*, VI(m_pBuffer), VO(m_pBuffer)> &&
+              kAllHaveDocumentedType<DIOFifo*, VI(m_pFifo), VO(m_pFifo)> &&
+              kAllHaveDocumentedType<FormatList, VI(m_FormatList)>);
+static_assert(kAllHaveDocumentedType<BitMask*, AI(m_pChannels), AO(m_pChannels)> &&
+              kAllHaveDocumentedType<BYTE* [128], AI(m_apBuffer), AO(m_apBuffer)> &&
+              kAllHaveDocumentedType<DIOFifo* [128], AI(m_apFifo), AO(m_apFifo)> &&
+              kAllHaveDocumentedType<FormatList* [128], AI(m_apFormatList)> &&
+              kAllHaveDocumentedType<DV25audioDeshuffler*, AI(m_pDeshuffler)> &&
+              kAllHaveDocumentedType<__int64, AI(m_llLastStart), AI(m_llPeriodStart)> &&
+              kAllHaveDocumentedType<bool, AI(m_bMeasureIdle)> &&
+              kAllHaveDocumentedType<DV25audioReshuffler*, AO(m_pReshuffler)> &&
+              kAllHaveDocumentedType<USampsInFrame*, AO(m_pSampsInFrame)>);
+#undef VI
+#undef AI
+#undef VO
+#undef AO
 
 TEST(QueueConstruction, FieldsAreDeclaredInTheDocumentedOrder) {
     DV1394VideoInput videoIn;
     DV1394AudioInput audioIn;
     DV1394VideoOutput videoOut;
     DV1394AudioOutput audioOut;
-    const MemberAddressList lists[] = {AddressesOf(videoIn), AddressesOf(audioIn), AddressesOf(videoOut),
-                                       AddressesOf(audioOut)};
+    MemberAddressList lists[4];
+    MemberAddressList* list = nullptr;
+#define COLLECT(field) list->emplace_back(#field, reinterpret_cast<std::uintptr_t>(&A::field(queue)));
+    { auto& queue = videoIn; list = &lists[0]; VIDEO_INPUT_FIELDS(COLLECT) }
+    { auto& queue = audioIn; list = &lists[1]; AUDIO_INPUT_FIELDS(COLLECT) }
+    { auto& queue = videoOut; list = &lists[2]; VIDEO_OUTPUT_FIELDS(COLLECT) }
+    { auto& queue = audioOut; list = &lists[3]; AUDIO_OUTPUT_FIELDS(COLLECT) }
+#undef COLLECT
     EXPECT_EQ(lists[0].size(), 14u);
     EXPECT_EQ(lists[1].size(), 21u);
     EXPECT_EQ(lists[2].size(), 16u);
     EXPECT_EQ(lists[3].size(), 15u);
-    for (const MemberAddressList& list : lists) ExpectDeclarationOrder(list);
+    for (const MemberAddressList& members : lists) ExpectDeclarationOrder(members);
 }
 
 // Sets a queue up as its allocation does: a locked block counted into the working set,
@@ -165,28 +102,31 @@ TEST(QueueTeardown, VideoQueuesGiveBackTheirRingAndWorkingSet) {
     // Room for the test's own limits to come down again.
     SetProcessWorkingSetSize(GetCurrentProcess(), 1 << 20, 1 << 24);
     const WorkingSet original = WorkingSet::Now();
+    auto expectWorkingSet = [&](SIZE_T extra) {
+        EXPECT_EQ(WorkingSet::Now().minimum, original.minimum + extra);
+        EXPECT_EQ(WorkingSet::Now().maximum, original.maximum + extra);
+    };
+    auto expectReleased = [](auto& queue) {
+        EXPECT_EQ(A::m_pRawBuffer(queue), nullptr);
+        EXPECT_EQ(A::m_pBuffer(queue), nullptr);
+        EXPECT_EQ(A::m_pFifo(queue), nullptr);
+    };
 
     DV1394VideoInput videoIn;
     GiveRing(videoIn, 240000);
-    EXPECT_EQ(WorkingSet::Now().minimum, original.minimum + 244096);
+    expectWorkingSet(244096);
     videoIn.ReleaseBuffers();
-    EXPECT_EQ(A::m_pRawBuffer(videoIn), nullptr);
-    EXPECT_EQ(A::m_pBuffer(videoIn), nullptr);
-    EXPECT_EQ(A::m_pFifo(videoIn), nullptr);
+    expectReleased(videoIn);
     EXPECT_EQ(A::m_nRingBufferSize(videoIn), 240000);  // kept until the next allocation
-    EXPECT_EQ(WorkingSet::Now().minimum, original.minimum);
-    EXPECT_EQ(WorkingSet::Now().maximum, original.maximum);
+    expectWorkingSet(0);
     videoIn.ReleaseBuffers();  // nothing left to give back
-    EXPECT_EQ(WorkingSet::Now().minimum, original.minimum);
+    expectWorkingSet(0);
 
     DV1394VideoOutput videoOut;
     GiveRing(videoOut, 120000);
     videoOut.ReleaseBuffers();
-    EXPECT_EQ(A::m_pRawBuffer(videoOut), nullptr);
-    EXPECT_EQ(A::m_pBuffer(videoOut), nullptr);
-    EXPECT_EQ(A::m_pFifo(videoOut), nullptr);
-    EXPECT_EQ(WorkingSet::Now().minimum, original.minimum);
-    EXPECT_EQ(WorkingSet::Now().maximum, original.maximum);
+    expectReleased(videoOut);
+    expectWorkingSet(0);
 
     // Destroying a queue that still holds its ring gives it back too.
     {
@@ -194,10 +134,9 @@ TEST(QueueTeardown, VideoQueuesGiveBackTheirRingAndWorkingSet) {
         auto out = std::make_unique<DV1394VideoOutput>();
         GiveRing(*in, 120000);
         GiveRing(*out, 144000);
-        EXPECT_EQ(WorkingSet::Now().minimum, original.minimum + 124096 + 148096);
+        expectWorkingSet(124096 + 148096);
     }
-    EXPECT_EQ(WorkingSet::Now().minimum, original.minimum);
-    EXPECT_EQ(WorkingSet::Now().maximum, original.maximum);
+    expectWorkingSet(0);
 }
 
 // Everything an audio queue owns is freed by its destructor; the leak checker of the

@@ -23,21 +23,28 @@ size_t CountOf(const std::vector<std::string>& entries, const std::string& entry
 
 TEST_F(SessionTest, FirstAdapterQueryOpensTheSessionOnce) {
     const size_t threadsBefore = ThreadContext::RegisteredCount();
+    LONG traceDeck = 1;
+    ASSERT_TRUE(device_->SetControl(0xb00005, &traceDeck));
     EXPECT_EQ(device_->GetNumberHostAdapters(), 1);
     auto opens = CallsTo("KDXOpen");
     ASSERT_EQ(opens.size(), 1u);
     EXPECT_EQ(opens[0].arguments, (std::vector<int64_t>{0, 1, 0}));
+    // The deck library right after the driver, in the calls and in the traced lines.
     auto calls = CardCalls();
     auto open = std::find(calls.begin(), calls.end(), "KDXOpen");
-    ASSERT_NE(open, calls.end());
-    ASSERT_NE(open + 1, calls.end());
-    EXPECT_EQ(*(open + 1), "DevInitialize");  // the deck library right after the driver
+    ASSERT_TRUE(open != calls.end() && open + 1 != calls.end());
+    EXPECT_EQ(*(open + 1), "DevInitialize");
+    auto lines = log_.Entries();
+    auto openLine = std::find(lines.begin(), lines.end(), "KDXOpen  standard -> NTSC  OK -> YES\n");
+    ASSERT_TRUE(openLine != lines.end() && openLine + 1 != lines.end());
+    EXPECT_EQ(*(openLine + 1), "DevInitialize  error -> No Error\n");
     EXPECT_TRUE(Access::m_bRecordThreadRunning(*device_).load());
     EXPECT_EQ(ThreadContext::RegisteredCount(), threadsBefore + 1);
     EXPECT_EQ(Access::m_bDeviceInitialized(*device_), 1);
 
     cardsim::ClearJournal();
     EXPECT_EQ(device_->GetNumberHostAdapters(), 1);
+    EXPECT_EQ(Access::KordexDDCReady(*device_), 1);
     EXPECT_TRUE(CallsTo("KDXOpen").empty());
     EXPECT_TRUE(CallsTo("DevInitialize").empty());
 
@@ -50,17 +57,6 @@ TEST_F(SessionTest, FirstAdapterQueryOpensTheSessionOnce) {
     EXPECT_FALSE(cardsim::GetCardStatus().open);
 }
 
-TEST_F(SessionTest, TracedOpenWritesTheDriverAndLibraryLines) {
-    LONG traceDeck = 1;
-    ASSERT_TRUE(device_->SetControl(0xb00005, &traceDeck));
-    ASSERT_EQ(Access::KordexDDCReady(*device_), 1);
-    auto lines = log_.Entries();
-    auto open = std::find(lines.begin(), lines.end(), "KDXOpen  standard -> NTSC  OK -> YES\n");
-    ASSERT_NE(open, lines.end());
-    ASSERT_NE(open + 1, lines.end());
-    EXPECT_EQ(*(open + 1), "DevInitialize  error -> No Error\n");
-}
-
 TEST_F(SessionTest, FormatZeroAdoptsTheCardsStandard) {
     cardsim::SetCardStandard(DIO_PAL);
     Access::OpenKordexDriver(*device_, DIO_NoVideoFormat);
@@ -71,27 +67,22 @@ TEST_F(SessionTest, FormatZeroAdoptsTheCardsStandard) {
 }
 
 TEST_F(SessionTest, DriverOpenFailureWritesTheCardErrorLine) {
-    const DWORD codes[] = {KDX_E_NOTIMPL, KDX_E_GENERALERROR, KDX_E_INVALID_PARAMETER, KDX_E_NOMEMORY,
-                           KDX_E_BUSY, KDX_E_NOTEQUIPPED, KDX_E_INVALID_STATE, KDX_E_NOTSUPPORTED, KDX_E_IO,
-                           KDX_E_DECOMPRESS, KDX_E_COMPRESS, KDX_E_NORESOURCE, KDX_E_TIMEOUT,
-                           KDX_E_FUNCTION_CANCELED, KDX_E_NO_DEVICE_CONNECTED, KDX_E_DEV_NOT_SUPPORT_SRV,
-                           KDX_E_DEV_REJECT_SRV, KDX_E_BUFFER_SMALL, KDX_E_NO_DVKORDEX,
-                           KDX_E_ALLOWED_SINGLE_INSTANCE, KDX_E_CLIENT_TYPE_MISMATCH, KDX_E_INTERNAL,
-                           0x80049999u};
-    const char* lines[] = {"KDX_E_NOTIMPL\n", "KDX_E_GENERALERROR\n", "KDX_E_INVALID_PARAMETER\n",
-                           "KDX_E_NOMEMORY\n", "KDX_E_BUSY\n", "KDX_E_NOTEQUIPPED\n", "KDX_E_INVALID_STATE\n",
-                           "KDX_E_NOTSUPPORTED\n", "KDX_E_IO\n", "KDX_E_DECOMPRESS\n", "KDX_E_COMPRESS\n",
-                           "KDX_E_NORESOURCE\n", "KDX_E_TIMEOUT\n", "KDX_E_FUNCTION_CANCELED\n",
-                           "KDX_E_NO_DEVICE_CONNECTED\n", "KDX_E_DEV_NOT_SUPPORT_SRV\n", "KDX_E_DEV_REJECT_SRV\n",
-                           "KDX_E_BUFFER_SMALL\n", "KDX_E_NO_DVKORDEX\n", "KDX_E_ALLOWED_SINGLE_INSTANCE\n",
-                           "KDX_E_CLIENT_TYPE_MISMATCH\n", "KDX_E_INTERNAL\n", "Unknown KDX error\n"};
-    static_assert(sizeof codes / sizeof codes[0] == sizeof lines / sizeof lines[0], "one line per code");
-    for (size_t i = 0; i < sizeof codes / sizeof codes[0]; ++i) {
-        cardsim::FailDriverOpen(codes[i], 1);
+#define CODE(name) {name, #name "\n"}
+    const std::pair<DWORD, const char*> codes[] = {
+        CODE(KDX_E_NOTIMPL), CODE(KDX_E_GENERALERROR), CODE(KDX_E_INVALID_PARAMETER), CODE(KDX_E_NOMEMORY),
+        CODE(KDX_E_BUSY), CODE(KDX_E_NOTEQUIPPED), CODE(KDX_E_INVALID_STATE), CODE(KDX_E_NOTSUPPORTED),
+        CODE(KDX_E_IO), CODE(KDX_E_DECOMPRESS), CODE(KDX_E_COMPRESS), CODE(KDX_E_NORESOURCE), CODE(KDX_E_TIMEOUT),
+        CODE(KDX_E_FUNCTION_CANCELED), CODE(KDX_E_NO_DEVICE_CONNECTED), CODE(KDX_E_DEV_NOT_SUPPORT_SRV),
+        CODE(KDX_E_DEV_REJECT_SRV), CODE(KDX_E_BUFFER_SMALL), CODE(KDX_E_NO_DVKORDEX),
+        CODE(KDX_E_ALLOWED_SINGLE_INSTANCE), CODE(KDX_E_CLIENT_TYPE_MISMATCH), CODE(KDX_E_INTERNAL),
+        {0x80049999u, "Unknown KDX error\n"}};
+#undef CODE
+    for (const auto& [code, line] : codes) {
+        cardsim::FailDriverOpen(code, 1);
         log_.Clear();
         // No session was ever completed, so every call tries the whole opening again.
         EXPECT_EQ(device_->GetNumberHostAdapters(), 0);
-        EXPECT_EQ(log_.Entries(), std::vector<std::string>{lines[i]}) << std::hex << codes[i];
+        EXPECT_EQ(log_.Entries(), std::vector<std::string>{line}) << std::hex << code;
         EXPECT_EQ(Access::m_bDeviceInitialized(*device_), 0);
     }
     EXPECT_TRUE(CallsTo("DevInitialize").empty());
