@@ -1,3 +1,5 @@
+// The Win32 layer on POSIX: events, waits, critical sections, threads, memory,
+// debug output and the tick count.
 #include "windows.h"
 #include "win32_debug_sink.h"
 
@@ -9,35 +11,33 @@
 
 namespace {
 
-TEST(Win32Events, ManualResetStaysSignalledUntilReset) {
-    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    ASSERT_NE(event, nullptr);
-    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_TIMEOUT);
-    ASSERT_TRUE(SetEvent(event));
-    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
-    EXPECT_EQ(WaitForSingleObject(event, INFINITE), WAIT_OBJECT_0);  // still signalled
-    ResetEvent(event);
-    EXPECT_EQ(WaitForSingleObject(event, 20), WAIT_TIMEOUT);
+TEST(Win32Events, ResetModesNamesAndBadHandles) {
+    HANDLE manual = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(manual, nullptr);
+    EXPECT_EQ(WaitForSingleObject(manual, 0), WAIT_TIMEOUT);
+    ASSERT_TRUE(SetEvent(manual));
+    EXPECT_EQ(WaitForSingleObject(manual, 0), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(manual, INFINITE), WAIT_OBJECT_0);  // still signalled
+    ResetEvent(manual);
+    EXPECT_EQ(WaitForSingleObject(manual, 20), WAIT_TIMEOUT);
 
     HANDLE autoReset = CreateEventA(nullptr, FALSE, TRUE, nullptr);
     EXPECT_EQ(WaitForSingleObject(autoReset, 0), WAIT_OBJECT_0);
     EXPECT_EQ(WaitForSingleObject(autoReset, 0), WAIT_TIMEOUT);  // released one waiter
-
-    EXPECT_EQ(WaitForSingleObject(nullptr, 0), WAIT_FAILED);
-    CloseHandle(event);
-    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_FAILED);  // closed handle
     CloseHandle(autoReset);
-}
 
-TEST(Win32Events, NamedEventsAreSharedWithinTheProcess) {
+    // A name is shared within the process; the event lives while one handle is open.
     HANDLE first = CreateEventA(nullptr, TRUE, FALSE, "Win32TestNamed");
     HANDLE second = CreateEventA(nullptr, TRUE, FALSE, "Win32TestNamed");
     EXPECT_EQ(first, second);
     SetEvent(first);
-    EXPECT_EQ(WaitForSingleObject(second, 0), WAIT_OBJECT_0);
     CloseHandle(first);
-    EXPECT_EQ(WaitForSingleObject(second, 0), WAIT_OBJECT_0);  // one handle still open
+    EXPECT_EQ(WaitForSingleObject(second, 0), WAIT_OBJECT_0);
     CloseHandle(second);
+
+    EXPECT_EQ(WaitForSingleObject(nullptr, 0), WAIT_FAILED);
+    CloseHandle(manual);
+    EXPECT_EQ(WaitForSingleObject(manual, 0), WAIT_FAILED);  // closed handle
 }
 
 TEST(Win32Events, WaitAnyAnswersTheLowestSignalledIndex) {
@@ -45,6 +45,10 @@ TEST(Win32Events, WaitAnyAnswersTheLowestSignalledIndex) {
     // thread signals while it waits.
     HANDLE events[3];
     for (HANDLE& e : events) e = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    auto set = [&](bool a, bool b, bool c) {
+        const bool on[3] = {a, b, c};
+        for (int i = 0; i < 3; ++i) on[i] ? SetEvent(events[i]) : ResetEvent(events[i]);
+    };
     EXPECT_EQ(WaitForMultipleObjects(3, events, FALSE, 0), WAIT_TIMEOUT);
     std::atomic<DWORD> result{0};
     std::thread waiter([&] { result = WaitForMultipleObjects(3, events, FALSE, INFINITE); });
@@ -52,26 +56,24 @@ TEST(Win32Events, WaitAnyAnswersTheLowestSignalledIndex) {
     SetEvent(events[2]);
     waiter.join();
     EXPECT_EQ(result.load(), WAIT_OBJECT_0 + 2);
-    SetEvent(events[1]);
+    set(false, true, true);
     EXPECT_EQ(WaitForMultipleObjects(3, events, FALSE, 0), WAIT_OBJECT_0 + 1);
-    SetEvent(events[0]);
+    set(true, true, true);
     EXPECT_EQ(WaitForMultipleObjects(3, events, FALSE, 0), WAIT_OBJECT_0);
-    ResetEvent(events[0]);
-    ResetEvent(events[1]);
+    EXPECT_EQ(WaitForMultipleObjects(3, events, TRUE, 0), WAIT_OBJECT_0);
+    set(false, false, true);
     EXPECT_EQ(WaitForMultipleObjects(3, events, FALSE, 0), WAIT_OBJECT_0 + 2);
     EXPECT_EQ(WaitForMultipleObjects(3, events, TRUE, 0), WAIT_TIMEOUT);
-    SetEvent(events[0]);
-    SetEvent(events[1]);
-    EXPECT_EQ(WaitForMultipleObjects(3, events, TRUE, 0), WAIT_OBJECT_0);
     HANDLE withNull[2] = {events[0], nullptr};
     EXPECT_EQ(WaitForMultipleObjects(2, withNull, FALSE, 0), WAIT_FAILED);
-    // A time-out waits at least its length.
-    ResetEvent(events[0]);
-    ResetEvent(events[1]);
-    ResetEvent(events[2]);
-    const DWORD before = GetTickCount();
+    // Time-outs and Sleep wait at least their length, by the tick count.
+    set(false, false, false);
+    DWORD before = GetTickCount();
     EXPECT_EQ(WaitForMultipleObjects(3, events, FALSE, 50), WAIT_TIMEOUT);
     EXPECT_GE(GetTickCount() - before, 49u);
+    before = GetTickCount();
+    Sleep(30);
+    EXPECT_GE(GetTickCount() - before, 29u);
     for (HANDLE e : events) CloseHandle(e);
 }
 
@@ -81,8 +83,7 @@ TEST(Win32CriticalSection, RecursiveAndExclusive) {
     EnterCriticalSection(&section);
     EnterCriticalSection(&section);  // the owner may enter again
     std::atomic<bool> otherGotIn{false};
-    std::thread other([&] { otherGotIn = TryEnterCriticalSection(&section) != FALSE; });
-    other.join();
+    std::thread([&] { otherGotIn = TryEnterCriticalSection(&section) != FALSE; }).join();
     EXPECT_FALSE(otherGotIn.load());
     LeaveCriticalSection(&section);
     LeaveCriticalSection(&section);
@@ -128,10 +129,9 @@ TEST(Win32Threads, BeginthreadRunsAndEndthreadEnds) {
 }
 
 TEST(Win32Memory, PageAlignedLockedBlocks) {
-    SIZE_T minimum = 0, maximum = 0;
+    SIZE_T minimum = 0, maximum = 0, newMinimum = 0, newMaximum = 0;
     ASSERT_TRUE(GetProcessWorkingSetSize(GetCurrentProcess(), &minimum, &maximum));
     ASSERT_TRUE(SetProcessWorkingSetSize(GetCurrentProcess(), minimum + 300000, maximum + 300000));
-    SIZE_T newMinimum = 0, newMaximum = 0;
     GetProcessWorkingSetSize(GetCurrentProcess(), &newMinimum, &newMaximum);
     EXPECT_EQ(newMinimum, minimum + 300000);
     auto* block = static_cast<unsigned char*>(VirtualAlloc(nullptr, 300000, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
@@ -154,23 +154,10 @@ TEST(Win32Debug, EachCallIsOneEntryInOrder) {
     OutputDebugStringA("PdvStopPlayback\nPdvEndCapture\n");
     OutputDebugStringA("DROP FRAME ");
     OutputDebugStringA(nullptr);
-    std::thread other([] { OutputDebugStringA("from another thread\n"); });
-    other.join();
-    auto entries = capture.Take();
-    ASSERT_EQ(entries.size(), 4u);
-    EXPECT_EQ(entries[0], "first line\n");
-    EXPECT_EQ(entries[1], "PdvStopPlayback\nPdvEndCapture\n");
-    EXPECT_EQ(entries[2], "DROP FRAME ");
-    EXPECT_EQ(entries[3], "from another thread\n");
+    std::thread([] { OutputDebugStringA("from another thread\n"); }).join();
+    EXPECT_EQ(capture.Take(), (std::vector<std::string>{"first line\n", "PdvStopPlayback\nPdvEndCapture\n",
+                                                        "DROP FRAME ", "from another thread\n"}));
     EXPECT_TRUE(capture.Entries().empty());
-}
-
-TEST(Win32Time, TickCountIsMonotonicMilliseconds) {
-    const DWORD start = GetTickCount();
-    Sleep(30);
-    const DWORD elapsed = GetTickCount() - start;
-    EXPECT_GE(elapsed, 29u);
-    EXPECT_LT(elapsed, 60000u);
 }
 
 }  // namespace

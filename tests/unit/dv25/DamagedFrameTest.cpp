@@ -1,8 +1,9 @@
+// Damaged frames: impossible packs, broken block IDs and contradicting headers give
+// clear failures from every reader and never a write or a read outside the frame.
 #include "Dv25TestSupport.h"
 
 #include "digitalio/DV25Timecode.h"
 #include "digitalio/DV25audioDeshuffler.h"
-#include "hostcore/BitMask.h"
 
 #include <gtest/gtest.h>
 
@@ -28,19 +29,13 @@ Readings ReadAll(unsigned char* frame) {
     DV25audioDeshuffler deshuffler;
     r.packResult = deshuffler.GetRateAndSampsFromASPak(frame, &rate, &video);
     RingSet rings(2, 1 << 16);
-    BitMask mask(2);
-    mask.SetBit(0, 1);
-    mask.SetBit(1, 1);
+    BitMask mask = MaskOf({0, 1}, 2);
     ULONG samples = 0;
     r.deshuffleResult = deshuffler.DeShuffleAudio(frame, &mask, rings.array(), &samples);
     r.queued = rings[0].fifo()->GetQDepth() + rings[1].fifo()->GetQDepth();
     bool dropFrame;
     r.timecodeFound = DV25Timecode().GetTimecode(frame, &r.record, &dropFrame);
     return r;
-}
-
-void SetEverySourcePack(unsigned char* frame, int sequences, const unsigned char pack[5]) {
-    for (int s = 0; s < sequences; ++s) std::memcpy(const_cast<unsigned char*>(SourcePackOf(frame, s)), pack, 5);
 }
 
 TEST(DamagedFrame, ImpossibleSourcePacksFailWithoutWriting) {
@@ -56,7 +51,7 @@ TEST(DamagedFrame, ImpossibleSourcePacksFailWithoutWriting) {
     };
     for (const auto& pack : impossible) {
         FrameBuffer frame = BlackFrame(DIO_NTSC);
-        SetEverySourcePack(frame.data(), 10, pack);
+        for (int s = 0; s < 10; ++s) std::memcpy(SourcePackOf(frame.data(), s), pack, 5);
         const Readings r = ReadAll(frame.data());
         EXPECT_NE(r.packResult, 0) << std::hex << int(pack[0]) << " " << int(pack[1]) << " " << int(pack[4]);
         EXPECT_NE(r.deshuffleResult, 0);
@@ -137,23 +132,6 @@ TEST(DamagedFrame, PalFrameReadAsNtscIsRefused) {
     ntsc.data()[3] = 0xBF;
     const Readings n = ReadAll(ntsc.data());
     EXPECT_NE(n.deshuffleResult, 0);
-}
-
-TEST(DamagedFrame, NullArgumentsFail) {
-    DV25audioDeshuffler deshuffler;
-    FrameBuffer frame = BlackFrame(DIO_NTSC);
-    DIO_AudioFormat rate;
-    DIO_VideoFormat video;
-    EXPECT_NE(deshuffler.GetRateAndSampsFromASPak(nullptr, &rate, &video), 0);
-    RingSet rings(2, 1 << 16);
-    BitMask mask(2);
-    mask.SetBit(0, 1);
-    ULONG samples;
-    EXPECT_NE(deshuffler.DeShuffleAudio(nullptr, &mask, rings.array(), &samples), 0);
-    EXPECT_NE(deshuffler.DeShuffleAudio(frame.data(), nullptr, rings.array(), &samples), 0);
-    EXPECT_NE(deshuffler.DeShuffleAudio(frame.data(), &mask, nullptr, &samples), 0);
-    EXPECT_NE(deshuffler.DeShuffleAudio(frame.data(), &mask, rings.array(), nullptr), 0);
-    EXPECT_EQ(rings[0].fifo()->GetQDepth(), 0u);
 }
 
 }  // namespace

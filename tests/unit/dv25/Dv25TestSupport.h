@@ -5,8 +5,10 @@
 
 #include "digitalio/DIOFifo.h"
 #include "digitalio/DIOTypes.h"
+#include "hostcore/BitMask.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -56,6 +58,19 @@ std::vector<int16_t> NoiseSamples(size_t count, uint32_t seed);
 size_t SlotOffset(DIO_VideoFormat standard, int half, int slotBytes, int n);
 
 // The AAUX source pack of sequence s (at its parity's main-area block).
-const unsigned char* SourcePackOf(const unsigned char* frame, int sequence);
+unsigned char* SourcePackOf(unsigned char* frame, int sequence);
+// Writes a source pack into every sequence: pc2 differs between the frame's halves.
+void SetSourcePacks(unsigned char* frame, DIO_VideoFormat standard, unsigned char pc1, unsigned char pc2first,
+                    unsigned char pc2second, unsigned char pc4);
+
+// Sample n of a channel, by the layout formulas: 16-bit (channels 0..1, big-endian)
+// and 12-bit codes (channels 0..3, two to a 3-byte slot).
+void Put16(unsigned char* frame, DIO_VideoFormat standard, int channel, int n, uint16_t code);
+int16_t Get16(const unsigned char* frame, DIO_VideoFormat standard, int channel, int n);
+void Put12(unsigned char* frame, DIO_VideoFormat standard, int channel, int n, uint16_t code);
+uint16_t Get12(const unsigned char* frame, DIO_VideoFormat standard, int channel, int n);
+
+BitMask MaskOf(std::initializer_list<int> channels, int bits);
+std::vector<unsigned char> Bytes(const unsigned char* p, size_t n);
 
 }  // namespace dv25test

@@ -1,3 +1,5 @@
+// Timecode in the DV25 subcode: writing every copy, reading by majority, searching a
+// window, and refusing what a frame cannot carry.
 #include "Dv25TestSupport.h"
 
 #include "digitalio/DV25Timecode.h"
@@ -18,21 +20,14 @@ const timecodeDesc_t kPal = TCCreateDesc(0, 25);
 
 timecode_t Tc(int h, int m, int s, int f, const timecodeDesc_t& desc) { return TCConstruct(0, h, m, s, f, &desc); }
 
-std::vector<unsigned char> PackAt(const unsigned char* frame, int sequence, int n) {
-    const size_t offset = static_cast<size_t>(sequence) * 12000 + 80 * (1 + n / 6) + 3 + 8 * (n % 6) + 3;
-    return std::vector<unsigned char>(frame + offset, frame + offset + 5);
-}
-
+// Subcode pack n (0..11) of a sequence: six packs in each of its two subcode blocks.
 unsigned char* PackPtr(unsigned char* frame, int sequence, int n) {
     return frame + static_cast<size_t>(sequence) * 12000 + 80 * (1 + n / 6) + 3 + 8 * (n % 6) + 3;
 }
+std::vector<unsigned char> PackAt(unsigned char* frame, int sequence, int n) { return Bytes(PackPtr(frame, sequence, n), 5); }
 
-void ExpectRecord(const TimeCode& r, ULONG h, ULONG m, ULONG s, ULONG f) {
-    EXPECT_EQ(r.hours, h);
-    EXPECT_EQ(r.minutes, m);
-    EXPECT_EQ(r.seconds, s);
-    EXPECT_EQ(r.frames, f);
-}
+std::vector<ULONG> Fields(const TimeCode& r) { return {r.hours, r.minutes, r.seconds, r.frames}; }
+const std::vector<ULONG> kAbsent(4, kTimeCodeFieldAbsent);
 
 TEST(Timecode, InsertWritesEveryPlaceAReaderLooksWithDropFrame) {
     FrameBuffer frame = BlackFrame(DIO_NTSC);
@@ -52,13 +47,13 @@ TEST(Timecode, InsertWritesEveryPlaceAReaderLooksWithDropFrame) {
     TimeCode record;
     bool dropFrame = false;
     ASSERT_TRUE(tc.GetTimecode(frame.data(), &record, &dropFrame));
-    ExpectRecord(record, 1, 2, 3, 4);
+    EXPECT_EQ(Fields(record), (std::vector<ULONG>{1, 2, 3, 4}));
     EXPECT_TRUE(dropFrame);
 
     ASSERT_TRUE(tc.InsertTimecode(frame.data(), Tc(23, 59, 59, 29, kNonDrop), DIO_NTSC, false));
     EXPECT_EQ(PackAt(frame.data(), 7, 3), (std::vector<unsigned char>{0x13, 0xA9, 0xD9, 0xD9, 0xE3}));
     ASSERT_TRUE(tc.GetTimecode(frame.data(), &record, &dropFrame));
-    ExpectRecord(record, 23, 59, 59, 29);
+    EXPECT_EQ(Fields(record), (std::vector<ULONG>{23, 59, 59, 29}));
     EXPECT_FALSE(dropFrame);
 }
 
@@ -72,7 +67,7 @@ TEST(Timecode, CreatesPacksInAFrameWithoutTimecode) {
     TimeCode record;
     bool dropFrame = true;
     EXPECT_FALSE(tc.GetTimecode(frame.data(), &record, &dropFrame));
-    ExpectRecord(record, kTimeCodeFieldAbsent, kTimeCodeFieldAbsent, kTimeCodeFieldAbsent, kTimeCodeFieldAbsent);
+    EXPECT_EQ(Fields(record), kAbsent);
     // Only rewriting existing packs finds nothing to rewrite.
     EXPECT_FALSE(tc.InsertTimecode(frame.data(), Tc(10, 0, 0, 24, kPal), DIO_PAL, true));
     EXPECT_FALSE(tc.GetTimecode(frame.data(), &record, &dropFrame));
@@ -84,13 +79,10 @@ TEST(Timecode, CreatesPacksInAFrameWithoutTimecode) {
     EXPECT_EQ(PackAt(frame.data(), 11, 9), expected);
     EXPECT_EQ(PackAt(frame.data(), 11, 10)[0], 0xFF);
     // Sync block IDs: FR set in the first half, the number, 0xFF; track number unknown.
-    const unsigned char* id = PackPtr(frame.data(), 2, 7) - 3;
-    EXPECT_EQ(id[0], 0xFF);
-    EXPECT_EQ(id[1], 0xF7);
-    EXPECT_EQ(id[2], 0xFF);
+    EXPECT_EQ(Bytes(PackPtr(frame.data(), 2, 7) - 3, 3), (std::vector<unsigned char>{0xFF, 0xF7, 0xFF}));
     EXPECT_EQ(PackPtr(frame.data(), 8, 7)[-3], 0x7F);
     ASSERT_TRUE(tc.GetTimecode(frame.data(), &record, &dropFrame));
-    ExpectRecord(record, 10, 0, 0, 24);
+    EXPECT_EQ(Fields(record), (std::vector<ULONG>{10, 0, 0, 24}));
     EXPECT_FALSE(dropFrame);
 }
 
@@ -111,7 +103,7 @@ TEST(Timecode, ExistingOnlyKeepsTheFrameLayoutAndFlags) {
     TimeCode record;
     bool dropFrame;
     ASSERT_TRUE(tc.GetTimecode(frame.data(), &record, &dropFrame));
-    ExpectRecord(record, 0, 10, 0, 0);
+    EXPECT_EQ(Fields(record), (std::vector<ULONG>{0, 10, 0, 0}));
 }
 
 TEST(Timecode, MostFrequentValidCopyWins) {
@@ -121,12 +113,14 @@ TEST(Timecode, MostFrequentValidCopyWins) {
     // The first packs of the frame show a neighbouring frame's value, or garbage.
     const unsigned char neighbour[5] = {0x13, 0xC4, 0x90, 0x80, 0xC0};
     const unsigned char garbage[5] = {0x13, 0xCA, 0x90, 0x80, 0xC0};
-    for (int n = 0; n < 12; ++n) std::memcpy(PackPtr(frame.data(), 0, n), neighbour, 5);
-    for (int n = 0; n < 12; ++n) std::memcpy(PackPtr(frame.data(), 1, n), garbage, 5);
+    for (int n = 0; n < 12; ++n) {
+        std::memcpy(PackPtr(frame.data(), 0, n), neighbour, 5);
+        std::memcpy(PackPtr(frame.data(), 1, n), garbage, 5);
+    }
     TimeCode record;
     bool dropFrame;
     ASSERT_TRUE(tc.GetTimecode(frame.data(), &record, &dropFrame));
-    ExpectRecord(record, 0, 0, 10, 5);
+    EXPECT_EQ(Fields(record), (std::vector<ULONG>{0, 0, 10, 5}));
     // LookForTimeCode answers for any valid copy, also a minority one.
     timecode_t wanted = Tc(0, 0, 10, 4, kDrop);
     EXPECT_TRUE(tc.LookForTimeCode(frame.data(), &wanted, 1));
@@ -163,12 +157,7 @@ TEST(Timecode, LookForTimeCodeFindsWhatWasInsertedWithinTheWindow) {
 
     // Asked in non-drop counting, the label is the same, and the drop flag of the pack
     // comes back with it.
-    timecode_t nonDrop = TCCreateDur(0, &kNonDrop);
-    {
-        short h, m, s, f;
-        TCDeconstruct(inserted, nullptr, &h, &m, &s, &f);
-        nonDrop = Tc(h, m, s, f, kNonDrop);
-    }
+    timecode_t nonDrop = Tc(0, 1, 0, 2, kNonDrop);
     EXPECT_TRUE(tc.LookForTimeCode(frame.data(), &nonDrop, 1));
     EXPECT_EQ(nonDrop.desc.dropFrame & 1u, 1u);
     EXPECT_EQ(nonDrop.frameCount, inserted.frameCount);
@@ -213,7 +202,7 @@ TEST(Timecode, RefusesWhatTheFrameCannotCarry) {
     TimeCode record;
     bool dropFrame;
     ASSERT_TRUE(tc.GetTimecode(pal.data(), &record, &dropFrame));
-    ExpectRecord(record, 0, 0, 0, 0);
+    EXPECT_EQ(Fields(record), (std::vector<ULONG>{0, 0, 0, 0}));
     EXPECT_FALSE(tc.GetTimecode(nullptr, &record, &dropFrame));
     EXPECT_FALSE(tc.GetTimecode(pal.data(), nullptr, &dropFrame));
     EXPECT_FALSE(tc.GetTimecode(pal.data(), &record, nullptr));
@@ -232,7 +221,7 @@ TEST(Timecode, InvalidCopiesGiveAbsentFieldsButStillCount) {
     TimeCode record;
     bool dropFrame = true;
     EXPECT_TRUE(tc.GetTimecode(frame.data(), &record, &dropFrame));
-    ExpectRecord(record, kTimeCodeFieldAbsent, kTimeCodeFieldAbsent, kTimeCodeFieldAbsent, kTimeCodeFieldAbsent);
+    EXPECT_EQ(Fields(record), kAbsent);
     EXPECT_FALSE(dropFrame);
 }
 
