@@ -29,6 +29,15 @@ protected:
         cardsim::ClearJournal();
     }
 
+    // A fresh simulated world and device, as a new test gets, for cases of one test
+    // that each need their own world.
+    void Restart() {
+        delete device_;
+        cardsim::Reset();
+        device_ = new CDV1394();
+        Forget();
+    }
+
     void Trace(bool on) { Access::m_bTraceDeckControl(*device_) = on; }
 
     // Polls `condition` until it holds or `timeoutMs` of real time pass.
@@ -78,5 +87,9 @@ protected:
 
     // The debug entries written since the last Forget, in order.
     std::vector<std::string> Lines() const { return log_.Entries(); }
-    size_t Count(const std::string& line) const { return log_.Count(line); }
+    bool HasLineStartingWith(const std::string& prefix) const {
+        for (const std::string& line : Lines())
+            if (line.rfind(prefix, 0) == 0) return true;
+        return false;
+    }
 };

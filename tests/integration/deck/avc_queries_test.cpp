@@ -8,14 +8,7 @@
 
 namespace {
 
-class AVCQueriesTest : public DeckFixture {
-protected:
-    bool HasLineStartingWith(const std::string& prefix) const {
-        for (const std::string& line : Lines())
-            if (line.rfind(prefix, 0) == 0) return true;
-        return false;
-    }
-};
+class AVCQueriesTest : public DeckFixture {};
 
 TEST_F(AVCQueriesTest, ADeckThatStaysInTransitionIsAskedFiveTimesThenTheLibraryAnswers) {
     OpenSession();
@@ -39,7 +32,7 @@ TEST_F(AVCQueriesTest, ADeckThatStaysInTransitionIsAskedFiveTimesThenTheLibraryA
     EXPECT_EQ(Lines(), expected);
 }
 
-TEST_F(AVCQueriesTest, SearchesAnsweredInTransitionAreRetriedThenGivenUp) {
+TEST_F(AVCQueriesTest, SearchesAnsweredInTransitionAreRetriedAndAnInterimAnswerIsSuccess) {
     ASSERT_TRUE(cardsim::SetDeckOptions("transition"));
     OpenSession();
     cardsim::ParkDeck(100, DDC_STATE_PLAYBACK_PAUSE);
@@ -49,9 +42,8 @@ TEST_F(AVCQueriesTest, SearchesAnsweredInTransitionAreRetriedThenGivenUp) {
     EXPECT_EQ(CountAVC(0x52, 0x20), 5u);
     EXPECT_EQ(CallsTo("DevSeekToTimecode").size(), 1u);
     EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 600));
-}
 
-TEST_F(AVCQueriesTest, AnInterimAnswerCountsAsSuccess) {
+    Restart();
     ASSERT_TRUE(cardsim::SetDeckOptions("interim"));
     OpenSession();
     EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 0, 20, 0)), DDC_NoError);
@@ -83,31 +75,9 @@ TEST_F(AVCQueriesTest, OpeningTheSessionProbesTheDeckByPlayingOneBlackFrame) {
     // The frame rate came from the deck, and its SMPTE/EBU answer was noted.
     EXPECT_EQ(CallsTo("DevGetFrameRate").size(), 1u);
     EXPECT_EQ(Access::m_bHasSMPTETimecode(*device_), 1);
-}
 
-TEST_F(AVCQueriesTest, WithNoDeviceConnectedTheProbeIsSkipped) {
-    cardsim::DisconnectDevice();
-    device_->GetNumberHostAdapters();
-    ASSERT_NE(Access::m_hKordex(*device_), 0);
-    EXPECT_EQ(Access::m_bAVWritable(*device_), 0);
-    EXPECT_EQ(log_.Count("SetAVWritableFlag - no device connected\n"), 1u);
-    EXPECT_TRUE(CallsTo("PdvBeginPlayback").empty());
-    EXPECT_FALSE(HasLineStartingWith("in transition "));
-}
-
-TEST_F(AVCQueriesTest, ACardThatCannotPlayMakesTheDeckUnwritable) {
-    cardsim::RefuseCardCall("PdvBeginPlayback", KDX_E_BUSY);
-    device_->GetNumberHostAdapters();
-    ASSERT_NE(Access::m_hKordex(*device_), 0);
-    EXPECT_EQ(Access::m_bAVWritable(*device_), 0);
-    const std::vector<std::string> lines = Lines();
-    const auto failed = std::find(lines.begin(), lines.end(), "CheckIfDeviceIsWritable FAILED\n");
-    ASSERT_NE(failed, lines.end());
-    ASSERT_NE(failed + 1, lines.end());
-    EXPECT_EQ(*(failed + 1), "KDX_E_BUSY\n");
-}
-
-TEST_F(AVCQueriesTest, ADeckStuckInTransitionIsWaitedForThenProbedAnyway) {
+    // A deck stuck in transition is waited for, then probed anyway.
+    Restart();
     cardsim::SetStuckInTransition(true);
     cardsim::SetJournalFoldsRepeats(true);
     device_->GetNumberHostAdapters();
@@ -115,6 +85,26 @@ TEST_F(AVCQueriesTest, ADeckStuckInTransitionIsWaitedForThenProbedAnyway) {
     EXPECT_TRUE(HasLineStartingWith("in transition "));
     EXPECT_EQ(CallsTo("PdvBeginPlayback").size(), 1u);
     EXPECT_EQ(Access::m_bAVWritable(*device_), 1);
+}
+
+TEST_F(AVCQueriesTest, NoDeviceOrACardThatCannotPlayMakesTheDeckUnwritable) {
+    cardsim::DisconnectDevice();
+    device_->GetNumberHostAdapters();
+    ASSERT_NE(Access::m_hKordex(*device_), 0);
+    EXPECT_EQ(Access::m_bAVWritable(*device_), 0);
+    EXPECT_EQ(log_.Count("SetAVWritableFlag - no device connected\n"), 1u);
+    EXPECT_TRUE(CallsTo("PdvBeginPlayback").empty());  // the probe is skipped
+    EXPECT_FALSE(HasLineStartingWith("in transition "));
+
+    Restart();
+    cardsim::RefuseCardCall("PdvBeginPlayback", KDX_E_BUSY);
+    device_->GetNumberHostAdapters();
+    ASSERT_NE(Access::m_hKordex(*device_), 0);
+    EXPECT_EQ(Access::m_bAVWritable(*device_), 0);
+    const std::vector<std::string> lines = Lines();
+    const auto failed = std::find(lines.begin(), lines.end(), "CheckIfDeviceIsWritable FAILED\n");
+    ASSERT_TRUE(failed != lines.end() && failed + 1 != lines.end());
+    EXPECT_EQ(*(failed + 1), "KDX_E_BUSY\n");
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
-// The naming tables and the shared log lines of deck control, entry by entry.
-#include "KDXCORE.h"
+// The error names and the shared log lines of deck control, entry by entry. Raw state
+// names are checked through the device in DeckStateTest, card error lines in SessionTest.
 #include "KordexDDC.h"
 #include "deck/deck_log.h"
-#include "deck/raw_states.h"
 #include "win32_debug_sink.h"
 
 #include <gtest/gtest.h>
@@ -24,36 +23,6 @@ TEST(DeckNamesTest, ErrorNamesCoverTheTableAndNameAnythingElse) {
     EXPECT_EQ(DDCErrorName(20), "Unknown Error 20");
     EXPECT_EQ(DDCErrorName(25), "Unknown Error 25");
     EXPECT_EQ(DDCErrorName(-1), "Unknown Error -1");
-}
-
-TEST(DeckNamesTest, EveryRawStateHasItsNameAndHostState) {
-    struct Row {
-        LONG raw;
-        const char* name;
-        LONG host;
-        bool moving;
-    };
-    const Row rows[] = {
-        {0, "MIN", 0, false},          {1, "EJECT", 42, false},         {2, "STOP", 1, false},
-        {3, "FAST_FORWARD", 31, true}, {4, "REWIND", 21, true},         {5, "RECORD", 41, false},
-        {6, "RECORD_PAUSE", 3, false}, {7, "PLAYBACK", 4, true},        {8, "CUE", 31, true},
-        {9, "REVIEW", 21, true},       {10, "PLAYBACK_PAUSE", 2, false}, {11, "FRAME", 24, true},
-        {12, "1_5", 10, true},         {13, "x2", 32, true},            {14, "REV_PLAYBACK_PAUSE", 2, false},
-        {15, "1_10", 24, true},        {16, "x1", 30, true},            {17, "x20", 37, true},
-        {18, "REV_FRAME", 7, true},    {19, "REV_1_10", 7, true},       {20, "REV_1_5", 10, true},
-        {21, "REV_x1", 13, true},      {22, "REV_x2", 12, true},        {23, "REV_x20", 7, true},
-        {32766, "NO_DEVICE", 44, false}, {65535, "INVALID", 0, false},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(DDCStateName(row.raw), row.name) << row.raw;
-        EXPECT_EQ(RawStateToTransportState(row.raw), row.host) << row.raw;
-        EXPECT_EQ(IsMovingRawState(row.raw), row.moving) << row.raw;
-    }
-    for (LONG unknown : {24, 99, 32765, 32767, 65536, -1}) {
-        EXPECT_EQ(DDCStateName(unknown), "UNKNOWN " + std::to_string(unknown));
-        EXPECT_EQ(RawStateToTransportState(unknown), 0) << unknown;
-        EXPECT_FALSE(IsMovingRawState(unknown)) << unknown;
-    }
 }
 
 TEST(DeckLogTest, EachHelperWritesItsOneLine) {
@@ -110,14 +79,6 @@ TEST(DeckLogTest, AVCBytesAreDumpedInBufferOrderThenALineEnd) {
     EXPECT_EQ(entries[6].substr(0, 12), "00 01 02 03 ");
     EXPECT_EQ(entries[6].substr(63 * 3), "3f ");
     EXPECT_EQ(entries[7], "\n");
-}
-
-TEST(DeckLogTest, CardErrorLines) {
-    EXPECT_STREQ(KDXErrorLine(KDX_E_NO_DEVICE_CONNECTED), "KDX_E_NO_DEVICE_CONNECTED\n");
-    EXPECT_STREQ(KDXErrorLine(KDX_E_DEV_REJECT_SRV), "KDX_E_DEV_REJECT_SRV\n");
-    EXPECT_STREQ(KDXErrorLine(KDX_E_INTERNAL), "KDX_E_INTERNAL\n");
-    EXPECT_STREQ(KDXErrorLine(0), "Unknown KDX error\n");
-    EXPECT_STREQ(KDXErrorLine(0x80040015u), "Unknown KDX error\n");
 }
 
 }  // namespace

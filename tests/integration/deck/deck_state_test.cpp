@@ -1,4 +1,4 @@
-// The transport state as the host reads it: every library state, a missing device,
+// The transport state as the host reads it: every library state with its name, a missing device,
 // library errors, the "cueing" state after a seek, and the asynchronous pair.
 #include "DeckFixture.h"
 #include "KordexDDC.h"
@@ -13,27 +13,38 @@ TEST_F(DeckStateTest, EveryLibraryStateReadsAsItsHostStateAndIsLoggedByName) {
     Trace(true);
     struct Row {
         LONG raw;
+        const char* name;
         LONG host;
+        bool moving;
     };
     const Row rows[] = {
-        {0, 0},   {1, 42},  {2, 1},   {3, 31},  {4, 21},  {5, 41},  {6, 3},   {7, 4},    {8, 31},
-        {9, 21},  {10, 2},  {11, 24}, {12, 10}, {13, 32}, {14, 2},  {15, 24}, {16, 30},  {17, 37},
-        {18, 7},  {19, 7},  {20, 10}, {21, 13}, {22, 12}, {23, 7},  {32766, 44}, {65535, 0}, {99, 0},
+        {0, "MIN", 0, false},          {1, "EJECT", 42, false},          {2, "STOP", 1, false},
+        {3, "FAST_FORWARD", 31, true}, {4, "REWIND", 21, true},          {5, "RECORD", 41, false},
+        {6, "RECORD_PAUSE", 3, false}, {7, "PLAYBACK", 4, true},         {8, "CUE", 31, true},
+        {9, "REVIEW", 21, true},       {10, "PLAYBACK_PAUSE", 2, false}, {11, "FRAME", 24, true},
+        {12, "1_5", 10, true},         {13, "x2", 32, true},             {14, "REV_PLAYBACK_PAUSE", 2, false},
+        {15, "1_10", 24, true},        {16, "x1", 30, true},             {17, "x20", 37, true},
+        {18, "REV_FRAME", 7, true},    {19, "REV_1_10", 7, true},        {20, "REV_1_5", 10, true},
+        {21, "REV_x1", 13, true},      {22, "REV_x2", 12, true},         {23, "REV_x20", 7, true},
+        {32766, "NO_DEVICE", 44, false}, {65535, "INVALID", 0, false},   {99, "UNKNOWN 99", 0, false},
     };
     for (const Row& row : rows) {
+        SCOPED_TRACE(row.raw);
+        EXPECT_EQ(IsMovingRawState(row.raw), row.moving);
         cardsim::ParkDeck(1000, row.raw);
         Forget();
         TransportState_t state = TransportSeeking;
-        EXPECT_EQ(device_->DeviceGetState(&state), DDC_NoError) << row.raw;
-        EXPECT_EQ(state, row.host) << row.raw;
-        EXPECT_EQ(Lines(), std::vector<std::string>{"DevGetState  -> " + DDCStateName(row.raw) + "\n"});
+        EXPECT_EQ(device_->DeviceGetState(&state), DDC_NoError);
+        EXPECT_EQ(state, row.host);
+        EXPECT_EQ(Lines(), std::vector<std::string>{std::string("DevGetState  -> ") + row.name + "\n"});
         EXPECT_EQ(CardCalls(), std::vector<std::string>{"DevGetState"});
     }
-    cardsim::ParkDeck(1000, 99);
-    log_.Clear();
-    TransportState_t state;
-    device_->DeviceGetState(&state);
-    EXPECT_EQ(Lines(), std::vector<std::string>{"DevGetState  -> UNKNOWN 99\n"});
+    // States the deck cannot show: named by number, no host state, not moving.
+    for (LONG unknown : {24, 32765, 32767, 65536, -1}) {
+        EXPECT_EQ(DDCStateName(unknown), "UNKNOWN " + std::to_string(unknown));
+        EXPECT_EQ(RawStateToTransportState(unknown), 0) << unknown;
+        EXPECT_FALSE(IsMovingRawState(unknown)) << unknown;
+    }
 }
 
 TEST_F(DeckStateTest, AMissingDeviceIsAnAnswerAndOtherErrorsReadAsUnknown) {

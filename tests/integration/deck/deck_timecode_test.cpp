@@ -5,70 +5,58 @@
 #include "KDXCORE.h"
 #include "KordexDDC.h"
 
-#include <algorithm>
-
 namespace {
 
-class DeckTimecodeTest : public DeckFixture {
-protected:
-    bool Contains(const std::string& line) const {
+class DeckTimecodeTest : public DeckFixture {};
+
+TEST_F(DeckTimecodeTest, FrameRateIsThirtyDropFrameOnNTSCAndTwentyFiveOnPAL) {
+    struct Case {
+        DIO_VideoFormat standard;
+        unsigned char drop;
+        LONG rate;
+        std::vector<int64_t> libraryAnswer;
+        std::vector<std::string> firstLines;
+    };
+    const Case cases[] = {{DIO_NTSC, 1, 30, {1, 2997}, {"DROP FRAME ", "30 fps\n"}},
+                          {DIO_PAL, 0, 25, {0, 2500}, {"25 fps\n"}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rate);
+        Restart();
+        cardsim::BuiltInTapeOptions tape;
+        tape.standard = c.standard;
+        tape.materialFrames = 3000;
+        cardsim::LoadBuiltInTape(tape);
+        OpenSession();
+        Trace(true);
+        Access::m_nTCFrameRate(*device_) = 0;
+        Access::m_bTCDropFrame(*device_) = 7;
+        unsigned char drop = 7;
+        LONG rate = 0;
+        EXPECT_EQ(device_->DeviceGetFrameRate(&drop, &rate), DDC_NoError);
+        EXPECT_EQ(drop, c.drop);
+        EXPECT_EQ(rate, c.rate);
+        EXPECT_EQ(Access::m_nTCFrameRate(*device_), c.rate);
+        EXPECT_EQ(Access::m_bTCDropFrame(*device_), c.drop);
+        EXPECT_EQ(Access::m_tcDesc(*device_).dropFrame, c.drop);
+        EXPECT_EQ(Access::m_tcDesc(*device_).frameRate, static_cast<DWORD>(c.rate));
+        ASSERT_EQ(CallsTo("DevGetFrameRate").size(), 1u);
+        EXPECT_EQ(CallsTo("DevGetFrameRate")[0].outputs, c.libraryAnswer);
         const std::vector<std::string> lines = Lines();
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
+        ASSERT_GT(lines.size(), c.firstLines.size());
+        EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + c.firstLines.size()), c.firstLines);
+        EXPECT_EQ(lines.back(), "DevGetFrameRate  error -> No Error\n");
+        // The SMPTE/EBU probe follows the rate, whatever it finds.
+        EXPECT_EQ(CountAVC(0x59, 0x71), 1u);
+        EXPECT_EQ(Access::m_bHasSMPTETimecode(*device_), 1);
+        // Timecodes read afterwards count at the deck's rate.
+        cardsim::ParkDeck(c.rate * 61 + 3, DDC_STATE_PLAYBACK_PAUSE);
+        timecode_t tc = Frames(0);
+        EXPECT_EQ(device_->DeviceGetTimecode(&tc), DDC_NoError);
+        EXPECT_EQ(tc.frameCount, c.rate * 61 + 3);
+        EXPECT_EQ(tc.desc.frameRate, static_cast<DWORD>(c.rate));
     }
-};
-
-TEST_F(DeckTimecodeTest, FrameRateOfAnNTSCDeckIsThirtyDropFrame) {
-    OpenSession();
-    Trace(true);
-    Access::m_nTCFrameRate(*device_) = 0;
-    Access::m_bTCDropFrame(*device_) = 0;
-    unsigned char drop = 7;
-    LONG rate = 0;
-    EXPECT_EQ(device_->DeviceGetFrameRate(&drop, &rate), DDC_NoError);
-    EXPECT_EQ(drop, 1);
-    EXPECT_EQ(rate, 30);
-    EXPECT_EQ(Access::m_nTCFrameRate(*device_), 30);
-    EXPECT_EQ(Access::m_bTCDropFrame(*device_), 1);
-    EXPECT_EQ(Access::m_tcDesc(*device_).dropFrame, 1u);
-    EXPECT_EQ(Access::m_tcDesc(*device_).frameRate, 30u);
-    ASSERT_EQ(CallsTo("DevGetFrameRate").size(), 1u);
-    EXPECT_EQ(CallsTo("DevGetFrameRate")[0].outputs, (std::vector<int64_t>{1, 2997}));
-    const std::vector<std::string> lines = Lines();
-    ASSERT_GE(lines.size(), 3u);
-    EXPECT_EQ(lines[0], "DROP FRAME ");
-    EXPECT_EQ(lines[1], "30 fps\n");
-    EXPECT_EQ(lines.back(), "DevGetFrameRate  error -> No Error\n");
-    // The SMPTE/EBU probe follows the rate, whatever it finds.
-    EXPECT_EQ(CountAVC(0x59, 0x71), 1u);
-    EXPECT_EQ(Access::m_bHasSMPTETimecode(*device_), 1);
-
     // Both outputs may be left out.
     EXPECT_EQ(device_->DeviceGetFrameRate(nullptr, nullptr), DDC_NoError);
-}
-
-TEST_F(DeckTimecodeTest, FrameRateOfAPALTapeIsTwentyFiveWithoutDropFrame) {
-    cardsim::BuiltInTapeOptions pal;
-    pal.standard = DIO_PAL;
-    pal.materialFrames = 3000;
-    cardsim::LoadBuiltInTape(pal);
-    OpenSession();
-    Trace(true);
-    unsigned char drop = 7;
-    LONG rate = 0;
-    EXPECT_EQ(device_->DeviceGetFrameRate(&drop, &rate), DDC_NoError);
-    EXPECT_EQ(drop, 0);
-    EXPECT_EQ(rate, 25);
-    EXPECT_EQ(Access::m_tcDesc(*device_).frameRate, 25u);
-    EXPECT_EQ(Access::m_tcDesc(*device_).dropFrame, 0u);
-    EXPECT_EQ(CallsTo("DevGetFrameRate")[0].outputs, (std::vector<int64_t>{0, 2500}));
-    ASSERT_FALSE(Lines().empty());
-    EXPECT_EQ(Lines()[0], "25 fps\n");
-    // Timecodes read afterwards count 25 frames a second.
-    cardsim::ParkDeck(25 * 61 + 3, DDC_STATE_PLAYBACK_PAUSE);
-    timecode_t tc = Frames(0);
-    EXPECT_EQ(device_->DeviceGetTimecode(&tc), DDC_NoError);
-    EXPECT_EQ(tc.frameCount, 25 * 61 + 3);
-    EXPECT_EQ(tc.desc.frameRate, 25u);
 }
 
 TEST_F(DeckTimecodeTest, FrameRateWithoutASessionStillProbesAndAnswersDriverError) {

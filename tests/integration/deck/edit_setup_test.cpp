@@ -101,18 +101,6 @@ TEST_F(EditSetupTest, EditStatusReadsRecordingOnlyInAnEditMode) {
     EXPECT_EQ(device_->DeviceGetEditStatus(nullptr), DDC_InvalidParameter);
 }
 
-TEST_F(EditSetupTest, GotoPrerollNeedsAnInPointAndAPreroll) {
-    OpenSession();
-    EXPECT_EQ(device_->DeviceGotoPreroll(), DDC_NoTimecode);  // both empty after the session opened
-    device_->DeviceSetPreroll(Frames(90));
-    EXPECT_EQ(device_->DeviceGotoPreroll(), DDC_NoTimecode);
-    device_->DeviceSetIn(Tc(0, 0, 10, 0));
-    device_->DeviceSetPreroll(Frames(kTCEmptyFrameCount));
-    Forget();
-    EXPECT_EQ(device_->DeviceGotoPreroll(), DDC_NoTimecode);
-    EXPECT_TRUE(CardCalls().empty());
-}
-
 TEST_F(EditSetupTest, WithoutAnEditModeTheDeckCuesToThePrerollBeforeInAcrossMidnight) {
     // A tape whose timecode runs from 23:59:48;00 past midnight; position 300 shows
     // 23:59:59;00.
@@ -144,9 +132,17 @@ TEST_F(EditSetupTest, WithoutAnEditModeTheDeckCuesToThePrerollBeforeInAcrossMidn
     EXPECT_EQ(Access::m_tcPreroll(*device_).frameCount, 180);  // kept without an edit mode
 }
 
-TEST_F(EditSetupTest, InAnEditModeTheDeckCuesToInAndThePrerollIsZeroed) {
+TEST_F(EditSetupTest, GotoPrerollNeedsInAndPrerollAndInAnEditModeCuesToInWithThePrerollZeroed) {
     OpenSession();
+    EXPECT_EQ(device_->DeviceGotoPreroll(), DDC_NoTimecode);  // both empty after the session opened
+    device_->DeviceSetPreroll(Frames(90));
+    EXPECT_EQ(device_->DeviceGotoPreroll(), DDC_NoTimecode);
     ASSERT_EQ(device_->DeviceSetIn(Tc(0, 0, 10, 0)), DDC_NoError);
+    device_->DeviceSetPreroll(Frames(kTCEmptyFrameCount));
+    Forget();
+    EXPECT_EQ(device_->DeviceGotoPreroll(), DDC_NoTimecode);
+    EXPECT_TRUE(CardCalls().empty());
+
     device_->DeviceSetPreroll(Frames(90));
     device_->DeviceSetEditMode(EditModeSynchronised);
     Forget();

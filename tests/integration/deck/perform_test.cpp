@@ -46,37 +46,33 @@ protected:
     }
 };
 
-TEST_F(PerformTest, OneFrameShortOfInIsCorrectedAndTheDeckWaitsInRecordPause) {
-    SetUpEdit(299, EditModeSynchronised);
-    Access::m_bSeekPending(*device_) = 1;
-    EXPECT_EQ(device_->DevicePerform(), DDC_NoError);
-    EXPECT_EQ(Lines(), (std::vector<std::string>{"TRYING TO CORRECT TAPE LOCATION\n", "PRINT TO TAPE IS ACCURATE\n"}));
-    EXPECT_EQ(CallsTo("DevStepForwardAFrame").size(), 1u);
-    EXPECT_TRUE(CallsTo("DevStepBackAFrame").empty());
-    EXPECT_EQ(Access::m_bSeekPending(*device_), 0);
-    ExpectEditArmed(3, 0, 300);
-    const cardsim::CardStatus card = cardsim::GetCardStatus();
-    EXPECT_EQ(card.syncRecDelay, 3);
-    EXPECT_EQ(card.syncRecNumFrames, 300);
-    EXPECT_TRUE(WaitForDeck(DDC_STATE_RECORD_PAUSE, 300));
-}
-
-TEST_F(PerformTest, OneFrameLateIsStepBackOnce) {
-    SetUpEdit(301, EditModeSynchronised);
-    EXPECT_EQ(device_->DevicePerform(), DDC_NoError);
-    EXPECT_EQ(Lines(), (std::vector<std::string>{"TRYING TO CORRECT TAPE LOCATION\n", "PRINT TO TAPE IS ACCURATE\n"}));
-    EXPECT_EQ(CallsTo("DevStepBackAFrame").size(), 1u);
-    EXPECT_TRUE(CallsTo("DevStepForwardAFrame").empty());
-    EXPECT_TRUE(WaitForDeck(DDC_STATE_RECORD_PAUSE, 300));
-}
-
-TEST_F(PerformTest, TwoFramesOffIsReportedAndNotCorrected) {
-    SetUpEdit(298, EditModeSynchronised);
-    EXPECT_EQ(device_->DevicePerform(), DDC_NoError);
-    EXPECT_EQ(Lines(), std::vector<std::string>{"PRINT TO TAPE IS INACCURATE\n"});
-    EXPECT_TRUE(CallsTo("DevStepForwardAFrame").empty());
-    EXPECT_TRUE(CallsTo("DevStepBackAFrame").empty());
-    ExpectEditArmed(3, 0, 300);  // the edit goes ahead
+TEST_F(PerformTest, OneFrameOffInIsCorrectedTwoFramesOffOnlyReported) {
+    const std::vector<std::string> corrected = {"TRYING TO CORRECT TAPE LOCATION\n", "PRINT TO TAPE IS ACCURATE\n"};
+    struct Case {
+        int64_t position;
+        size_t forward;
+        size_t back;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {{299, 1, 0, corrected}, {301, 0, 1, corrected}, {298, 0, 0, {"PRINT TO TAPE IS INACCURATE\n"}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.position);
+        Restart();
+        SetUpEdit(c.position, EditModeSynchronised);
+        Access::m_bSeekPending(*device_) = 1;
+        EXPECT_EQ(device_->DevicePerform(), DDC_NoError);
+        EXPECT_EQ(Lines(), c.lines);
+        EXPECT_EQ(CallsTo("DevStepForwardAFrame").size(), c.forward);
+        EXPECT_EQ(CallsTo("DevStepBackAFrame").size(), c.back);
+        EXPECT_EQ(Access::m_bSeekPending(*device_), 0);
+        ExpectEditArmed(3, 0, 300);  // the edit goes ahead even when inaccurate
+        const cardsim::CardStatus card = cardsim::GetCardStatus();
+        EXPECT_EQ(card.syncRecDelay, 3);
+        EXPECT_EQ(card.syncRecNumFrames, 300);
+        if (c.forward + c.back > 0) {
+            EXPECT_TRUE(WaitForDeck(DDC_STATE_RECORD_PAUSE, 300));
+        }
+    }
 }
 
 TEST_F(PerformTest, OnTheInPointNothingIsCorrectedAndTheTraceShowsTheParameters) {
@@ -109,27 +105,23 @@ TEST_F(PerformTest, ADeckThatRefusesRecordPauseMakesPerformFail) {
     EXPECT_EQ(CallsTo("PdvDeckControl").back().result, 0);
 }
 
-TEST_F(PerformTest, AnOutPointSetWhileTheSessionWasClosedIsStillTheEditsEnd) {
-    cardsim::FailDriverOpen(KDX_E_BUSY, 1);
+TEST_F(PerformTest, WithoutASessionPerformFailsAndAnOutPointSetThenIsStillTheEditsEnd) {
+    cardsim::FailDriverOpen(KDX_E_BUSY);
     Trace(true);
+    EXPECT_EQ(device_->DevicePerform(), DDC_DriverError);
+    EXPECT_EQ(Lines().back(), "DevicePerform  error -> Driver Error\n");
     EXPECT_EQ(device_->DeviceSetOut(Tc(0, 0, 20, 0)), DDC_DriverError);
     EXPECT_EQ(Lines().back(), "DevSetOut  error -> Driver Error\n");
     EXPECT_TRUE(CallsTo("DevSetOut").empty());
+    EXPECT_TRUE(CallsTo("PdvDeckControl").empty());
     Trace(false);
     // The session recovers on the next call.
+    cardsim::ClearFaults();
     ASSERT_EQ(device_->DeviceSetIn(Tc(0, 0, 10, 0)), DDC_NoError);
     cardsim::ParkDeck(300, DDC_STATE_PLAYBACK_PAUSE);
     Forget();
     EXPECT_EQ(device_->DevicePerform(), DDC_NoError);
     EXPECT_EQ(CallsTo("PdvSetSyncRecNumFrames").back().arguments, std::vector<int64_t>{300});
-}
-
-TEST_F(PerformTest, WithoutASessionPerformAnswersDriverError) {
-    cardsim::FailDriverOpen(KDX_E_BUSY);
-    Trace(true);
-    EXPECT_EQ(device_->DevicePerform(), DDC_DriverError);
-    EXPECT_EQ(Lines().back(), "DevicePerform  error -> Driver Error\n");
-    EXPECT_TRUE(CallsTo("PdvDeckControl").empty());
 }
 
 TEST_F(PerformTest, AnEjectDuringThePositionCheckEndsInAFailureNotAHang) {

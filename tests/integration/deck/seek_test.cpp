@@ -118,7 +118,22 @@ TEST_F(SeekTest, ARefusedTimeCodeSearchIsCuedByTrackNumber) {
     EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 130));
 }
 
-TEST_F(SeekTest, AtTwentyFiveFramesTheTrackSearchCountsTwelveTracksAFrame) {
+TEST_F(SeekTest, TheTrackSearchAimsTheFrameOffsetEarlyExceptAtFrameZeroAndCountsTwelveTracksAFrameAt25) {
+    OpenSession();
+    Access::m_nATNFrameOffset(*device_) = 5;
+    cardsim::RemoveSubcode(130, 1);
+    cardsim::RemoveSubcode(0, 1);
+    cardsim::ParkDeck(100, DDC_STATE_PLAYBACK_PAUSE);
+    Forget();
+    EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(130)), DDC_NoError);
+    EXPECT_EQ(AVCRequests().back(), TrackSearch(1250));
+    EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 125));
+    Forget();
+    EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(0)), DDC_NoError);
+    EXPECT_EQ(AVCRequests().back(), TrackSearch(0));
+    EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 0));
+
+    Restart();
     cardsim::BuiltInTapeOptions pal;
     pal.standard = DIO_PAL;
     pal.materialFrames = 3000;
@@ -133,24 +148,8 @@ TEST_F(SeekTest, AtTwentyFiveFramesTheTrackSearchCountsTwelveTracksAFrame) {
     EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 130));
 }
 
-TEST_F(SeekTest, TheTrackSearchAimsTheFrameOffsetEarlyExceptAtFrameZero) {
-    OpenSession();
-    Access::m_nATNFrameOffset(*device_) = 5;
-    cardsim::RemoveSubcode(130, 1);
-    cardsim::RemoveSubcode(0, 1);
-    cardsim::ParkDeck(100, DDC_STATE_PLAYBACK_PAUSE);
-    Forget();
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(130)), DDC_NoError);
-    EXPECT_EQ(AVCRequests().back(), TrackSearch(1250));
-    EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 125));
-
-    Forget();
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(0)), DDC_NoError);
-    EXPECT_EQ(AVCRequests().back(), TrackSearch(0));
-    EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 0));
-}
-
-TEST_F(SeekTest, SearchesAnsweredAsStatusQueriesFallBackToTheLibrarySeek) {
+TEST_F(SeekTest, StatusAnswersFallBackToTheLibrarySeekAndADVCAMCassetteSkipsTheTrackSearch) {
+    // Searches answered as status queries: both AV/C searches fail, the library seeks.
     ASSERT_TRUE(cardsim::SetDeckOptions("status"));
     OpenSession();
     EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 0, 20, 0)), DDC_NoError);
@@ -165,9 +164,8 @@ TEST_F(SeekTest, SearchesAnsweredAsStatusQueriesFallBackToTheLibrarySeek) {
     ASSERT_EQ(CallsTo("DevSeekToTimecode").size(), 1u);
     EXPECT_EQ(CallsTo("DevSeekToTimecode")[0].arguments, (std::vector<int64_t>{0, 0, 20, 0}));
     EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 600));
-}
 
-TEST_F(SeekTest, ADVCAMCassetteSkipsTheTrackSearch) {
+    Restart();
     ASSERT_TRUE(cardsim::SetDeckOptions("dvcam,status"));
     OpenSession();
     EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 0, 20, 0)), DDC_NoError);
@@ -175,14 +173,14 @@ TEST_F(SeekTest, ADVCAMCassetteSkipsTheTrackSearch) {
     EXPECT_EQ(log_.Count("Detected DVCAM cassette....\n"), 1u);
     EXPECT_EQ(CallsTo("DevSeekToTimecode").size(), 1u);
     EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 600));
-}
 
-TEST_F(SeekTest, ACassetteThatCannotBeIdentifiedIsNotTakenForDVCAM) {
+    // A cassette that cannot be identified is not taken for DVCAM: with the time code
+    // search and the medium query unanswered, the track search runs.
+    Restart();
     ASSERT_TRUE(cardsim::SetDeckOptions("dvcam"));
     OpenSession();
     cardsim::ParkDeck(100, DDC_STATE_PLAYBACK_PAUSE);
     Forget();
-    // The time code search and the medium query get no answer; the track search runs.
     cardsim::RefuseCardCall("KDXSendGenericAVCCommand", KDX_E_TIMEOUT, 2);
     Access::m_bHasSMPTETimecode(*device_) = 0;  // no status query before the searches
     EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(130)), DDC_NoError);
@@ -244,11 +242,8 @@ TEST_F(SeekTest, NoSessionOrNoTargetMeansNoSeek) {
     EXPECT_FALSE(SeekCommandSent());
     EXPECT_EQ(Lines().back(), "DevSeekToTimecode  error -> Invalid Parameter\n");
 
-    delete device_;
-    cardsim::Reset();
+    Restart();
     cardsim::FailDriverOpen(KDX_E_NO_DVKORDEX);
-    device_ = new CDV1394();
-    Forget();
     Access::m_bSeekPending(*device_) = 1;
     EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(600)), DDC_DriverError);
     EXPECT_EQ(Access::m_bSeekPending(*device_), 0);

@@ -87,6 +87,7 @@ TEST_F(SessionTest, DriverOpenFailureWritesTheCardErrorLine) {
     }
     EXPECT_TRUE(CallsTo("DevInitialize").empty());
     EXPECT_FALSE(Access::m_bRecordThreadRunning(*device_).load());
+    EXPECT_STREQ(KDXErrorLine(0), "Unknown KDX error\n");  // success is no card error
 }
 
 TEST_F(SessionTest, DeckLibraryFailureClosesTheDriverAgain) {
