@@ -57,6 +57,10 @@ std::string Output(const std::string& command) {
     return text;
 }
 
+std::string Probe(const std::string& path, const std::string& entries) {
+    return Output("ffprobe -v error -show_entries " + entries + " -of default=noprint_wrappers=1 '" + path + "' 2>&1");
+}
+
 std::vector<uint8_t> ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -67,14 +71,14 @@ void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-std::vector<int16_t> ReadPcm(const std::string& path) {
-    const std::vector<uint8_t> bytes = ReadBytes(path);
+std::vector<int16_t> Pcm(const std::vector<uint8_t>& bytes) {
     std::vector<int16_t> samples(bytes.size() / 2);
-    for (size_t i = 0; i < samples.size(); ++i) {
+    for (size_t i = 0; i < samples.size(); ++i)
         samples[i] = static_cast<int16_t>(static_cast<uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8)));
-    }
     return samples;
 }
+
+std::vector<int16_t> ReadPcm(const std::string& path) { return Pcm(ReadBytes(path)); }
 
 std::vector<std::vector<uint8_t>> SplitFrames(const std::vector<uint8_t>& file) {
     std::vector<std::vector<uint8_t>> frames;
@@ -99,6 +103,40 @@ std::vector<int16_t> Noise(size_t count, uint32_t seed) {
         out[i] = static_cast<int16_t>(x >> 9);
     }
     return out;
+}
+
+bool FfmpegDv(const std::string& path, DIO_VideoFormat standard, const std::string& picture, const std::string& sound,
+              const std::string& options, std::string* errors) {
+    const bool pal = standard == DIO_PAL;
+    const std::string video = picture + (picture.find('=') == std::string::npos ? "=" : ":") +
+                              (pal ? "s=720x576:r=25" : "s=720x480:r=30000/1001");
+    std::string said;
+    const int status = Run("ffmpeg -nostdin -v error -f lavfi -i '" + video + "' -f lavfi -i '" + sound + "' -target " +
+                               (pal ? "pal-dv" : "ntsc-dv") + " " + options + " -y '" + path + "'",
+                           &said);
+    if (errors != nullptr) *errors = said;
+    return status == 0 && said.empty();
+}
+
+std::vector<int16_t> FfmpegPcm(const std::string& dv, int stream, std::string* errors) {
+    ScratchDir dir;
+    const std::string pcm = dir.File("out.pcm");
+    if (Run("ffmpeg -nostdin -v error -i '" + dv + "' -map 0:a:" + std::to_string(stream) + " -f s16le -y '" + pcm +
+                "'",
+            errors) != 0)
+        return {};
+    return ReadPcm(pcm);
+}
+
+void ExpectSamePcm(const std::vector<int16_t>& ours, const std::vector<int16_t>& theirs) {
+    ASSERT_EQ(ours.size(), theirs.size());
+    size_t mismatches = 0;
+    for (size_t i = 0; i < ours.size() && mismatches < 5; ++i) {
+        if (ours[i] == theirs[i]) continue;
+        ++mismatches;
+        ADD_FAILURE() << "sample " << i / 2 << " channel " << i % 2 << ": ours " << ours[i] << ", FFmpeg's "
+                      << theirs[i];
+    }
 }
 
 }  // namespace oracle

@@ -33,13 +33,9 @@ void ExpectFfmpegTimecodeRead(bool pal, const char* start, short h, short m, sho
     SCOPED_TRACE(start);
     oracle::ScratchDir dir;
     const std::string dv = dir.File("tc.dv");
-    const std::string video = pal ? "color=black:s=720x576:r=25" : "color=black:s=720x480:r=30000/1001";
     std::string errors;
-    ASSERT_EQ(oracle::Run("ffmpeg -nostdin -v error -f lavfi -t 10 -i '" + video +
-                              "' -f lavfi -t 11 -i 'sine=frequency=1000:sample_rate=48000' -target " +
-                              (pal ? "pal-dv" : "ntsc-dv") + " -timecode '" + start + "' -y '" + dv + "'",
-                          &errors),
-              0)
+    ASSERT_TRUE(oracle::FfmpegDv(dv, pal ? DIO_PAL : DIO_NTSC, "color=black:d=10", "sine=frequency=1000:sample_rate=48000:d=11",
+                                 std::string("-timecode '") + start + "'", &errors))
         << errors;
     const auto frames = oracle::SplitFrames(oracle::ReadBytes(dv));
     ASSERT_GE(frames.size(), 250u);
@@ -91,9 +87,8 @@ TEST(TimecodeOracle, FfmpegReportsWhatTheLibraryInserted) {
         for (size_t s = 0; s < size; s += 12000) std::memset(frame.get() + s + 80, 0xFF, 160);
         ASSERT_TRUE(writer.InsertTimecode(frame.get(), TCConstruct(0, c.h, c.m, c.s, c.f, &c.desc), c.standard, false));
         oracle::ScratchDir dir;
-        const std::string dv = dir.File("one.dv");
-        oracle::WriteBytes(dv, std::vector<uint8_t>(frame.get(), frame.get() + size));
-        EXPECT_EQ(oracle::Output("ffprobe -v error -show_entries format_tags=timecode -of csv=p=0 '" + dv + "'"), c.text);
+        oracle::WriteBytes(dir.File("one.dv"), std::vector<uint8_t>(frame.get(), frame.get() + size));
+        EXPECT_EQ(oracle::Probe(dir.File("one.dv"), "format_tags=timecode"), std::string("TAG:timecode=") + c.text);
     }
 }
 

@@ -85,15 +85,26 @@ std::vector<int16_t> Expected(int channels, int count, int base) {
     return samples;
 }
 
-void Append(std::vector<int16_t>* to, const std::vector<int16_t>& more) { to->insert(to->end(), more.begin(), more.end()); }
+std::vector<int16_t> operator+(std::vector<int16_t> a, const std::vector<int16_t>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// Rings handing out pieces of at most `piece` bytes, and the capture's audio taken
+// from them into a.wav.
+struct Capture {
+    explicit Capture(size_t piece) : rings(piece) {}
+    dviotest::Scratch dir;
+    AudioRings rings;
+    AudioTake take{&rings, 4};
+    WavSeries wav{dir.File("a.wav")};
+    CaptureAudio audio{&take, &wav};
+    std::string error;
+};
 
 TEST(CaptureAudio, TheLeadInFramesSamplesAreDroppedOnceTheDeviceSaysHowMany) {
-    dviotest::Scratch dir;
-    AudioRings rings(999);  // odd pieces: samples split across takes
-    AudioTake take(&rings, 4);
-    WavSeries wav(dir.File("a.wav"));
-    CaptureAudio audio(&take, &wav);
-    std::string error;
+    Capture c(999);  // odd pieces: samples split across takes
+    auto& [dir, rings, take, wav, audio, error] = c;
 
     rings.DeliverFrame(1920, 5000);  // the device's silence for its first frame, another length
     rings.DeliverFrame(1280, 0);
@@ -111,21 +122,15 @@ TEST(CaptureAudio, TheLeadInFramesSamplesAreDroppedOnceTheDeviceSaysHowMany) {
     EXPECT_EQ(audio.Owed(), 0);
     EXPECT_FALSE(audio.FirstFrameSilenced());
     ASSERT_TRUE(wav.Close(&error));
-    std::vector<int16_t> expected = Expected(2, 1280, 0);
-    Append(&expected, Expected(2, 1280, 2000));
     int rate = 0, channels = 0;
-    EXPECT_EQ(dviotest::WavSamples(dir.File("a.wav"), &rate, &channels), expected);
+    EXPECT_EQ(dviotest::WavSamples(dir.File("a.wav"), &rate, &channels), Expected(2, 1280, 0) + Expected(2, 1280, 2000));
     EXPECT_EQ(rate, 32000);
     EXPECT_EQ(channels, 2);
 }
 
 TEST(CaptureAudio, AWrittenFirstFrameTheDeviceSilencedBecomesSilenceOfItsOwnLength) {
-    dviotest::Scratch dir;
-    AudioRings rings(1 << 16);
-    AudioTake take(&rings, 4);
-    WavSeries wav(dir.File("b.wav"));
-    CaptureAudio audio(&take, &wav);
-    std::string error;
+    Capture c(1 << 16);
+    auto& [dir, rings, take, wav, audio, error] = c;
     rings.DeliverFrame(1920, 5000);
     rings.DeliverFrame(1280, 0);
     audio.AddFrame(Frame(DIO_Audio32000, 2, 1280), true, 0, "10:00:00:00");
@@ -134,18 +139,12 @@ TEST(CaptureAudio, AWrittenFirstFrameTheDeviceSilencedBecomesSilenceOfItsOwnLeng
     ASSERT_TRUE(audio.Pump(&error)) << error;
     EXPECT_TRUE(audio.FirstFrameSilenced());
     ASSERT_TRUE(wav.Close(&error));
-    std::vector<int16_t> expected(2 * 1280, 0);
-    Append(&expected, Expected(2, 1280, 0));
-    EXPECT_EQ(dviotest::WavSamples(dir.File("b.wav")), expected);
+    EXPECT_EQ(dviotest::WavSamples(dir.File("a.wav")), std::vector<int16_t>(2 * 1280, 0) + Expected(2, 1280, 0));
 }
 
 TEST(CaptureAudio, ALayoutChangeMovesToTheNextFileAtItsFrame) {
-    dviotest::Scratch dir;
-    AudioRings rings(4096);
-    AudioTake take(&rings, 4);
-    WavSeries wav(dir.File("c.wav"));
-    CaptureAudio audio(&take, &wav);
-    std::string error;
+    Capture c(4096);
+    auto& [dir, rings, take, wav, audio, error] = c;
     rings.DeliverFrame(1920, 0);
     rings.DeliverFrame(1920, 3000);
     rings.ChangeFormat();  // the device's record at the change, in every ring
@@ -163,24 +162,18 @@ TEST(CaptureAudio, ALayoutChangeMovesToTheNextFileAtItsFrame) {
     EXPECT_EQ(take.FormatRecords(), 2);
 
     ASSERT_EQ(wav.Files().size(), 2u);
-    EXPECT_EQ(wav.Files()[1].path, dir.File("c-2.wav"));
+    EXPECT_EQ(wav.Files()[1].path, dir.File("a-2.wav"));
     EXPECT_EQ(wav.Files()[1].firstFrame, 3);
     EXPECT_EQ(wav.Files()[1].firstTimecode, "10:00:00:03");
-    std::vector<int16_t> first = Expected(2, 1920, 0);
-    Append(&first, Expected(2, 1920, 3000));
-    EXPECT_EQ(dviotest::WavSamples(dir.File("c.wav")), first);
+    EXPECT_EQ(dviotest::WavSamples(dir.File("a.wav")), Expected(2, 1920, 0) + Expected(2, 1920, 3000));
     int channels = 0;
-    EXPECT_EQ(dviotest::WavSamples(dir.File("c-2.wav"), nullptr, &channels), Expected(4, 1280, 6000));
+    EXPECT_EQ(dviotest::WavSamples(dir.File("a-2.wav"), nullptr, &channels), Expected(4, 1280, 6000));
     EXPECT_EQ(channels, 4);
 }
 
 TEST(CaptureAudio, AudioNotDeliveredYetIsOwed) {
-    dviotest::Scratch dir;
-    AudioRings rings(1 << 16);
-    AudioTake take(&rings, 4);
-    WavSeries wav(dir.File("d.wav"));
-    CaptureAudio audio(&take, &wav);
-    std::string error;
+    Capture c(1 << 16);
+    auto& [dir, rings, take, wav, audio, error] = c;
     rings.DeliverFrame(1600, 0);
     rings.DeliverFrame(700, 1600);  // part of the next frame
     audio.AddFrame(Frame(DIO_Audio48000, 2, 1600), true, 0, "");

@@ -60,7 +60,7 @@ TEST(DvFile, ATruncatedOrForeignFileIsReportedWhereItGoesWrong) {
     std::vector<uint8_t> bytes = TapeFrame(DIO_NTSC, 0);
     const std::vector<uint8_t> second = TapeFrame(DIO_NTSC, 1);
     bytes.insert(bytes.end(), second.begin(), second.begin() + 5000);
-    dviotest::WriteFile(dir.File("short.dv"), bytes);
+    dviotest::WriteBytes(dir.File("short.dv"), bytes);
     DvFileReader reader;
     std::string error;
     ASSERT_TRUE(reader.Open(dir.File("short.dv"), &error));
@@ -69,7 +69,7 @@ TEST(DvFile, ATruncatedOrForeignFileIsReportedWhereItGoesWrong) {
     EXPECT_EQ(reader.Next(&frame), DvFileReader::Result::Truncated);
     EXPECT_EQ(reader.Problem(), dir.File("short.dv") + " ends 5000 bytes into frame 1 of 120000 bytes (byte offset 120000)");
 
-    dviotest::WriteFile(dir.File("text.dv"), std::vector<uint8_t>(200, 'x'));
+    dviotest::WriteBytes(dir.File("text.dv"), std::vector<uint8_t>(200, 'x'));
     DvFileReader text;
     ASSERT_TRUE(text.Open(dir.File("text.dv"), &error));
     EXPECT_EQ(text.Next(&frame), DvFileReader::Result::NotDv);

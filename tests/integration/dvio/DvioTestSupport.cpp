@@ -6,30 +6,17 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <thread>
 
 namespace dviotest {
-
-Scratch::Scratch() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "dvio-test-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data()) != nullptr) path_ = buffer.data();
-}
-
-Scratch::~Scratch() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-}
-
-std::string DvioPath() { return DVIO_PATH; }
 
 namespace {
 
@@ -51,7 +38,7 @@ DvioProcess::DvioProcess(const std::vector<std::string>& args, const std::string
     const std::string tag = std::to_string(getpid()) + "-" + std::to_string(++counter);
     outFile_ = folder + "/.dvio-out-" + tag;
     errFile_ = folder + "/.dvio-err-" + tag;
-    std::vector<std::string> argv = {DvioPath()};
+    std::vector<std::string> argv = {DVIO_PATH};
     argv.insert(argv.end(), args.begin(), args.end());
     pid_ = fork();
     if (pid_ == 0) {
@@ -84,6 +71,13 @@ void DvioProcess::Signal(int signal) {
     if (!done_ && pid_ > 0) kill(pid_, signal);
 }
 
+void DvioProcess::SignalWhen(const std::function<bool()>& ready, int signal) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!ready() && std::chrono::steady_clock::now() < deadline && Running())
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    Signal(signal);
+}
+
 bool DvioProcess::Running() {
     if (done_ || pid_ <= 0) return false;
     int status = 0;
@@ -112,32 +106,14 @@ Result RunDvio(const std::vector<std::string>& args, const std::string& folder) 
     return process.Wait();
 }
 
-std::vector<uint8_t> ReadFile(const std::string& path) {
-    const std::string bytes = Slurp(path);
-    return std::vector<uint8_t>(bytes.begin(), bytes.end());
-}
-
-void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
 int64_t FileSize(const std::string& path) {
     struct stat info {};
     return stat(path.c_str(), &info) == 0 ? static_cast<int64_t>(info.st_size) : -1;
 }
 
-std::vector<int16_t> ReadPcm(const std::string& path) {
-    const std::vector<uint8_t> bytes = ReadFile(path);
-    std::vector<int16_t> samples(bytes.size() / 2);
-    for (size_t i = 0; i < samples.size(); ++i)
-        samples[i] = static_cast<int16_t>(static_cast<uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8)));
-    return samples;
-}
-
 std::vector<int16_t> WavSamples(const std::string& path, int* rate, int* channels) {
     // A canonical 16-bit PCM WAV: walk the chunks to "fmt " and "data".
-    const std::vector<uint8_t> bytes = ReadFile(path);
+    const std::vector<uint8_t> bytes = ReadBytes(path);
     auto u32 = [&](size_t at) {
         return static_cast<uint32_t>(bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (bytes[at + 3] << 24));
     };
@@ -161,39 +137,34 @@ std::vector<int16_t> WavSamples(const std::string& path, int* rate, int* channel
     return samples;
 }
 
-bool FfmpegAvailable() {
-    static const bool available =
-        std::system("command -v ffmpeg >/dev/null 2>&1 && command -v ffprobe >/dev/null 2>&1") == 0;
-    return available;
-}
-
-bool InCi() {
-    const char* ci = std::getenv("CI");
-    return ci != nullptr && std::strcmp(ci, "true") == 0;
-}
-
 bool MakeFfmpegTape(const std::string& path, DIO_VideoFormat standard, int sampleRate, double seconds,
                     const std::string& start, std::string* error) {
-    const bool pal = standard == DIO_PAL;
-    const std::string video = pal ? "testsrc=s=720x576:r=25" : "testsrc=s=720x480:r=30000/1001";
     // Different tones left and right, so that a swap of channels shows.
-    const std::string audio = "aevalsrc=0.5*sin(2*PI*t*440)|0.4*sin(2*PI*t*1234+1):s=" + std::to_string(sampleRate);
-    const std::string errors = path + ".ffmpeg-errors";
-    std::ostringstream command;
-    command << "ffmpeg -nostdin -v error -f lavfi -i '" << video << "' -f lavfi -i '" << audio << "' -t " << seconds
-            << " -target " << (pal ? "pal-dv" : "ntsc-dv") << " -ac 2 -ar " << sampleRate << " -timecode '" << start
-            << "' -y '" << path << "' 2>'" << errors << "'";
-    const int status = std::system(command.str().c_str());
-    *error = Slurp(errors);
-    std::remove(errors.c_str());
-    return status == 0 && error->empty();
+    const std::string rate = std::to_string(sampleRate);
+    return oracle::FfmpegDv(path, standard, "testsrc", "aevalsrc=0.5*sin(2*PI*t*440)|0.4*sin(2*PI*t*1234+1):s=" + rate,
+                            "-t " + std::to_string(seconds) + " -ac 2 -ar " + rate + " -timecode '" + start + "'",
+                            error);
 }
 
-std::vector<int16_t> FfmpegPcm(const std::string& dvPath, const std::string& scratchPcm) {
-    const std::string command = "ffmpeg -nostdin -v error -i '" + dvPath + "' -map 0:a:0 -f s16le -y '" + scratchPcm +
-                                "' 2>/dev/null";
-    if (std::system(command.c_str()) != 0) return {};
-    return ReadPcm(scratchPcm);
+std::vector<uint8_t> Frames(const std::vector<uint8_t>& tape, size_t frameSize, int64_t first, int64_t count) {
+    return std::vector<uint8_t>(tape.begin() + static_cast<long>(first * frameSize),
+                                tape.begin() + static_cast<long>((first + count) * frameSize));
+}
+
+std::vector<uint8_t> Splice(const Scratch& dir, const std::vector<std::string>& parts, const std::string& name) {
+    std::vector<uint8_t> bytes;
+    for (const std::string& part : parts) {
+        const std::vector<uint8_t> more = ReadBytes(dir.File(part));
+        bytes.insert(bytes.end(), more.begin(), more.end());
+    }
+    WriteBytes(dir.File(name), bytes);
+    return bytes;
+}
+
+std::vector<int16_t> FfmpegPcmOf(const std::vector<uint8_t>& bytes) {
+    Scratch dir;
+    WriteBytes(dir.File("part.dv"), bytes);
+    return oracle::FfmpegPcm(dir.File("part.dv"));
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -205,5 +176,11 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+void ExpectContains(const std::string& text, const std::vector<std::string>& parts) {
+    for (const std::string& part : parts) EXPECT_TRUE(Contains(text, part)) << "no \"" << part << "\" in:\n" << text;
+}
+
+bool ProbeAccepts(const std::string& path) { return oracle::Run("ffprobe -v error '" + path + "' >/dev/null") == 0; }
 
 }  // namespace dviotest

@@ -56,7 +56,7 @@ TEST(DvioErrors, CommandLineMistakesExitWithTwo) {
 
 TEST(DvioErrors, MissingAndUnreadableFilesExitWithOne) {
     dviotest::Scratch dir;
-    dviotest::WriteFile(dir.File("notes.txt"), std::vector<uint8_t>(500, 'n'));
+    dviotest::WriteBytes(dir.File("notes.txt"), std::vector<uint8_t>(500, 'n'));
     const Mistake mistakes[] = {
         {{"--plugin", "no-such-plugin.so", "info"}, 1, "dvio: cannot load the plug-in no-such-plugin.so: "},
         {{"--tape", "missing.dv", "info"}, 1, "dvio: cannot use missing.dv as the cassette: it cannot be read\n"},
@@ -85,7 +85,7 @@ TEST(DvioErrors, ADeckThatIsNotThereOrRefusesIsSaidSo) {
 }
 
 TEST(DvioErrors, AStartTimecodeThatNeverComesEndsWithThreeAndWhatTheTapeShowed) {
-    DVIO_REQUIRE_FFMPEG();
+    REQUIRE_FFMPEG();
     dviotest::Scratch dir;
     std::string error;
     ASSERT_TRUE(dviotest::MakeFfmpegTape(dir.File("tape.dv"), DIO_PAL, 48000, 6, "10:00:00:00", &error)) << error;
@@ -100,7 +100,7 @@ TEST(DvioErrors, AStartTimecodeThatNeverComesEndsWithThreeAndWhatTheTapeShowed) 
                                0),
               0u)
         << result.err;
-    EXPECT_TRUE(dviotest::Contains(result.err, ", and no frame the device took carried it\n")) << result.err;
+    dviotest::ExpectContains(result.err, {", and no frame the device took carried it\n"});
     EXPECT_EQ(result.out, "");
 }
 
@@ -114,15 +114,12 @@ TEST(DvioErrors, HelpIsThereForEveryCommand) {
         EXPECT_EQ(result.exitCode, 0) << args[0];
         EXPECT_TRUE(dviotest::Contains(result.out, "Usage: ")) << result.out;
     }
-    const dviotest::Result top = RunDvio({"--help"}, dir.Path());
-    for (const char* word : {"capture", "deck", "info", "tape", "--tape", "--standard", "--speed", "--fault", "--log",
-                             "--trace", "--json", "Exit codes: 0 done"})
-        EXPECT_TRUE(dviotest::Contains(top.out, word)) << word;
-    const dviotest::Result capture = RunDvio({"capture", "--help"}, dir.Path());
-    for (const char* word : {"--wav", "--from", "--to", "--frames", "--seconds", "Ctrl-C"})
-        EXPECT_TRUE(dviotest::Contains(capture.out, word)) << word;
-    const dviotest::Result deck = RunDvio({"deck", "--help"}, dir.Path());
-    EXPECT_TRUE(dviotest::Contains(deck.out, "seek TC")) << deck.out;
+    dviotest::ExpectContains(RunDvio({"--help"}, dir.Path()).out,
+                             {"capture", "deck", "info", "tape", "--tape", "--standard", "--speed", "--fault", "--log",
+                              "--trace", "--json", "Exit codes: 0 done"});
+    dviotest::ExpectContains(RunDvio({"capture", "--help"}, dir.Path()).out,
+                             {"--wav", "--from", "--to", "--frames", "--seconds", "Ctrl-C"});
+    dviotest::ExpectContains(RunDvio({"deck", "--help"}, dir.Path()).out, {"seek TC"});
 }
 
 TEST(DvioErrors, TheLogOptionSendsThePluginsLinesToAFile) {
@@ -130,12 +127,11 @@ TEST(DvioErrors, TheLogOptionSendsThePluginsLinesToAFile) {
     const dviotest::Result result =
         RunDvio({"--log", "plugin.log", "--trace", "deck", "deck", "play", "stop"}, dir.Path());
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    const std::vector<uint8_t> bytes = dviotest::ReadFile(dir.File("plugin.log"));
+    const std::vector<uint8_t> bytes = dviotest::ReadBytes(dir.File("plugin.log"));
     const std::string log(bytes.begin(), bytes.end());
     EXPECT_EQ(log.rfind("DIOVelorin DLL Loaded\nDIOVelorin GetDIODevice called\nCDV1394 object created\n", 0), 0u)
         << log;
-    EXPECT_TRUE(dviotest::Contains(log, "DevPlay  error -> No Error\n")) << log;
-    EXPECT_TRUE(dviotest::Contains(log, "DevStop  error -> No Error\n")) << log;
+    dviotest::ExpectContains(log, {"DevPlay  error -> No Error\n", "DevStop  error -> No Error\n"});
 }
 
 }  // namespace

@@ -9,31 +9,18 @@ namespace {
 
 using dviotest::Contains;
 using dviotest::RunDvio;
-
-std::string Probe(const std::string& path, const std::string& entries) {
-    dviotest::Scratch scratch;
-    const std::string out = scratch.File("probe");
-    const std::string command = "ffprobe -v error -show_entries " + entries + " -of default=noprint_wrappers=1 '" +
-                                path + "' >'" + out + "' 2>&1";
-    if (std::system(command.c_str()) != 0) return "ffprobe failed";
-    const std::vector<uint8_t> bytes = dviotest::ReadFile(out);
-    return std::string(bytes.begin(), bytes.end());
-}
+using oracle::Probe;
 
 // FFmpeg decodes every frame without a word of complaint (it always notes that a raw
 // DV file's duration is estimated, for its own files too: that is no complaint).
 std::string FfmpegComplaints(const std::string& path) {
-    dviotest::Scratch scratch;
-    const std::string errors = scratch.File("errors");
-    const std::string command = "ffmpeg -nostdin -v error -i '" + path + "' -f null - 2>'" + errors + "'";
-    const int status = std::system(command.c_str());
-    const std::vector<uint8_t> bytes = dviotest::ReadFile(errors);
-    return status != 0 ? "ffmpeg failed: " + std::string(bytes.begin(), bytes.end())
-                       : std::string(bytes.begin(), bytes.end());
+    std::string errors;
+    return oracle::Run("ffmpeg -nostdin -v error -i '" + path + "' -f null -", &errors) == 0 ? errors
+                                                                                             : "ffmpeg failed: " + errors;
 }
 
 TEST(DvioTape, NewNtscTapeIsAcceptedByFfmpegWithItsTimecodeAndTone) {
-    DVIO_REQUIRE_FFMPEG();
+    REQUIRE_FFMPEG();
     dviotest::Scratch dir;
     const dviotest::Result result =
         RunDvio({"tape", "new", "ntsc.dv", "--seconds", "2", "--start", "01:00:00;00"}, dir.Path());
@@ -43,11 +30,11 @@ TEST(DvioTape, NewNtscTapeIsAcceptedByFfmpegWithItsTimecodeAndTone) {
     const std::string path = dir.File("ntsc.dv");
     EXPECT_EQ(dviotest::FileSize(path), 60 * 120000);
     EXPECT_EQ(FfmpegComplaints(path), "");
-    EXPECT_EQ(Probe(path, "format_tags=timecode"), "TAG:timecode=01:00:00;00\n");
+    EXPECT_EQ(Probe(path, "format_tags=timecode"), "TAG:timecode=01:00:00;00");
     EXPECT_EQ(Probe(path, "stream=codec_name,width,height,sample_rate,channels"),
-              "codec_name=dvvideo\nwidth=720\nheight=480\ncodec_name=pcm_s16le\nsample_rate=48000\nchannels=2\n");
+              "codec_name=dvvideo\nwidth=720\nheight=480\ncodec_name=pcm_s16le\nsample_rate=48000\nchannels=2");
     // FFmpeg hears the tones the tape was asked for: 1 kHz left, 500 Hz right, -12 dBFS.
-    const std::vector<int16_t> pcm = dviotest::FfmpegPcm(path, dir.File("ntsc.pcm"));
+    const std::vector<int16_t> pcm = oracle::FfmpegPcm(path);
     ASSERT_EQ(pcm.size(), 2u * 60 * 8008 / 5);
     for (size_t n = 0; n < pcm.size() / 2; n += 101) {
         const double t = static_cast<double>(n) / 48000;
@@ -57,7 +44,7 @@ TEST(DvioTape, NewNtscTapeIsAcceptedByFfmpegWithItsTimecodeAndTone) {
 }
 
 TEST(DvioTape, NewPalTapeWithFourChannelsGivesFfmpegTwoStereoStreams) {
-    DVIO_REQUIRE_FFMPEG();
+    REQUIRE_FFMPEG();
     dviotest::Scratch dir;
     const dviotest::Result result =
         RunDvio({"--json", "tape", "new", "pal.dv", "--standard", "pal", "--rate", "32000", "--channels", "4",
@@ -69,22 +56,19 @@ TEST(DvioTape, NewPalTapeWithFourChannelsGivesFfmpegTwoStereoStreams) {
                           "\n");
     const std::string path = dir.File("pal.dv");
     EXPECT_EQ(FfmpegComplaints(path), "");
-    EXPECT_EQ(Probe(path, "format_tags=timecode"), "TAG:timecode=10:00:00:00\n");
+    EXPECT_EQ(Probe(path, "format_tags=timecode"), "TAG:timecode=10:00:00:00");
     EXPECT_EQ(Probe(path, "stream=codec_name,sample_rate,channels"),
               "codec_name=dvvideo\ncodec_name=pcm_s16le\nsample_rate=32000\nchannels=2\n"
-              "codec_name=pcm_s16le\nsample_rate=32000\nchannels=2\n");
+              "codec_name=pcm_s16le\nsample_rate=32000\nchannels=2");
 }
 
 TEST(DvioTape, InfoAndAudioFollowASplicedTapeThatChangesRate) {
-    DVIO_REQUIRE_FFMPEG();
+    REQUIRE_FFMPEG();
     dviotest::Scratch dir;
     std::string error;
     ASSERT_TRUE(dviotest::MakeFfmpegTape(dir.File("a.dv"), DIO_PAL, 48000, 2, "10:00:00:00", &error)) << error;
     ASSERT_TRUE(dviotest::MakeFfmpegTape(dir.File("b.dv"), DIO_PAL, 32000, 1, "20:00:00:00", &error)) << error;
-    std::vector<uint8_t> tape = dviotest::ReadFile(dir.File("a.dv"));
-    const std::vector<uint8_t> b = dviotest::ReadFile(dir.File("b.dv"));
-    tape.insert(tape.end(), b.begin(), b.end());
-    dviotest::WriteFile(dir.File("ab.dv"), tape);
+    dviotest::Splice(dir, {"a.dv", "b.dv"}, "ab.dv");
 
     const dviotest::Result info = RunDvio({"tape", "info", "ab.dv"}, dir.Path());
     ASSERT_EQ(info.exitCode, 0) << info.err;
@@ -112,18 +96,17 @@ TEST(DvioTape, InfoAndAudioFollowASplicedTapeThatChangesRate) {
               "wrote ab-2.wav: 32000 Hz, 2 channels, 32000 samples\n");
     // Each file holds exactly what FFmpeg extracts from its part of the tape.
     int rate = 0;
-    EXPECT_EQ(dviotest::WavSamples(dir.File("ab.wav"), &rate), dviotest::FfmpegPcm(dir.File("a.dv"), dir.File("a.pcm")));
+    EXPECT_EQ(dviotest::WavSamples(dir.File("ab.wav"), &rate), oracle::FfmpegPcm(dir.File("a.dv")));
     EXPECT_EQ(rate, 48000);
-    EXPECT_EQ(dviotest::WavSamples(dir.File("ab-2.wav"), &rate),
-              dviotest::FfmpegPcm(dir.File("b.dv"), dir.File("b.pcm")));
+    EXPECT_EQ(dviotest::WavSamples(dir.File("ab-2.wav"), &rate), oracle::FfmpegPcm(dir.File("b.dv")));
     EXPECT_EQ(rate, 32000);
 }
 
 TEST(DvioTape, InfoCountsFramesWithoutTimecodeOrAudio) {
-    DVIO_REQUIRE_FFMPEG();
+    REQUIRE_FFMPEG();
     dviotest::Scratch dir;
     ASSERT_EQ(RunDvio({"tape", "new", "t.dv", "--seconds", "0.5", "--start", "00:59:59;28"}, dir.Path()).exitCode, 0);
-    std::vector<uint8_t> tape = dviotest::ReadFile(dir.File("t.dv"));
+    std::vector<uint8_t> tape = dviotest::ReadBytes(dir.File("t.dv"));
     // Frame 3: subcode packs gone. Frame 5: the first audio block of every sequence damaged.
     for (size_t sequence = 0; sequence < 10; ++sequence) {
         for (size_t block : {1, 2}) {
@@ -132,13 +115,11 @@ TEST(DvioTape, InfoCountsFramesWithoutTimecodeOrAudio) {
         }
         tape[5 * 120000 + sequence * 12000 + 6 * 80 + 1] ^= 0xF0;
     }
-    dviotest::WriteFile(dir.File("t.dv"), tape);
+    dviotest::WriteBytes(dir.File("t.dv"), tape);
     const dviotest::Result info = RunDvio({"tape", "info", "t.dv"}, dir.Path());
     ASSERT_EQ(info.exitCode, 0) << info.err;
-    EXPECT_TRUE(Contains(info.out, "timecode       frames 0-14: 00:59:59;28 to 01:00:00;12\n")) << info.out;
-    EXPECT_TRUE(Contains(info.out, "breaks         0\n"));
-    EXPECT_TRUE(Contains(info.out, "no timecode    1 frames (3)\n"));
-    EXPECT_TRUE(Contains(info.out, "no audio       1 frames (5)\n"));
+    dviotest::ExpectContains(info.out, {"timecode       frames 0-14: 00:59:59;28 to 01:00:00;12\n", "breaks         0\n",
+                                        "no timecode    1 frames (3)\n", "no audio       1 frames (5)\n"});
 }
 
 }  // namespace

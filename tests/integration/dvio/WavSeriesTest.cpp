@@ -33,19 +33,16 @@ WavContents ReadWav(const std::string& path) {
     return contents;
 }
 
-TEST(WavSeries, NumbersTheFilesAfterTheFirst) {
-    EXPECT_EQ(WavSeries::NumberedPath("out.wav", 1), "out.wav");
-    EXPECT_EQ(WavSeries::NumberedPath("out.wav", 2), "out-2.wav");
-    EXPECT_EQ(WavSeries::NumberedPath("dir.v1/take", 3), "dir.v1/take-3");
-    EXPECT_EQ(WavSeries::NumberedPath("a/b.c/out.wav", 12), "a/b.c/out-12.wav");
-    EXPECT_EQ(WavSeries::NumberedPath(".wav", 2), ".wav-2");
-}
-
-TEST(WavSeries, ACaptureNamesItsWavAfterItsDvFile) {
-    EXPECT_EQ(DefaultWavPath("take.dv"), "take.wav");
-    EXPECT_EQ(DefaultWavPath("a.b/take"), "a.b/take.wav");
-    EXPECT_EQ(DefaultWavPath("dir/.dv"), "dir/.dv.wav");
-    EXPECT_EQ(DefaultWavPath("x.y.dv"), "x.y.wav");
+// The files after the first are numbered; a capture's WAV is named after its .dv file.
+TEST(WavSeries, NamesOfTheFiles) {
+    const std::pair<std::string, std::string> names[] = {
+        {WavSeries::NumberedPath("out.wav", 1), "out.wav"},      {WavSeries::NumberedPath("out.wav", 2), "out-2.wav"},
+        {WavSeries::NumberedPath("dir.v1/take", 3), "dir.v1/take-3"},
+        {WavSeries::NumberedPath("a/b.c/out.wav", 12), "a/b.c/out-12.wav"},
+        {WavSeries::NumberedPath(".wav", 2), ".wav-2"},          {DefaultWavPath("take.dv"), "take.wav"},
+        {DefaultWavPath("a.b/take"), "a.b/take.wav"},             {DefaultWavPath("dir/.dv"), "dir/.dv.wav"},
+        {DefaultWavPath("x.y.dv"), "x.y.wav"}};
+    for (const auto& [got, want] : names) EXPECT_EQ(got, want);
 }
 
 TEST(WavSeries, ALayoutChangeStartsTheNextFileAndEachHoldsItsOwnSamples) {
