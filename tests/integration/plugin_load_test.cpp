@@ -151,22 +151,6 @@ TEST(PluginLoad, VersionFirstThenTheSameDeviceForEveryCall) {
     EXPECT_EQ(log.Entries(), std::vector<std::string>{kDetach});
 }
 
-TEST(PluginLoad, DeviceFirstThenVersion) {
-    win32::DebugCapture log;
-    LoadedPlugin plugin;
-    ASSERT_NE(plugin.handle(), nullptr) << dlerror();
-    DigitalDevice* device = plugin.GetDIODevice()();
-    ASSERT_NE(device, nullptr);
-    int major = 0;
-    int minor = -1;
-    plugin.GetDIOVersion()(&major, &minor);
-    EXPECT_EQ(major, 1);
-    EXPECT_EQ(minor, 0);
-    EXPECT_EQ(plugin.GetDIODevice()(), device);
-    EXPECT_EQ(log.Entries(), (std::vector<std::string>{kLoaded, kCalled, kCreated, kCalled, kCalled}));
-    delete device;
-}
-
 TEST(PluginLoad, HostsCallingAtOnceGetOneDevice) {
     win32::DebugCapture log;
     LoadedPlugin plugin;
@@ -192,13 +176,23 @@ TEST(PluginLoad, HostsCallingAtOnceGetOneDevice) {
     delete devices[0];
 }
 
-TEST(PluginLoad, ADeletedDeviceIsReplacedNotHandedOutAgain) {
+TEST(PluginLoad, DeviceFirstThenVersionAndADeletedDeviceIsReplacedNotHandedOutAgain) {
+    win32::DebugCapture log;
     LoadedPlugin plugin;
     ASSERT_NE(plugin.handle(), nullptr) << dlerror();
     GetDIODeviceFn getDevice = plugin.GetDIODevice();
-    delete getDevice();
+    DigitalDevice* first = getDevice();
+    ASSERT_NE(first, nullptr);
+    int major = 0;
+    int minor = -1;
+    plugin.GetDIOVersion()(&major, &minor);
+    EXPECT_EQ(major, 1);
+    EXPECT_EQ(minor, 0);
+    EXPECT_EQ(getDevice(), first);
+    EXPECT_EQ(log.Entries(), (std::vector<std::string>{kLoaded, kCalled, kCreated, kCalled, kCalled}));
+    delete first;
 
-    win32::DebugCapture log;
+    log.Clear();
     DigitalDevice* second = getDevice();
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(log.Entries(), (std::vector<std::string>{kCalled, kCreated}));
