@@ -1,5 +1,6 @@
 // A newly made device: its members, queues, formats, events and locks, and that it
 // touches nothing outside itself while being made.
+#include "format_keywords.h"
 #include "member_checks.h"
 #include "plugin_test_access.h"
 
@@ -65,20 +66,6 @@ void ExpectEmpty(const timecode_t& tc, const char* name) {
 
 bool IsSignalled(HANDLE event) {
     return WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
-}
-
-// The keywords of a format, in order, as "KEY=value" texts.
-std::vector<std::string> KeywordsOf(DIOFormat* format) {
-    std::vector<std::string> keywords;
-    for (int i = 0; i < format->NumParameters(); ++i) {
-        LONG key = 0;
-        char value[32] = {};
-        if (format->GetNthParameter(i, &key, value) == 0) break;
-        std::string text;
-        for (int shift = 24; shift >= 0; shift -= 8) text += static_cast<char>((key >> shift) & 0xFF);
-        keywords.push_back(text + "=" + value);
-    }
-    return keywords;
 }
 
 TEST(DeviceConstruction, MembersInTheHostOrderWithTheirDocumentedValues) {

@@ -3,6 +3,7 @@
 #include "capture/DV1394AudioInput.h"
 #include "capture/DV1394VideoInput.h"
 #include "capture/default_format.h"
+#include "format_keywords.h"
 #include "plugin_test_access.h"
 #include "support/DeviceFixture.h"
 
@@ -26,12 +27,6 @@ void WipeAudioBlocks(std::vector<uint8_t>* frame) {
     for (size_t sequence = 0; sequence < 10; ++sequence)
         for (size_t block = 6; block < 150; block += 16)
             std::fill_n(frame->begin() + static_cast<long>((sequence * 150 + block) * 80 + 3), 77, 0xFF);
-}
-
-std::string Keyword(DIOFormat* format, LONG keyword) {
-    char value[20] = "";
-    if (format == nullptr || !format->GetKeywordParameter(keyword, value)) return "(none)";
-    return value;
 }
 
 class FormatDetectionTest : public DeviceFixture {
@@ -121,18 +116,18 @@ TEST_F(FormatDetectionTest, ChangesAreRecordedWhereTheyHappen) {
     auto videoRecords = Records(Access::m_FormatList(*Access::m_pVideoIn(*device_)), 7 * 120000);
     ASSERT_EQ(videoRecords.size(), 3u);
     EXPECT_EQ(videoRecords[0].first, 0u);
-    EXPECT_EQ(Keyword(videoRecords[0].second, kKeywordVideoSignal), "NTSC");
-    EXPECT_EQ(Keyword(videoRecords[0].second, kKeywordVideoCompression), "DV25");
-    EXPECT_EQ(Keyword(videoRecords[0].second, kKeywordAudioSampleRate), "48000");
+    EXPECT_EQ(KeywordOf(videoRecords[0].second, kKeywordVideoSignal), "NTSC");
+    EXPECT_EQ(KeywordOf(videoRecords[0].second, kKeywordVideoCompression), "DV25");
+    EXPECT_EQ(KeywordOf(videoRecords[0].second, kKeywordAudioSampleRate), "48000");
     EXPECT_EQ(videoRecords[0].second->GetFormatChange(), 0);
     EXPECT_EQ(videoRecords[1].first, 3u * 120000);
-    EXPECT_EQ(Keyword(videoRecords[1].second, kKeywordAudioSampleRate), "32000");
-    EXPECT_EQ(Keyword(videoRecords[1].second, kKeywordAudioSampleSize), "(none)");  // not written
+    EXPECT_EQ(KeywordOf(videoRecords[1].second, kKeywordAudioSampleRate), "32000");
+    EXPECT_EQ(KeywordOf(videoRecords[1].second, kKeywordAudioSampleSize), "(none)");  // not written
     EXPECT_EQ(videoRecords[1].second->GetFormatChange(), 1);
     EXPECT_EQ(videoRecords[1].second->GetFormatChangeBreak(), 0);
     EXPECT_EQ(videoRecords[2].first, 5u * 120000);  // the unreadable frame was not delivered
-    EXPECT_EQ(Keyword(videoRecords[2].second, kKeywordVideoSignal), "PAL");
-    EXPECT_EQ(Keyword(videoRecords[2].second, kKeywordAudioSampleRate), "48000");
+    EXPECT_EQ(KeywordOf(videoRecords[2].second, kKeywordVideoSignal), "PAL");
+    EXPECT_EQ(KeywordOf(videoRecords[2].second, kKeywordAudioSampleRate), "48000");
     EXPECT_EQ(videoRecords[2].second->GetFormatChangeBreak(), 1);
 
     DV1394AudioInput& audio = *Access::m_pAudioIn(*device_);
@@ -141,7 +136,7 @@ TEST_F(FormatDetectionTest, ChangesAreRecordedWhereTheyHappen) {
         ASSERT_EQ(audioRecords.size(), 3u) << "channel " << channel;
         EXPECT_EQ(audioRecords[1].first, 3 * kAudioBytesPerFrame);
         EXPECT_EQ(audioRecords[2].first, 5 * kAudioBytesPerFrame);
-        EXPECT_EQ(Keyword(audioRecords[1].second, kKeywordAudioSampleRate), "32000");
+        EXPECT_EQ(KeywordOf(audioRecords[1].second, kKeywordAudioSampleRate), "32000");
         EXPECT_EQ(audioRecords[2].second->GetFormatChangeBreak(), 1);
         EXPECT_EQ(audioRecords[1].second->GetFormatChangeBreak(), 0);
     }

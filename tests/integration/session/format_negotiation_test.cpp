@@ -4,6 +4,7 @@
 #include "capture/default_format.h"
 #include "output/DV1394AudioOutput.h"
 #include "digitalio/DV25audioDeshuffler.h"
+#include "format_keywords.h"
 #include "plugin_test_access.h"
 #include "support/DeviceFixture.h"
 
@@ -15,11 +16,7 @@ using Access = PluginTestAccess;
 
 class FormatNegotiationTest : public DeviceFixture {
 protected:
-    std::string DeviceKeyword(LONG keyword) {
-        char value[20] = "";
-        Access::m_pDeviceFormat(*device_)->GetKeywordParameter(keyword, value);
-        return value;
-    }
+    std::string DeviceKeyword(LONG keyword) { return KeywordOf(Access::m_pDeviceFormat(*device_), keyword); }
 };
 
 TEST_F(FormatNegotiationTest, NewDeviceIsNtscWith48kAudio) {
@@ -109,20 +106,16 @@ TEST_F(FormatNegotiationTest, ListAndCopyAnswerOnlyTheDevicesKeywords) {
     wanted.SetKeywordParameter(kKeywordVideoSignal, "");
     wanted.SetKeywordParameter(MakeFourCC('X', 'T', 'R', 'A'), "kept");
     ASSERT_EQ(device_->GetControl(0xb00009, &wanted), 1);
-    char value[20];
-    wanted.GetKeywordParameter(kKeywordAudioSampleRate, value);
-    EXPECT_STREQ(value, "32000,44100,48000");
-    wanted.GetKeywordParameter(kKeywordVideoSignal, value);
-    EXPECT_STREQ(value, "NTSC,PAL");
-    wanted.GetKeywordParameter(MakeFourCC('X', 'T', 'R', 'A'), value);
-    EXPECT_STREQ(value, "kept");
+    EXPECT_EQ(KeywordOf(&wanted, kKeywordAudioSampleRate), "32000,44100,48000");
+    EXPECT_EQ(KeywordOf(&wanted, kKeywordVideoSignal), "NTSC,PAL");
+    EXPECT_EQ(KeywordOf(&wanted, MakeFourCC('X', 'T', 'R', 'A')), "kept");
     DIOFormat empty(4);
     EXPECT_EQ(device_->GetControl(0xb00009, &empty), 0);
 
     // Copy into an empty format large enough: all four keywords.
     DIOFormat roomy(3);
     EXPECT_EQ(device_->GetControl(0xb00008, &roomy), 1);
-    EXPECT_EQ(roomy.NumParameters(), 4);
+    EXPECT_EQ(KeywordsOf(&roomy), (std::vector<std::string>{"VSIG=NTSC", "VCMP=DV25", "ASRT=48000", "ASSZ=16"}));
     // Too small and empty: nothing copied, still success.
     DIOFormat small(2);
     EXPECT_EQ(device_->GetControl(0xb00008, &small), 1);
@@ -133,12 +126,7 @@ TEST_F(FormatNegotiationTest, ListAndCopyAnswerOnlyTheDevicesKeywords) {
     foreign.SetKeywordParameter(MakeFourCC('F', 'O', 'R', 'N'), "x");
     foreign.SetKeywordParameter(kKeywordAudioSampleRate, "?");
     EXPECT_EQ(device_->GetControl(0xb00008, &foreign), 0);
-    foreign.GetKeywordParameter(kKeywordVideoSignal, value);
-    EXPECT_STREQ(value, "NTSC");
-    foreign.GetKeywordParameter(MakeFourCC('F', 'O', 'R', 'N'), value);
-    EXPECT_STREQ(value, "");
-    foreign.GetKeywordParameter(kKeywordAudioSampleRate, value);
-    EXPECT_STREQ(value, "?");
+    EXPECT_EQ(KeywordsOf(&foreign), (std::vector<std::string>{"VSIG=NTSC", "FORN=", "ASRT=?"}));
     EXPECT_EQ(Access::CopyDIOFormat(*device_, nullptr, &roomy), 0);
 }
 

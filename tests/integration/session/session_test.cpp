@@ -6,6 +6,7 @@
 #include "deck/deck_log.h"
 #include "hostcore/ThreadContext.h"
 #include "digitalio/DV25audioDeshuffler.h"
+#include "format_keywords.h"
 #include "plugin_test_access.h"
 #include "support/DeviceFixture.h"
 
@@ -169,17 +170,7 @@ TEST_F(SessionTest, ChangingToPalReopensTheSessionForPal) {
 
     DIOFormat readBack(3);
     ASSERT_EQ(device_->GetControl(0xb00008, &readBack), 1);
-    char value[20];
-    const std::pair<LONG, const char*> expected[] = {{kKeywordVideoSignal, "PAL"},
-                                                     {kKeywordVideoCompression, "DV25"},
-                                                     {kKeywordAudioSampleRate, "48000"},
-                                                     {kKeywordAudioSampleSize, "16"}};
-    for (int i = 0; i < 4; ++i) {
-        LONG key = 0;
-        ASSERT_TRUE(readBack.GetNthParameter(i, &key, value));
-        EXPECT_EQ(key, expected[i].first);
-        EXPECT_STREQ(value, expected[i].second);
-    }
+    EXPECT_EQ(KeywordsOf(&readBack), (std::vector<std::string>{"VSIG=PAL", "VCMP=DV25", "ASRT=48000", "ASSZ=16"}));
 }
 
 }  // namespace

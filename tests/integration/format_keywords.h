@@ -1,0 +1,28 @@
+// Reading formats back as texts, so that tests compare whole keyword lists at once.
+#pragma once
+
+#include "digitalio/DIOFormat.h"
+
+#include <string>
+#include <vector>
+
+// The value of one keyword, or "(none)" when the format lacks it or is null.
+inline std::string KeywordOf(DIOFormat* format, LONG keyword) {
+    char value[32] = "";
+    if (format == nullptr || !format->GetKeywordParameter(keyword, value)) return "(none)";
+    return value;
+}
+
+// The keywords of a format, in order, as "KEY=value" texts.
+inline std::vector<std::string> KeywordsOf(DIOFormat* format) {
+    std::vector<std::string> keywords;
+    for (int i = 0; i < format->NumParameters(); ++i) {
+        LONG key = 0;
+        char value[32] = {};
+        if (format->GetNthParameter(i, &key, value) == 0) break;
+        std::string text;
+        for (int shift = 24; shift >= 0; shift -= 8) text += static_cast<char>((key >> shift) & 0xFF);
+        keywords.push_back(text + "=" + value);
+    }
+    return keywords;
+}
