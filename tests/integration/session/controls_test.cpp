@@ -58,12 +58,10 @@ TEST_F(ControlsTest, TableShapeAndUnknownIds) {
 
 TEST_F(ControlsTest, DefaultsAndStoredValues) {
     LONG value = -1;
-    ASSERT_EQ(device_->GetControlDefault(18, &value), 1);
-    EXPECT_EQ(value, 5);
-    ASSERT_EQ(device_->GetControlDefault(0x10001, &value), 1);
-    EXPECT_EQ(static_cast<DWORD>(value), 0x44562f43u);
-    ASSERT_EQ(device_->GetControlDefault(0x30001, &value), 1);
-    EXPECT_EQ(value, 120000);
+    for (const auto& [id, expected] : {std::pair<LONG, LONG>{18, 5}, {0x10001, 0x44562f43}, {0x30001, 120000}}) {
+        EXPECT_EQ(device_->GetControlDefault(id, &value), 1) << std::hex << id;
+        EXPECT_EQ(value, expected) << std::hex << id;
+    }
     unsigned char record[24];
     std::memset(record, 0xAB, sizeof record);
     ASSERT_EQ(device_->GetControlDefault(0x20005, record), 1);
@@ -188,13 +186,12 @@ TEST_F(ControlsTest, StatisticsComeFromTheQueues) {
     EXPECT_EQ(device_->GetControl(0xb00001, &value), 1);
     EXPECT_EQ(value, 14);
 
-    LONG overruns = 7;
-    Access::m_pVideoIn(*device_)->SetParameter(0x70001, &overruns);
-    EXPECT_EQ(device_->GetControl(0x70001, &value), 1);
-    EXPECT_EQ(value, 7);
-    Access::m_pAudioIn(*device_)->SetParameter(0xb10003, &overruns);
-    EXPECT_EQ(device_->GetControl(0xb10003, &value), 1);
-    EXPECT_EQ(value, 7);
+    LONG overruns[] = {7, 8};
+    Access::m_pVideoIn(*device_)->SetParameter(0x70001, &overruns[0]);
+    Access::m_pAudioIn(*device_)->SetParameter(0xb10003, &overruns[1]);
+    LONG read[2] = {};
+    EXPECT_EQ(device_->GetControl(0x70001, &read[0]) + device_->GetControl(0xb10003, &read[1]), 2);
+    EXPECT_EQ(std::vector<LONG>(read, read + 2), std::vector<LONG>(overruns, overruns + 2));
     DV1394AudioInput& audioIn = *Access::m_pAudioIn(*device_);
     Access::m_nLastFrames(audioIn) = 30;
     Access::m_nLastSamples(audioIn) = 48048;
