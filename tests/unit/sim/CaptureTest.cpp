@@ -2,7 +2,6 @@
 #include "SimTestSupport.h"
 
 #include "digitalio/DV25Timecode.h"
-#include "hostcore/Timecode.h"
 
 #include <cstring>
 
@@ -22,11 +21,6 @@ protected:
         const size_t size = (slot[3] & 0x80) != 0 ? kDVFrameSizePAL : kDVFrameSizeNTSC;
         return std::vector<uint8_t>(slot, slot + size);
     }
-    std::vector<uint8_t> Tape(int64_t position) {
-        std::vector<uint8_t> frame;
-        EXPECT_TRUE(cardsim::ReadTapeFrame(position, &frame)) << "tape position " << position;
-        return frame;
-    }
 };
 
 TEST_F(CaptureTest, PlayingDeckFillsTheRingWithTheTapeFramesInOrder) {
@@ -36,20 +30,14 @@ TEST_F(CaptureTest, PlayingDeckFillsTheRingWithTheTapeFramesInOrder) {
     EXPECT_EQ(PdvGetCapturedFrame(), 0);
     AdvancePeriods(10);
     ASSERT_EQ(PdvGetCapturedFrame(), 10);
-    for (LONG i = 0; i < 10; ++i) EXPECT_EQ(Captured(i), Tape(100 + i)) << "frame " << i;
+    for (LONG i = 0; i < 10; ++i) EXPECT_EQ(Captured(i), TapeAt(100 + i)) << "frame " << i;
 
     // The frame's own timecode, read by the host library, is the position's label.
     std::vector<uint8_t> frame = Captured(3);
-    DV25Timecode reader;
     TimeCode tc{};
     bool drop = false;
-    ASSERT_TRUE(reader.GetTimecode(frame.data(), &tc, &drop));
-    const timecodeDesc_t desc = TCCreateDesc(1, 30);
-    short h, m, s, f;
-    TCDeconstruct(TCCreateDur(103, &desc), nullptr, &h, &m, &s, &f);
-    EXPECT_EQ(tc.hours, static_cast<ULONG>(h));
-    EXPECT_EQ(tc.seconds, static_cast<ULONG>(s));
-    EXPECT_EQ(tc.frames, static_cast<ULONG>(f));
+    ASSERT_TRUE(DV25Timecode().GetTimecode(frame.data(), &tc, &drop));
+    EXPECT_EQ(std::vector<int>({int(tc.hours), int(tc.minutes), int(tc.seconds), int(tc.frames)}), DropFrameLabel(103));
     EXPECT_TRUE(drop);
 
     // Released frames go back to the card.
@@ -66,7 +54,7 @@ TEST_F(CaptureTest, PauseRepeatsTheStillAndSlowMotionRepeatsFrames) {
     StartCapture();
     AdvancePeriods(5);
     ASSERT_EQ(PdvGetCapturedFrame(), 5);
-    const std::vector<uint8_t> still = Tape(50);
+    const std::vector<uint8_t> still = TapeAt(50);
     for (LONG i = 0; i < 5; ++i) EXPECT_EQ(Captured(i), still);
     ASSERT_TRUE(PdvSetCapturedFrame(5));
 
@@ -74,7 +62,7 @@ TEST_F(CaptureTest, PauseRepeatsTheStillAndSlowMotionRepeatsFrames) {
     cardsim::ParkDeck(60, DDC_STATE_1_10);
     AdvancePeriods(20);
     ASSERT_EQ(PdvGetCapturedFrame(), 25);
-    for (LONG i = 0; i < 20; ++i) EXPECT_EQ(Captured(5 + i), Tape(60 + i / 10)) << "frame " << i;
+    for (LONG i = 0; i < 20; ++i) EXPECT_EQ(Captured(5 + i), TapeAt(60 + i / 10)) << "frame " << i;
 }
 
 TEST_F(CaptureTest, NoPicturesWhileStoppedWindingOrOnBlankTape) {
@@ -103,14 +91,14 @@ TEST_F(CaptureTest, AFullRingDropsAndCountsFrames) {
     cardsim::CardCounters counters = cardsim::GetCardCounters();
     EXPECT_EQ(counters.framesArrived, 40u);
     EXPECT_EQ(counters.ringFullDrops, 40u - PDV_RING_FRAMES);
-    EXPECT_EQ(Captured(PDV_RING_FRAMES - 1), Tape(100 + PDV_RING_FRAMES - 1));
+    EXPECT_EQ(Captured(PDV_RING_FRAMES - 1), TapeAt(100 + PDV_RING_FRAMES - 1));
 
     // Room again: the next frame is the one the deck shows now, not a dropped one.
     ASSERT_TRUE(PdvSetCapturedFrame(10));
     AdvancePeriods(3);
     EXPECT_EQ(PdvGetCapturedFrame(), PDV_RING_FRAMES + 3);
-    EXPECT_EQ(Captured(PDV_RING_FRAMES), Tape(140));
-    EXPECT_EQ(Captured(PDV_RING_FRAMES + 2), Tape(142));
+    EXPECT_EQ(Captured(PDV_RING_FRAMES), TapeAt(140));
+    EXPECT_EQ(Captured(PDV_RING_FRAMES + 2), TapeAt(142));
 
     // Stopping keeps the counter; beginning again starts it from 0.
     ASSERT_TRUE(PdvStopCapture());
@@ -137,7 +125,7 @@ TEST_F(CaptureTest, MaterialOfBothStandardsIsCapturedAtItsOwnRate) {
     // From the switch on, frame periods are 525/60 ones, counted from that moment.
     cardsim::AdvanceClock(3 * 33367);
     ASSERT_EQ(PdvGetCapturedFrame(), 8);
-    EXPECT_EQ(Captured(5), Tape(20));
+    EXPECT_EQ(Captured(5), TapeAt(20));
     EXPECT_EQ(Captured(5).size(), kDVFrameSizeNTSC);
     // The slot of a smaller frame holds nothing of an older frame after it.
     BYTE* slot = PdvGetCapturedFrameAddr(5);

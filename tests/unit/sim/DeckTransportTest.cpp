@@ -56,20 +56,18 @@ TEST_F(DeckTransportTest, EachCommandReachesItsStateAfterTheMechanicalTime) {
     EXPECT_EQ(DevGetTimecode(&h, &m, &s, &f, 100), DDC_TapeEjected);
     ASSERT_TRUE(cardsim::ReinsertTape());
     EXPECT_EQ(DeckState(), DDC_STATE_STOP);
-}
 
-TEST_F(DeckTransportTest, ANewCommandReplacesOneInTransition) {
+    // A new command replaces one in transition and takes its own time.
     ASSERT_EQ(DevPlay(), DDC_NoError);
     AdvanceMs(200);
     ASSERT_EQ(DevFF(), DDC_NoError);
     AdvanceMs(200);
-    LONG state;
-    EXPECT_EQ(DevGetState(&state), DDC_DeviceInTransition) << "the new command takes its own time";
+    EXPECT_EQ(DevGetState(&h), DDC_DeviceInTransition);
     AdvanceMs(101);
     EXPECT_EQ(DeckState(), DDC_STATE_FAST_FORWARD);
 }
 
-TEST_F(DeckTransportTest, MotionMatchesTheState) {
+TEST_F(DeckTransportTest, MotionMatchesTheStateAndTheTapeEndsStopTheDeck) {
     const int wind = cardsim::GetDeckModel().windSpeed;
     struct Case {
         LONG state;
@@ -84,9 +82,6 @@ TEST_F(DeckTransportTest, MotionMatchesTheState) {
         EXPECT_EQ(cardsim::GetDeckStatus().position, 5000 + c.framesPerTenPeriods) << "state " << c.state;
         EXPECT_EQ(DeckState(), c.state);
     }
-}
-
-TEST_F(DeckTransportTest, TheTapeEndsStopTheDeck) {
     const int64_t last = cardsim::TapeLength() - 1;
     cardsim::ParkDeck(last - 2, DDC_STATE_PLAYBACK);
     AdvancePeriods(5);
@@ -126,8 +121,7 @@ TEST_F(DeckTransportTest, ShuttleSpeedsAndDeckCodes) {
         SettleDeck();
         EXPECT_EQ(DeckState(), c.state) << "code " << c.code;
     }
-    EXPECT_FALSE(PdvDeckControl(0x47));
-    EXPECT_EQ(KDXGetLastError(), KDX_E_INVALID_PARAMETER);
+    EXPECT_CARD_ERROR(PdvDeckControl(0x47), KDX_E_INVALID_PARAMETER);
 }
 
 TEST_F(DeckTransportTest, SeekWindsToTheTargetAndParksInPause) {
@@ -156,17 +150,11 @@ TEST_F(DeckTransportTest, SeekWindsToTheTargetAndParksInPause) {
 
 TEST_F(DeckTransportTest, DeckModelLandsOneFrameOffWithEachSeekMethod) {
     // Target 00:00:10;00, frame count 300, track 3000, by the library's seek, the AV/C
-    // time code search and the AV/C track search.
-    auto library = [] { return DevSeekToTimecode(0, 0, 10, 0) == DDC_NoError; };
-    auto avc = [](std::vector<uint8_t> frame) {
-        BYTE command[8], response[8];
-        for (size_t i = 0; i < 8; ++i) command[4 * (i / 4) + 3 - i % 4] = frame[i];
-        ULONG length = 8;
-        return KDXSendGenericAVCCommand(0, 0, 4, 8, 8, command, &length, response) && response[3] == 0x09;
-    };
-    auto timecodeSearch = [&] { return avc({0x00, 0x20, 0x51, 0x20, 0x00, 0x10, 0x00, 0x00}); };
-    auto trackSearch = [&] { return avc({0x00, 0x20, 0x52, 0x20, 0x71, 0x17, 0x00, 0xFF}); };  // 2 x 3000 + 1
-    const std::vector<std::function<bool()>> methods = {library, timecodeSearch, trackSearch};
+    // time code search and the AV/C track search (2 x 3000 + 1).
+    const std::vector<std::function<bool()>> methods = {
+        [] { return DevSeekToTimecode(0, 0, 10, 0) == DDC_NoError; },
+        [] { return SendAVC({0x00, 0x20, 0x51, 0x20, 0x00, 0x10, 0x00, 0x00}).at(0) == 0x09; },
+        [] { return SendAVC({0x00, 0x20, 0x52, 0x20, 0x71, 0x17, 0x00, 0xFF}).at(0) == 0x09; }};
     for (int offset : {0, -1, 1}) {
         cardsim::DeckModel model;
         model.landingOffset = offset;

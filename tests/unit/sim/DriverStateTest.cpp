@@ -6,7 +6,7 @@ namespace {
 
 using DriverStateTest = SimTest;
 
-TEST_F(DriverStateTest, ClosedCardRefusesEveryCall) {
+TEST_F(DriverStateTest, ClosedCardRefusesEveryCallAndOpenChoosesOrKeepsTheStandard) {
     EXPECT_EQ(PdvGetDriverState(), -1);
     EXPECT_EQ(KDXGetLastError(), KDX_E_INVALID_STATE);
     EXPECT_FALSE(PdvBeginCapture());
@@ -17,17 +17,13 @@ TEST_F(DriverStateTest, ClosedCardRefusesEveryCall) {
     EXPECT_EQ(PdvGetAdjustment(PDV_ADJ_VIDEO_STANDARD), -1);
     EXPECT_FALSE(PdvIsConnectedDV2());
     EXPECT_FALSE(PdvDeckControl(PDV_DECK_STILL));
-    EXPECT_FALSE(KDXClose(0));
-    EXPECT_EQ(KDXGetLastError(), KDX_E_INVALID_STATE);
-}
+    EXPECT_FALSE(PdvSetSyncRecDelay(3));
+    EXPECT_CARD_ERROR(KDXClose(0), KDX_E_INVALID_STATE);
 
-TEST_F(DriverStateTest, OpenChoosesOrKeepsTheStandard) {
     ASSERT_NE(KDXOpen(0, KDX_STANDARD_PAL, 0), 0);
     EXPECT_EQ(PdvGetAdjustment(PDV_ADJ_VIDEO_STANDARD) & 0xFFFF, PDV_VST_PAL);
-    EXPECT_EQ(KDXOpen(0, KDX_STANDARD_NTSC, 0), 0) << "one instance only";
-    EXPECT_EQ(KDXGetLastError(), KDX_E_ALLOWED_SINGLE_INSTANCE);
+    EXPECT_CARD_ERROR(KDXOpen(0, KDX_STANDARD_NTSC, 0), KDX_E_ALLOWED_SINGLE_INSTANCE);  // one instance only
     ASSERT_TRUE(KDXClose(0));
-
     // Standard 0 keeps what the card was last set to.
     ASSERT_NE(KDXOpen(0, KDX_STANDARD_CURRENT, 0), 0);
     EXPECT_EQ(PdvGetAdjustment(PDV_ADJ_VIDEO_STANDARD) & 0xFFFF, PDV_VST_PAL);
@@ -38,71 +34,49 @@ TEST_F(DriverStateTest, OpenChoosesOrKeepsTheStandard) {
     EXPECT_EQ(PdvGetAdjustment(0x999), -1);
     EXPECT_EQ(KDXGetLastError(), KDX_E_INVALID_PARAMETER);
     ASSERT_TRUE(KDXClose(0));
-
-    EXPECT_EQ(KDXOpen(0, 3, 0), 0);
-    EXPECT_EQ(KDXGetLastError(), KDX_E_INVALID_PARAMETER);
+    EXPECT_CARD_ERROR(KDXOpen(0, 3, 0), KDX_E_INVALID_PARAMETER);
     EXPECT_FALSE(cardsim::GetCardStatus().open);
 }
 
-TEST_F(DriverStateTest, CaptureModeMovesOnlyAlongItsEdges) {
+TEST_F(DriverStateTest, ModesMoveOnlyAlongTheirEdges) {
     OpenSession();
-    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_IDLE);
-    EXPECT_FALSE(PdvStartCapture());
+    EXPECT_STEP(PdvStartCapture(), false, PDV_STATE_IDLE);
     EXPECT_EQ(KDXGetLastError(), KDX_E_INVALID_STATE);
-    EXPECT_FALSE(PdvStopCapture());
-    EXPECT_FALSE(PdvEndCapture());
-    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_IDLE);
-
-    ASSERT_TRUE(PdvBeginCapture());
-    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_CAPTURE_OPEN);
-    EXPECT_FALSE(PdvBeginCapture());
-    EXPECT_FALSE(PdvBeginPlayback());
-    EXPECT_FALSE(PdvStopCapture());
-    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_CAPTURE_OPEN);
-    ASSERT_TRUE(PdvStartCapture());
-    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_CAPTURING);
-    EXPECT_FALSE(PdvStartCapture());
-    EXPECT_FALSE(PdvStopPlayback());
-    EXPECT_FALSE(PdvPausePlayback(TRUE));
-    ASSERT_TRUE(PdvStopCapture());
-    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_CAPTURE_OPEN);
-    ASSERT_TRUE(PdvStartCapture());
-    ASSERT_TRUE(PdvEndCapture());
-    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_IDLE);
-}
-
-TEST_F(DriverStateTest, PlaybackModeMovesOnlyAlongItsEdges) {
-    OpenSession();
-    EXPECT_FALSE(PdvStartPlayback());
-    EXPECT_FALSE(PdvPausePlayback(TRUE));
+    EXPECT_STEP(PdvStopCapture(), false, PDV_STATE_IDLE);
+    EXPECT_STEP(PdvEndCapture(), false, PDV_STATE_IDLE);
+    EXPECT_STEP(PdvStartPlayback(), false, PDV_STATE_IDLE);
+    EXPECT_STEP(PdvPausePlayback(TRUE), false, PDV_STATE_IDLE);
     EXPECT_EQ(PdvGetPlaybackFrame(), -1);
-    ASSERT_TRUE(PdvBeginPlayback2());
-    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_PLAYBACK_OPEN);
+
+    EXPECT_STEP(PdvBeginCapture(), true, PDV_STATE_CAPTURE_OPEN);
+    EXPECT_STEP(PdvBeginCapture(), false, PDV_STATE_CAPTURE_OPEN);
+    EXPECT_STEP(PdvBeginPlayback(), false, PDV_STATE_CAPTURE_OPEN);
+    EXPECT_STEP(PdvStopCapture(), false, PDV_STATE_CAPTURE_OPEN);
+    EXPECT_STEP(PdvStartCapture(), true, PDV_STATE_CAPTURING);
+    EXPECT_STEP(PdvStartCapture(), false, PDV_STATE_CAPTURING);
+    EXPECT_STEP(PdvStopPlayback(), false, PDV_STATE_CAPTURING);
+    EXPECT_STEP(PdvPausePlayback(TRUE), false, PDV_STATE_CAPTURING);
+    EXPECT_STEP(PdvStopCapture(), true, PDV_STATE_CAPTURE_OPEN);
+    EXPECT_STEP(PdvStartCapture(), true, PDV_STATE_CAPTURING);
+    EXPECT_STEP(PdvEndCapture(), true, PDV_STATE_IDLE);
+
+    EXPECT_STEP(PdvBeginPlayback2(), true, PDV_STATE_PLAYBACK_OPEN);
     EXPECT_EQ(PdvGetPlaybackFrame(), 0);
-    EXPECT_TRUE(PdvPausePlayback(TRUE)) << "no change in 0x200";
-    EXPECT_TRUE(PdvPausePlayback(FALSE));
-    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_PLAYBACK_OPEN);
-    EXPECT_FALSE(PdvStopPlayback());
-    EXPECT_FALSE(PdvBeginCapture());
-    ASSERT_TRUE(PdvStartPlayback());
-    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_PLAYING);
-    EXPECT_TRUE(PdvPausePlayback(FALSE)) << "no change in 0x201";
-    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_PLAYING);
-    ASSERT_TRUE(PdvPausePlayback(TRUE));
-    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_PLAYBACK_PAUSED);
-    EXPECT_TRUE(PdvPausePlayback(TRUE));
-    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_PLAYBACK_PAUSED);
-    ASSERT_TRUE(PdvPausePlayback(FALSE));
-    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_PLAYING);
-    ASSERT_TRUE(PdvStopPlayback());
-    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_PLAYBACK_OPEN);
-    EXPECT_FALSE(PdvSyncRecNoParam()) << "the deck is not in record pause";
+    EXPECT_STEP(PdvPausePlayback(TRUE), true, PDV_STATE_PLAYBACK_OPEN);  // no change in 0x200
+    EXPECT_STEP(PdvPausePlayback(FALSE), true, PDV_STATE_PLAYBACK_OPEN);
+    EXPECT_STEP(PdvStopPlayback(), false, PDV_STATE_PLAYBACK_OPEN);
+    EXPECT_STEP(PdvBeginCapture(), false, PDV_STATE_PLAYBACK_OPEN);
+    EXPECT_STEP(PdvStartPlayback(), true, PDV_STATE_PLAYING);
+    EXPECT_STEP(PdvPausePlayback(FALSE), true, PDV_STATE_PLAYING);  // no change in 0x201
+    EXPECT_STEP(PdvPausePlayback(TRUE), true, PDV_STATE_PLAYBACK_PAUSED);
+    EXPECT_STEP(PdvPausePlayback(TRUE), true, PDV_STATE_PLAYBACK_PAUSED);
+    EXPECT_STEP(PdvPausePlayback(FALSE), true, PDV_STATE_PLAYING);
+    EXPECT_STEP(PdvStopPlayback(), true, PDV_STATE_PLAYBACK_OPEN);
+    EXPECT_STEP(PdvSyncRecNoParam(), false, PDV_STATE_PLAYBACK_OPEN);  // the deck is not in record pause
     EXPECT_EQ(KDXGetLastError(), KDX_E_DEV_REJECT_SRV);
-    ASSERT_TRUE(PdvEndPlayback());
-    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_IDLE);
+    EXPECT_STEP(PdvEndPlayback(), true, PDV_STATE_IDLE);
     EXPECT_EQ(PdvGetPlaybackFrame(), -1);
-    EXPECT_FALSE(PdvSyncRecNoParam());
-    EXPECT_EQ(KDXGetLastError(), KDX_E_INVALID_STATE);
+    EXPECT_CARD_ERROR(PdvSyncRecNoParam(), KDX_E_INVALID_STATE);
 
     // Closing leaves any mode.
     ASSERT_TRUE(PdvBeginPlayback());
@@ -112,49 +86,41 @@ TEST_F(DriverStateTest, PlaybackModeMovesOnlyAlongItsEdges) {
     EXPECT_EQ(PdvGetDriverState(), PDV_STATE_IDLE);
 }
 
-TEST_F(DriverStateTest, OutputPinChannelAndPlayPauseMode) {
+TEST_F(DriverStateTest, OutputPinChannelPlayPauseModeAndSyncRecordParameters) {
     OpenSession();
     LONG pin = 7;
-    ASSERT_TRUE(KDXGetOutputPinState(&pin));
-    EXPECT_EQ(pin, 1) << "on after open";
+    auto pinState = [&] {
+        EXPECT_TRUE(KDXGetOutputPinState(&pin));
+        return pin;
+    };
+    EXPECT_EQ(pinState(), 1) << "on after open";
     ASSERT_TRUE(PdvBeginCapture());
-    ASSERT_TRUE(KDXGetOutputPinState(&pin));
-    EXPECT_EQ(pin, 0) << "off while capturing";
+    EXPECT_EQ(pinState(), 0) << "off while capturing";
     ASSERT_TRUE(PdvEndCapture());
-    ASSERT_TRUE(KDXGetOutputPinState(&pin));
-    EXPECT_EQ(pin, 0) << "stays off after capture";
-    const LONG channel = PdvGetInputChannel();
-    EXPECT_EQ(channel, 63);
-    ASSERT_TRUE(PdvSetInputChannel(channel));
-    ASSERT_TRUE(KDXGetOutputPinState(&pin));
-    EXPECT_EQ(pin, 1) << "re-selecting the channel switches the output on";
-    EXPECT_FALSE(PdvSetInputChannel(64));
-    EXPECT_EQ(KDXGetLastError(), KDX_E_INVALID_PARAMETER);
-    EXPECT_FALSE(KDXGetOutputPinState(nullptr));
-    EXPECT_EQ(KDXGetLastError(), KDX_E_INVALID_PARAMETER);
+    EXPECT_EQ(pinState(), 0) << "stays off after capture";
+    EXPECT_EQ(PdvGetInputChannel(), 63);
+    ASSERT_TRUE(PdvSetInputChannel(63));
+    EXPECT_EQ(pinState(), 1) << "re-selecting the channel switches the output on";
+    EXPECT_CARD_ERROR(PdvSetInputChannel(64), KDX_E_INVALID_PARAMETER);
+    EXPECT_CARD_ERROR(KDXGetOutputPinState(nullptr), KDX_E_INVALID_PARAMETER);
 
     EXPECT_EQ(KDXGetPlayPauseMode(), KDX_PLAYPAUSE_FRAME);
     ASSERT_TRUE(KDXSetPlayPauseMode(KDX_PLAYPAUSE_ODD));
-    EXPECT_EQ(KDXGetPlayPauseMode(), KDX_PLAYPAUSE_ODD);
     EXPECT_FALSE(KDXSetPlayPauseMode(3));
     EXPECT_EQ(KDXGetPlayPauseMode(), KDX_PLAYPAUSE_ODD);
+    // Only the synchronised playback mode applies it.
     ASSERT_TRUE(PdvBeginPlayback());
     EXPECT_FALSE(cardsim::GetCardStatus().playPauseModeApplied);
     ASSERT_TRUE(PdvEndPlayback());
     ASSERT_TRUE(PdvBeginPlayback2());
     EXPECT_TRUE(cardsim::GetCardStatus().playPauseModeApplied);
-}
 
-TEST_F(DriverStateTest, SyncRecordParametersAreStored) {
-    EXPECT_FALSE(PdvSetSyncRecDelay(3)) << "closed";
-    OpenSession();
     EXPECT_TRUE(PdvSetSyncRecDelay(3));
     EXPECT_TRUE(PdvSetSyncRecPauseFlying(-2));
     EXPECT_TRUE(PdvSetSyncRecNumFrames(300));
     const cardsim::CardStatus status = cardsim::GetCardStatus();
-    EXPECT_EQ(status.syncRecDelay, 3);
-    EXPECT_EQ(status.syncRecPauseFlying, -2);
-    EXPECT_EQ(status.syncRecNumFrames, 300);
+    EXPECT_EQ(std::vector<LONG>({status.syncRecDelay, status.syncRecPauseFlying, status.syncRecNumFrames}),
+              std::vector<LONG>({3, -2, 300}));
 }
 
 TEST_F(DriverStateTest, RingAccessOutsideItsWindowFails) {
@@ -162,14 +128,12 @@ TEST_F(DriverStateTest, RingAccessOutsideItsWindowFails) {
     ASSERT_TRUE(PdvBeginPlayback());
     EXPECT_NE(PdvGetPlaybackFrameAddr(0), nullptr);
     EXPECT_NE(PdvGetPlaybackFrameAddr(PDV_RING_FRAMES - 1), nullptr);
-    EXPECT_EQ(PdvGetPlaybackFrameAddr(PDV_RING_FRAMES), nullptr);
-    EXPECT_EQ(KDXGetLastError(), KDX_E_INVALID_PARAMETER);
+    EXPECT_CARD_ERROR(PdvGetPlaybackFrameAddr(PDV_RING_FRAMES), KDX_E_INVALID_PARAMETER);
     EXPECT_EQ(PdvGetPlaybackFrameAddr(-1), nullptr);
     EXPECT_FALSE(PdvSetPlaybackFrame(PDV_RING_FRAMES + 1));
     EXPECT_TRUE(PdvSetPlaybackFrame(PDV_RING_FRAMES));
     EXPECT_FALSE(PdvSetPlaybackFrame(3)) << "forward only";
-    EXPECT_EQ(PdvGetCapturedFrameAddr(0), nullptr) << "not in capture mode";
-    EXPECT_EQ(KDXGetLastError(), KDX_E_INVALID_STATE);
+    EXPECT_CARD_ERROR(PdvGetCapturedFrameAddr(0), KDX_E_INVALID_STATE);  // not in capture mode
     ASSERT_TRUE(PdvEndPlayback());
 
     ASSERT_TRUE(PdvBeginCapture());

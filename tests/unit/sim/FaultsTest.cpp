@@ -12,15 +12,13 @@ using FaultsTest = SimTest;
 
 TEST_F(FaultsTest, DriverAndLibraryOpenFailures) {
     cardsim::FailDriverOpen(KDX_E_NO_DVKORDEX, 1);
-    EXPECT_EQ(KDXOpen(0, 1, 0), 0);
-    EXPECT_EQ(KDXGetLastError(), KDX_E_NO_DVKORDEX);
+    EXPECT_CARD_ERROR(KDXOpen(0, 1, 0), KDX_E_NO_DVKORDEX);
     ASSERT_NE(KDXOpen(0, 1, 0), 0) << "only the first time";
     ASSERT_TRUE(KDXClose(0));
 
     std::string error;
     ASSERT_TRUE(cardsim::SetFaults("open=0x8004000e*2", &error)) << error;
-    EXPECT_EQ(KDXOpen(0, 1, 0), 0);
-    EXPECT_EQ(KDXGetLastError(), KDX_E_NO_DEVICE_CONNECTED);
+    EXPECT_CARD_ERROR(KDXOpen(0, 1, 0), KDX_E_NO_DEVICE_CONNECTED);
     EXPECT_EQ(KDXOpen(0, 1, 0), 0);
     ASSERT_NE(KDXOpen(0, 1, 0), 0);
 
@@ -34,6 +32,21 @@ TEST_F(FaultsTest, DriverAndLibraryOpenFailures) {
 
 TEST_F(FaultsTest, DeviceGoesAwayAndComesBackAtTheGivenMoments) {
     OpenSession();
+    // Gone: the deck reports no device and every call that needs it fails.
+    cardsim::DisconnectDevice();
+    EXPECT_EQ(DeckState(), DDC_STATE_NO_DEVICE);
+    EXPECT_EQ(DevPlay(), DDC_NoDevice);
+    LONG h, m, s, f;
+    EXPECT_EQ(DevGetTimecode(&h, &m, &s, &f, 100), DDC_NoDevice);
+    EXPECT_EQ(DevAskForTCAsync(), DDC_NoDevice);
+    EXPECT_FALSE(PdvIsConnectedDV2());
+    EXPECT_CARD_ERROR(PdvBeginPlayback(), KDX_E_NO_DEVICE_CONNECTED);
+    EXPECT_FALSE(PdvDeckControl(PDV_DECK_STILL));
+    cardsim::ReconnectDevice();
+    EXPECT_TRUE(PdvIsConnectedDV2());
+    EXPECT_EQ(DeckState(), DDC_STATE_STOP);
+
+    // At given moments, while capturing.
     cardsim::ParkDeck(100, DDC_STATE_PLAYBACK);
     ASSERT_TRUE(PdvBeginCapture());
     ASSERT_TRUE(PdvStartCapture());
@@ -62,10 +75,7 @@ TEST_F(FaultsTest, DeckStuckInTransition) {
     ASSERT_EQ(DevPlay(), DDC_NoError);
     AdvanceMs(10000);
     EXPECT_EQ(DevGetState(&state), DDC_DeviceInTransition);
-    BYTE command[8] = {0x71, 0x51, 0x20, 0x01, 0xFF, 0xFF, 0xFF, 0xFF}, response[8];
-    ULONG length = 8;
-    ASSERT_TRUE(KDXSendGenericAVCCommand(0, 0, 4, 8, 8, command, &length, response));
-    EXPECT_EQ(response[3], 0x0B);
+    EXPECT_EQ(SendAVC({0x01, 0x20, 0x51, 0x71, 0xFF, 0xFF, 0xFF, 0xFF}).at(0), 0x0B);
     cardsim::SetStuckInTransition(false);
     EXPECT_EQ(DeckState(), DDC_STATE_PLAYBACK) << "the pending command completes once freed";
 }
@@ -74,8 +84,7 @@ TEST_F(FaultsTest, RefusedStartsAndStalledCapture) {
     OpenSession();
     cardsim::RefuseCaptureStart(KDX_E_DEV_REJECT_SRV);
     ASSERT_TRUE(PdvBeginCapture());
-    EXPECT_FALSE(PdvStartCapture());
-    EXPECT_EQ(KDXGetLastError(), KDX_E_DEV_REJECT_SRV);
+    EXPECT_CARD_ERROR(PdvStartCapture(), KDX_E_DEV_REJECT_SRV);
     EXPECT_EQ(PdvGetDriverState(), PDV_STATE_CAPTURE_OPEN);
     cardsim::RefuseCaptureStart(0);
     cardsim::StallCapture(true);
@@ -92,11 +101,9 @@ TEST_F(FaultsTest, RefusedStartsAndStalledCapture) {
 
     cardsim::RefusePlaybackStart(KDX_E_TIMEOUT);
     ASSERT_TRUE(PdvBeginPlayback());
-    EXPECT_FALSE(PdvStartPlayback());
-    EXPECT_EQ(KDXGetLastError(), KDX_E_TIMEOUT);
+    EXPECT_CARD_ERROR(PdvStartPlayback(), KDX_E_TIMEOUT);
     cardsim::ParkDeck(10, DDC_STATE_RECORD_PAUSE);
-    EXPECT_FALSE(PdvSyncRecNoParam());
-    EXPECT_EQ(KDXGetLastError(), KDX_E_TIMEOUT);
+    EXPECT_CARD_ERROR(PdvSyncRecNoParam(), KDX_E_TIMEOUT);
     EXPECT_EQ(PdvGetDriverState(), PDV_STATE_PLAYBACK_OPEN);
 }
 
@@ -106,12 +113,10 @@ TEST_F(FaultsTest, RefusedCardCallsChangeNothing) {
     ASSERT_TRUE(PdvStartCapture());
     std::string error;
     ASSERT_TRUE(cardsim::SetFaults("refuse=PdvEndCapture*1, refuse=KDXSetPlayPauseMode:0x80040004", &error)) << error;
-    EXPECT_FALSE(PdvEndCapture());
-    EXPECT_EQ(KDXGetLastError(), KDX_E_DEV_REJECT_SRV);
+    EXPECT_CARD_ERROR(PdvEndCapture(), KDX_E_DEV_REJECT_SRV);
     EXPECT_EQ(PdvGetDriverState(), PDV_STATE_CAPTURING);
     EXPECT_TRUE(PdvEndCapture()) << "refused once only";
-    EXPECT_FALSE(KDXSetPlayPauseMode(KDX_PLAYPAUSE_ODD));
-    EXPECT_EQ(KDXGetLastError(), KDX_E_BUSY);
+    EXPECT_CARD_ERROR(KDXSetPlayPauseMode(KDX_PLAYPAUSE_ODD), KDX_E_BUSY);
     EXPECT_EQ(KDXGetPlayPauseMode(), KDX_PLAYPAUSE_FRAME);
 
     cardsim::ForceDriverState(0x305);
@@ -135,16 +140,14 @@ TEST_F(FaultsTest, CardDropsAndCorruptsCapturedFrames) {
     const cardsim::CardCounters counters = cardsim::GetCardCounters();
     EXPECT_EQ(counters.injectedDrops, 3u);
     EXPECT_EQ(counters.corruptedFrames, 1u);
-    std::vector<uint8_t> tape;
     for (LONG i : {0, 2, 3, 4}) {
-        const int64_t position = i == 0 ? 100 : 103 + i;
-        ASSERT_TRUE(cardsim::ReadTapeFrame(position, &tape));
+        const std::vector<uint8_t> tape = TapeAt(i == 0 ? 100 : 103 + i);
         EXPECT_EQ(std::vector<uint8_t>(PdvGetCapturedFrameAddr(i), PdvGetCapturedFrameAddr(i) + tape.size()), tape)
             << "captured " << i;
     }
     // The damaged frame keeps its picture but has no readable timecode or audio pack.
     BYTE* damaged = PdvGetCapturedFrameAddr(1);
-    ASSERT_TRUE(cardsim::ReadTapeFrame(101, &tape));
+    const std::vector<uint8_t> tape = TapeAt(101);
     for (size_t block = 7; block < 150 * 10; ++block) {
         if (block % 150 < 7 || (block % 150 - 6) % 16 == 0) continue;  // header, subcode, VAUX, audio
         ASSERT_EQ(std::vector<uint8_t>(damaged + block * 80, damaged + block * 80 + 80),

@@ -2,8 +2,6 @@
 // position; synchronised record lands an insert exactly where the deck stood.
 #include "SimTestSupport.h"
 
-#include "hostcore/Timecode.h"
-
 #include <cstring>
 
 namespace simtest {
@@ -13,11 +11,6 @@ constexpr size_t kSequence = 12000;
 
 class PlaybackRecordTest : public SimTest {
 protected:
-    std::vector<uint8_t> Tape(int64_t position) {
-        std::vector<uint8_t> frame;
-        EXPECT_TRUE(cardsim::ReadTapeFrame(position, &frame)) << "tape position " << position;
-        return frame;
-    }
     // `played` with the subcode blocks (blocks 1 and 2 of every sequence) of `tape`.
     static std::vector<uint8_t> WithSubcodeOf(std::vector<uint8_t> played, const std::vector<uint8_t>& tape) {
         for (size_t s = 0; s < played.size() / kSequence; ++s)
@@ -40,7 +33,7 @@ TEST_F(PlaybackRecordTest, PlayedFramesReachTheTapeInOrderAndUnderrunsRepeat) {
     cardsim::ParkDeck(300, DDC_STATE_RECORD);
     AdvancePeriods(6);
     EXPECT_EQ(PdvGetPlaybackFrame(), 6);
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(Tape(300 + i), program[i]) << "position " << 300 + i;
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(TapeAt(300 + i), program[i]) << "position " << 300 + i;
 
     // Nothing ready: the last frame goes out again, counted as an underrun, and the
     // played count stays.
@@ -49,39 +42,27 @@ TEST_F(PlaybackRecordTest, PlayedFramesReachTheTapeInOrderAndUnderrunsRepeat) {
     cardsim::CardCounters counters = cardsim::GetCardCounters();
     EXPECT_EQ(counters.underruns, 3u);
     EXPECT_EQ(counters.framesRecorded, 9u);
-    for (int i = 6; i < 9; ++i) EXPECT_EQ(Tape(300 + i), program[5]);
+    for (int i = 6; i < 9; ++i) EXPECT_EQ(TapeAt(300 + i), program[5]);
 
     // A frame made ready now plays at the next period.
     QueuePlaybackFrame(6, program[0]);
     AdvancePeriods(1);
     EXPECT_EQ(PdvGetPlaybackFrame(), 7);
-    EXPECT_EQ(Tape(309), program[0]);
+    EXPECT_EQ(TapeAt(309), program[0]);
     EXPECT_EQ(cardsim::GetDeckStatus().position, 310);
 
     // Paused: the still goes on tape, nothing is counted.
     ASSERT_TRUE(PdvPausePlayback(TRUE));
     AdvancePeriods(2);
-    EXPECT_EQ(Tape(311), program[0]);
+    EXPECT_EQ(TapeAt(311), program[0]);
     EXPECT_EQ(cardsim::GetCardCounters().underruns, 3u);
-}
-
-TEST_F(PlaybackRecordTest, WithoutASignalTheDeckRecordsBlack) {
-    OpenSession();
-    const std::vector<uint8_t> before = Tape(20);
-    cardsim::ParkDeck(20, DDC_STATE_RECORD);
-    AdvancePeriods(1);
-    const std::vector<uint8_t> recorded = Tape(20);
-    EXPECT_NE(recorded, before);
-    // A black frame: every video block carries the black macroblock (DC -224 in Y).
-    EXPECT_EQ(recorded[7 * 80 + 4], 0x90);
-    EXPECT_EQ(recorded[7 * 80 + 5], 0x06);
 }
 
 TEST_F(PlaybackRecordTest, SynchronisedInsertReplacesExactlyTheFramesAtTheParkedPosition) {
     OpenSession();
-    const std::vector<uint8_t> before399 = Tape(399), before405 = Tape(405);
+    const std::vector<uint8_t> before399 = TapeAt(399), before405 = TapeAt(405);
     std::vector<std::vector<uint8_t>> original;
-    for (int p = 400; p < 405; ++p) original.push_back(Tape(p));
+    for (int p = 400; p < 405; ++p) original.push_back(TapeAt(p));
     cardsim::ParkDeck(400, DDC_STATE_RECORD_PAUSE);
     ASSERT_TRUE(PdvSetSyncRecDelay(0));
     ASSERT_TRUE(PdvSetSyncRecNumFrames(5));
@@ -96,9 +77,9 @@ TEST_F(PlaybackRecordTest, SynchronisedInsertReplacesExactlyTheFramesAtTheParked
     EXPECT_EQ(cardsim::GetDeckStatus().position, 405);
     EXPECT_EQ(cardsim::GetCardCounters().framesRecorded, 5u);
     for (int k = 1; k <= 5; ++k)
-        EXPECT_EQ(Tape(399 + k), WithSubcodeOf(program[k], original[k - 1])) << "position " << 399 + k;
-    EXPECT_EQ(Tape(399), before399);
-    EXPECT_EQ(Tape(405), before405);
+        EXPECT_EQ(TapeAt(399 + k), WithSubcodeOf(program[k], original[k - 1])) << "position " << 399 + k;
+    EXPECT_EQ(TapeAt(399), before399);
+    EXPECT_EQ(TapeAt(405), before405);
     // The insert kept the tape's timecode running.
     cardsim::TapeTimecode tc404, tc405;
     ASSERT_TRUE(cardsim::TapeTimecodeAt(404, &tc404));
@@ -121,7 +102,7 @@ TEST_F(PlaybackRecordTest, ADelayThatMissesTheLatencyShiftsTheInsert) {
         cardsim::SetDeckModel(model);
         OpenSession();
         std::vector<std::vector<uint8_t>> before;
-        for (int p = 497; p < 506; ++p) before.push_back(Tape(p));
+        for (int p = 497; p < 506; ++p) before.push_back(TapeAt(p));
         cardsim::ParkDeck(500, DDC_STATE_RECORD_PAUSE);
         ASSERT_TRUE(PdvSetSyncRecDelay(c.delay));
         ASSERT_TRUE(PdvSetSyncRecNumFrames(3));
@@ -131,8 +112,8 @@ TEST_F(PlaybackRecordTest, ADelayThatMissesTheLatencyShiftsTheInsert) {
         AdvancePeriods(8);
         for (int p = 497; p < 506; ++p) {
             const int64_t k = p - c.firstReplaced + 1;
-            if (k >= 1 && k <= 3) EXPECT_EQ(Tape(p), program[k]) << "delay " << c.delay << " position " << p;
-            else EXPECT_EQ(Tape(p), before[p - 497]) << "delay " << c.delay << " position " << p;
+            if (k >= 1 && k <= 3) EXPECT_EQ(TapeAt(p), program[k]) << "delay " << c.delay << " position " << p;
+            else EXPECT_EQ(TapeAt(p), before[p - 497]) << "delay " << c.delay << " position " << p;
         }
     }
 }
@@ -157,24 +138,32 @@ TEST_F(PlaybackRecordTest, SyncRecordWaitsForTheDeckAndRunsUntilStoppedWithoutAL
     EXPECT_EQ(DeckState(), DDC_STATE_RECORD_PAUSE);
     const int64_t end = cardsim::GetDeckStatus().position;
     EXPECT_EQ(end, 700 + PdvGetPlaybackFrame() - 1);
-    EXPECT_EQ(Tape(700), WithSubcodeOf(program[1], Tape(700)));
+    EXPECT_EQ(TapeAt(700), WithSubcodeOf(program[1], TapeAt(700)));
 }
 
 TEST_F(PlaybackRecordTest, WriteProtectedCassetteRefusesToRecord) {
     OpenSession();
     cardsim::SetWriteProtected(true);
     EXPECT_EQ(DevRecord(), DDC_TapeProtected);
-    EXPECT_FALSE(PdvDeckControl(PDV_DECK_RECORD_PAUSE));
-    EXPECT_EQ(KDXGetLastError(), KDX_E_DEV_REJECT_SRV);
+    EXPECT_CARD_ERROR(PdvDeckControl(PDV_DECK_RECORD_PAUSE), KDX_E_DEV_REJECT_SRV);
     cardsim::ParkDeck(10, DDC_STATE_RECORD_PAUSE);
     ASSERT_TRUE(PdvBeginPlayback());
-    EXPECT_FALSE(PdvSyncRecNoParam());
-    EXPECT_EQ(KDXGetLastError(), KDX_E_DEV_REJECT_SRV);
+    EXPECT_CARD_ERROR(PdvSyncRecNoParam(), KDX_E_DEV_REJECT_SRV);
     EXPECT_EQ(PdvGetDriverState(), PDV_STATE_PLAYBACK_OPEN);
 }
 
-TEST_F(PlaybackRecordTest, PlainRecordWritesFramesAsReceived) {
+TEST_F(PlaybackRecordTest, PlainRecordWritesFramesAsReceivedAndBlackWithoutASignal) {
     OpenSession();
+    const std::vector<uint8_t> before = TapeAt(20);
+    cardsim::ParkDeck(20, DDC_STATE_RECORD);
+    AdvancePeriods(1);
+    const std::vector<uint8_t> recorded = TapeAt(20);
+    EXPECT_NE(recorded, before);
+    // A black frame: every video block carries the black macroblock (DC -224 in Y).
+    EXPECT_EQ(recorded[7 * 80 + 4], 0x90);
+    EXPECT_EQ(recorded[7 * 80 + 5], 0x06);
+
+    cardsim::ParkDeck(100, DDC_STATE_STOP);
     const auto program = Program(3);
     BeginWith(program, false);
     ASSERT_EQ(DevRecord(), DDC_NoError);
@@ -183,17 +172,11 @@ TEST_F(PlaybackRecordTest, PlainRecordWritesFramesAsReceived) {
     ASSERT_TRUE(PdvStartPlayback());
     const int64_t at = cardsim::GetDeckStatus().position;
     AdvancePeriods(3);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(Tape(at + i), program[i]);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(TapeAt(at + i), program[i]);
     // The deck reads the frame's own timecode there, not the tape's old one.
     cardsim::TapeTimecode tc;
     ASSERT_TRUE(cardsim::TapeTimecodeAt(at, &tc));
-    const timecodeDesc_t desc = TCCreateDesc(1, 30);
-    short h, m, sec, f;
-    TCDeconstruct(TCCreateDur(50000, &desc), nullptr, &h, &m, &sec, &f);
-    EXPECT_EQ(tc.hours, h);
-    EXPECT_EQ(tc.minutes, m);
-    EXPECT_EQ(tc.seconds, sec);
-    EXPECT_EQ(tc.frames, f);
+    EXPECT_EQ(std::vector<int>({tc.hours, tc.minutes, tc.seconds, tc.frames}), DropFrameLabel(50000));
 }
 
 }  // namespace

@@ -113,6 +113,32 @@ void QueuePlaybackFrame(LONG index, const std::vector<uint8_t>& frame) {
     ASSERT_TRUE(PdvSetPlaybackFrame(index + 1)) << "ready " << index;
 }
 
+std::vector<uint8_t> TapeAt(int64_t position) {
+    std::vector<uint8_t> frame;
+    EXPECT_TRUE(cardsim::ReadTapeFrame(position, &frame)) << "tape position " << position;
+    return frame;
+}
+
+std::vector<int> DropFrameLabel(LONG frameCount) {
+    const timecodeDesc_t desc = TCCreateDesc(1, 30);
+    short h, m, s, f;
+    TCDeconstruct(TCCreateDur(frameCount, &desc), nullptr, &h, &m, &s, &f);
+    return {h, m, s, f};
+}
+
+std::vector<uint8_t> SendAVC(const std::vector<uint8_t>& frame, ULONG responseRoom) {
+    BYTE command[64] = {};
+    for (size_t i = 0; i < frame.size(); ++i) command[4 * (i / 4) + 3 - i % 4] = frame[i];
+    BYTE response[64];
+    std::memset(response, 0xEE, sizeof response);
+    ULONG length = responseRoom;
+    if (!KDXSendGenericAVCCommand(0, 0, 4, static_cast<ULONG>(frame.size()), 8, command, &length, response)) return {};
+    EXPECT_EQ(length % 4, 0u);
+    std::vector<uint8_t> out(length);
+    for (size_t i = 0; i < length; ++i) out[i] = response[4 * (i / 4) + 3 - i % 4];
+    return out;
+}
+
 std::vector<cardsim::JournalEntry> CallsSince(uint64_t mark, const std::string& function) {
     std::vector<cardsim::JournalEntry> out;
     for (auto& e : cardsim::JournalSince(mark))

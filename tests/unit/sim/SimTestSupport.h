@@ -15,6 +15,20 @@
 #include <string>
 #include <vector>
 
+// A card call that fails, leaving `error` as the card's last error.
+#define EXPECT_CARD_ERROR(call, error)                \
+    do {                                              \
+        EXPECT_FALSE(call) << #call;                  \
+        EXPECT_EQ(KDXGetLastError(), error) << #call; \
+    } while (0)
+
+// A card call's result and the driver state it leaves.
+#define EXPECT_STEP(call, ok, state)                                \
+    do {                                                            \
+        EXPECT_EQ(static_cast<bool>(call), ok) << #call;            \
+        EXPECT_EQ(PdvGetDriverState(), state) << "after " << #call; \
+    } while (0)
+
 namespace simtest {
 
 class SimTest : public ::testing::Test {
@@ -54,6 +68,15 @@ std::vector<uint8_t> ReadFile(const std::string& path);
 
 // Card frames: plays `frame` into playback slot `index` and marks it ready.
 void QueuePlaybackFrame(LONG index, const std::vector<uint8_t>& frame);
+
+// The tape's frame at `position`, expecting it can be read.
+std::vector<uint8_t> TapeAt(int64_t position);
+// The 525/60 drop-frame label {h, m, s, f} of a frame count.
+std::vector<int> DropFrameLabel(LONG frameCount);
+
+// Sends an AV/C frame given in bus order through the card's pass-through call, in its
+// quadlet layout; answers the response in bus order, or {} when the call failed.
+std::vector<uint8_t> SendAVC(const std::vector<uint8_t>& frame, ULONG responseRoom = 64);
 
 std::vector<cardsim::JournalEntry> CallsSince(uint64_t mark, const std::string& function = std::string());
 std::vector<std::string> FunctionsSince(uint64_t mark);
