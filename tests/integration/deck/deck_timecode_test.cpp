@@ -117,26 +117,24 @@ TEST_F(DeckTimecodeTest, ADeckWithoutSMPTETimecodeIsAskedThroughTheLibrary) {
 TEST_F(DeckTimecodeTest, TapeWithoutTimecodeOrNoTapeGivesNoTimecode) {
     OpenSession();
     Trace(true);
-    timecode_t tc = Frames(5);
+    auto expectNoTimecode = [&] {
+        timecode_t tc = Frames(5);
+        log_.Clear();
+        EXPECT_EQ(device_->DeviceGetTimecode(&tc), DDC_NoTimecode);
+        EXPECT_TRUE(TCIsEmpty(tc));
+        EXPECT_EQ(Lines().back(), "DevGetTimecode -> NO TIMECODE\n");
+    };
     // Blank tape after the material: the deck has no time code to report.
     cardsim::ParkDeck(cardsim::TapeLength() - 10, DDC_STATE_PLAYBACK_PAUSE);
     ASSERT_TRUE(cardsim::IsTapeBlank(cardsim::TapeLength() - 10));
-    EXPECT_EQ(device_->DeviceGetTimecode(&tc), DDC_NoTimecode);
-    EXPECT_TRUE(TCIsEmpty(tc));
-    EXPECT_EQ(Lines().back(), "DevGetTimecode -> NO TIMECODE\n");
+    expectNoTimecode();
     // Recorded frames without subcode.
     cardsim::RemoveSubcode(400, 10);
     cardsim::ParkDeck(405, DDC_STATE_PLAYBACK_PAUSE);
-    tc = Frames(5);
-    EXPECT_EQ(device_->DeviceGetTimecode(&tc), DDC_NoTimecode);
-    EXPECT_TRUE(TCIsEmpty(tc));
+    expectNoTimecode();
     // No cassette: "Tape Ejected" reads as "No Timecode".
     cardsim::EjectTape();
-    tc = Frames(5);
-    log_.Clear();
-    EXPECT_EQ(device_->DeviceGetTimecode(&tc), DDC_NoTimecode);
-    EXPECT_TRUE(TCIsEmpty(tc));
-    EXPECT_EQ(Lines().back(), "DevGetTimecode -> NO TIMECODE\n");
+    expectNoTimecode();
     EXPECT_EQ(CallsTo("DevGetTimecode").back().result, DDC_TapeEjected);
 }
 
