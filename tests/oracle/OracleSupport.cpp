@@ -110,12 +110,10 @@ bool FfmpegDv(const std::string& path, DIO_VideoFormat standard, const std::stri
     const bool pal = standard == DIO_PAL;
     const std::string video = picture + (picture.find('=') == std::string::npos ? "=" : ":") +
                               (pal ? "s=720x576:r=25" : "s=720x480:r=30000/1001");
-    std::string said;
     const int status = Run("ffmpeg -nostdin -v error -f lavfi -i '" + video + "' -f lavfi -i '" + sound + "' -target " +
                                (pal ? "pal-dv" : "ntsc-dv") + " " + options + " -y '" + path + "'",
-                           &said);
-    if (errors != nullptr) *errors = said;
-    return status == 0 && said.empty();
+                           errors);
+    return status == 0;
 }
 
 std::vector<int16_t> FfmpegPcm(const std::string& dv, int stream, std::string* errors) {

@@ -53,7 +53,8 @@ std::vector<int16_t> Noise(size_t count, uint32_t seed);
 
 // Writes a DV file of `standard` from FFmpeg's lavfi sources: `picture` (say "testsrc",
 // its own options after "=", the standard adds size and rate), `sound` (an audio source);
-// `options` follow the target and override it. True when FFmpeg exited cleanly and said nothing.
+// `options` follow the target and override it. True when FFmpeg exited cleanly; what
+// it said is in *errors.
 bool FfmpegDv(const std::string& path, DIO_VideoFormat standard, const std::string& picture, const std::string& sound,
               const std::string& options, std::string* errors);
 // The interleaved stereo PCM FFmpeg extracts from audio stream `stream` of a DV file.

@@ -133,6 +133,28 @@ void CaptureFixture::SetUpAudioIn(const BitMask& channels, LONG bytesPerChannel)
     ASSERT_EQ(device_->PrepareAudioIn(channels), 1);
 }
 
+void CaptureFixture::Prepare(int streams, LONG frames, const BitMask& channels, LONG frameSize) {
+    if (streams & kVideoIn) SetUpVideoIn(frames, frameSize);
+    if (streams & kVideoConfidence) SetUpVideoConfidence(frames, frameSize);
+    if (streams & kAudioIn) SetUpAudioIn(channels, frames * 3888);
+}
+
+void CaptureFixture::Do(std::initializer_list<Step> steps, int streams) {
+    using Call = unsigned char (CDV1394::*)();
+    static const Call kCalls[4][3] = {
+        {&CDV1394::ArmVideoIn, &CDV1394::ArmVideoConfidence, &CDV1394::ArmAudioIn},
+        {&CDV1394::StartVideoIn, &CDV1394::StartVideoConfidence, &CDV1394::StartAudioIn},
+        {&CDV1394::PauseVideoIn, &CDV1394::PauseVideoConfidence, &CDV1394::PauseAudioIn},
+        {&CDV1394::TerminateVideoIn, &CDV1394::TerminateVideoConfidence, &CDV1394::TerminateAudioIn}};
+    for (Step step : steps) {
+        for (int s = 0; s < 3; ++s) {
+            if ((streams & (1 << s)) == 0) continue;
+            ASSERT_EQ((device_->*kCalls[static_cast<int>(step)][s])(), 1)
+                << "step " << static_cast<int>(step) << " of stream " << s;
+        }
+    }
+}
+
 LONG CaptureFixture::ControlLong(LONG id) {
     LONG value = -12345;
     EXPECT_EQ(device_->GetControl(id, &value), 1) << std::hex << id;

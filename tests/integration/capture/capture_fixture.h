@@ -38,6 +38,10 @@ constexpr LONG kControlAudioOverruns = 0xb10003;
 constexpr LONG kControlVideoOverruns = 0x70001;
 constexpr LONG kControlTimecodeBreak = 0xb10006;
 
+// The input streams, as bits of a set.
+enum Stream { kVideoIn = 1, kVideoConfidence = 2, kAudioIn = 4, kAllStreams = 7 };
+enum class Step { Arm, Start, Pause, Terminate };
+
 class CaptureFixture : public DeviceFixture {
 protected:
     void SetUp() override;
@@ -70,6 +74,11 @@ protected:
     void SetUpVideoIn(LONG frames, LONG frameSize = kDVFrameSizeNTSC);
     void SetUpVideoConfidence(LONG frames, LONG frameSize = kDVFrameSizeNTSC);
     void SetUpAudioIn(const BitMask& channels, LONG bytesPerChannel);
+    // Sets up and prepares the rings of `streams`, `frames` frames each (AudioIn for `channels`).
+    void Prepare(int streams, LONG frames, const BitMask& channels = Channels(2, {0, 1}),
+                 LONG frameSize = kDVFrameSizeNTSC);
+    // Takes each of `steps` on every one of `streams`, expecting success.
+    void Do(std::initializer_list<Step> steps, int streams);
 
     // Controls read as a host reads them.
     LONG ControlLong(LONG id);

@@ -127,10 +127,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CaptureLifecycle, ACardThatRefusesCaptureLeavesAnErrorOnEveryInputQueueAndStartStillSucceeds) {
     cardsim::RefuseCaptureStart(KDX_E_DEV_REJECT_SRV);
-    SetUpVideoIn(4);
-    SetUpVideoConfidence(4);
-    SetUpAudioIn(Channels(2, {0, 1}), 8 * 3888);
-    ASSERT_EQ(device_->ArmVideoIn(), 1);
+    Prepare(kAllStreams, 4);
+    Do({Step::Arm}, kVideoIn);
     EXPECT_EQ(LastError(), "DV input device error");
     // The thread has ended at once; its end counts one error on each input queue.
     ASSERT_TRUE(WaitFor([&] { return ControlLong(kControlErrors) == 2; })) << "VideoIn and AudioIn errors";
@@ -140,16 +138,11 @@ TEST_F(CaptureLifecycle, ACardThatRefusesCaptureLeavesAnErrorOnEveryInputQueueAn
 
     // The streams carry on as if the thread ran: Arm and Start succeed, nothing arrives.
     const uint64_t mark = cardsim::JournalMark();
-    ASSERT_EQ(device_->ArmVideoConfidence(), 1);
-    ASSERT_EQ(device_->ArmAudioIn(), 1);
+    Do({Step::Arm}, kVideoConfidence | kAudioIn);
     EXPECT_TRUE(ModeCallsSince(mark).empty()) << "no second thread";
-    EXPECT_EQ(device_->StartVideoIn(), 1);
-    EXPECT_EQ(device_->StartVideoConfidence(), 1);
-    EXPECT_EQ(device_->StartAudioIn(), 1);
+    Do({Step::Start}, kAllStreams);
     EXPECT_EQ(device_->VideoInGetState(), VDMRunning);
-    EXPECT_EQ(device_->TerminateVideoIn(), 1);
-    EXPECT_EQ(device_->TerminateVideoConfidence(), 1);
-    EXPECT_EQ(device_->TerminateAudioIn(), 1);
+    Do({Step::Terminate}, kAllStreams);
     EXPECT_FALSE(Access::m_bCaptureThreadRunning(*device_).load());
 }
 
@@ -169,55 +162,35 @@ TEST_F(CaptureLifecycle, PausingEveryInputStreamAndStartingAgainBeginsAFreshCapt
     cardsim::AddTimecodeBreak(112, 300);
     cardsim::AddTimecodeBreak(113, 300);
     cardsim::ParkDeck(100, DDC_STATE_PLAYBACK);
-    SetUpVideoIn(30);
-    SetUpAudioIn(Channels(2, {0}), 30 * 3888);
-    ASSERT_EQ(device_->ArmVideoIn(), 1);
-    ASSERT_EQ(device_->ArmAudioIn(), 1);
-    ASSERT_EQ(device_->StartVideoIn(), 1);
-    ASSERT_EQ(device_->StartAudioIn(), 1);
+    Prepare(kVideoIn | kAudioIn, 30, Channels(2, {0}));
+    Do({Step::Arm, Step::Start}, kVideoIn | kAudioIn);
     FeedFrames(20);  // 100 to 119; 107 on delivered
     EXPECT_EQ(device_->VideoInCurrentFrame(), 13);
     EXPECT_EQ(BreakRecord().nCount, 1);
 
-    ASSERT_EQ(device_->PauseVideoIn(), 1);
-    ASSERT_EQ(device_->PauseAudioIn(), 1);
+    Do({Step::Pause}, kVideoIn | kAudioIn);
     FeedFrames(5);  // 120 to 124: taken from the card, not delivered
     EXPECT_EQ(device_->GetVideoInRingBufferWritePosition(), 13u * kNtscFrame);
 
     ASSERT_TRUE(WaitForIdlePoll());
-    ASSERT_EQ(device_->StartVideoIn(), 1);
-    ASSERT_EQ(device_->StartAudioIn(), 1);
+    Do({Step::Start}, kVideoIn | kAudioIn);
     FeedFrames(15);  // 125 sees the start, 126 to 131 dropped, 132 to 139 delivered
     EXPECT_EQ(device_->VideoInCurrentFrame(), 8) << "the frame count starts again";
     EXPECT_EQ(BreakRecord().nCount, 0) << "so does the break record";
     EXPECT_EQ(Access::m_nFramesDeshuffled(*Access::m_pAudioIn(*device_)).load(), 8) << "the audio statistics start again";
 
-    StreamTaker video = StreamTaker::VideoIn(device_, 300000, 1);
-    StreamTaker audio = StreamTaker::AudioIn(device_, 0, 4000, 2);
-    video.TakeAvailable();
-    audio.TakeAvailable();
-    std::vector<int64_t> delivered;
-    for (int64_t p = 107; p < 120; ++p) delivered.push_back(p);
-    for (int64_t p = 132; p < 140; ++p) delivered.push_back(p);
-    std::vector<uint8_t> frames;
-    std::vector<std::vector<int16_t>> sound;
-    for (int64_t p : delivered) {
-        const Frame frame = TapeFrame(p);
-        frames.insert(frames.end(), frame.begin(), frame.end());
-        AppendDeshuffled(frame, Channels(1, {0}), &sound);
-    }
+    std::vector<int64_t> delivered = Span(107, 13);
+    for (int64_t p : Span(132, 8)) delivered.push_back(p);
+    const std::vector<uint8_t> frames = TapeBytes(delivered);
+    const StreamTaker video = StreamTaker::VideoIn(device_, 300000, 1).Take();
     EXPECT_TRUE(video.Bytes() == frames) << "frame " << FirstDifference(video.Bytes(), frames) / kNtscFrame;
-    EXPECT_TRUE(Samples(audio.Bytes()) == sound[0]);
+    EXPECT_TRUE(StreamTaker::AudioIn(device_, 0, 4000, 2).Take().Samples() == TapeAudio(delivered, Channels(1, {0}))[0]);
 }
 
 TEST_F(CaptureLifecycle, OnlyTheTerminateThatLeavesNoInputStreamPreparedEndsTheThread) {
     cardsim::ParkDeck(100, DDC_STATE_PLAYBACK);
-    SetUpVideoIn(20);
-    SetUpAudioIn(Channels(2, {0, 1}), 20 * 3888);
-    ASSERT_EQ(device_->ArmVideoIn(), 1);
-    ASSERT_EQ(device_->ArmAudioIn(), 1);
-    ASSERT_EQ(device_->StartVideoIn(), 1);
-    ASSERT_EQ(device_->StartAudioIn(), 1);
+    Prepare(kVideoIn | kAudioIn, 20);
+    Do({Step::Arm, Step::Start}, kVideoIn | kAudioIn);
     FeedFrames(10);
 
     // VideoIn goes; AudioIn is still prepared, so the thread goes on taking frames.

@@ -15,18 +15,14 @@ namespace {
 
 constexpr LONG kNtscFrame = kDVFrameSizeNTSC;
 
-class CaptureThreads : public CaptureFixture {};
+using CaptureThreads = CaptureFixture;
 
 TEST_F(CaptureThreads, CaptureHostTakersAndDeckQueriesRunTogether) {
     OpenSession();
     ASSERT_TRUE(cardsim::SetSpeed(3));
-    SetUpVideoIn(30);
-    SetUpVideoConfidence(30);
-    SetUpAudioIn(Channels(2, {0, 1}), 30 * 3888);
+    Prepare(kAllStreams, 30);
     SetStartTimecode(40);  // a start point the deck reaches a moment after it starts
-    ASSERT_EQ(device_->ArmVideoIn(), 1);
-    ASSERT_EQ(device_->ArmVideoConfidence(), 1);
-    ASSERT_EQ(device_->ArmAudioIn(), 1);
+    Do({Step::Arm}, kAllStreams);
 
     StreamTaker video = StreamTaker::VideoIn(device_, kNtscFrame, 1);
     StreamTaker monitor = StreamTaker::VideoConfidence(device_, kNtscFrame / 2, 2);
@@ -54,20 +50,14 @@ TEST_F(CaptureThreads, CaptureHostTakersAndDeckQueriesRunTogether) {
                 device_->SetControl(kControlTrace, &trace);
             }
         });
-        ASSERT_EQ(device_->StartVideoIn(), 1);
-        ASSERT_EQ(device_->StartVideoConfidence(), 1);
-        ASSERT_EQ(device_->StartAudioIn(), 1);
+        Do({Step::Start}, kAllStreams);
         cardsim::ParkDeck(0, DDC_STATE_PLAYBACK);
         EXPECT_TRUE(WaitFor([&] { return cardsim::GetCardCounters().capturedFrames >= 150; }, 120000));
         // A pause and a new start of every stream while it all goes on.
-        ASSERT_EQ(device_->PauseVideoIn(), 1);
-        ASSERT_EQ(device_->PauseVideoConfidence(), 1);
-        ASSERT_EQ(device_->PauseAudioIn(), 1);
+        Do({Step::Pause}, kAllStreams);
         Sleep(50);
         SetStartTimecode(kTCEmptyFrameCount);  // long passed: this time start at once
-        ASSERT_EQ(device_->StartVideoIn(), 1);
-        ASSERT_EQ(device_->StartVideoConfidence(), 1);
-        ASSERT_EQ(device_->StartAudioIn(), 1);
+        Do({Step::Start}, kAllStreams);
         const LONG resumedAt = cardsim::GetCardCounters().capturedFrames;
         EXPECT_TRUE(WaitFor([&] { return cardsim::GetCardCounters().capturedFrames >= resumedAt + 90; }, 120000));
         stopDeckCalls = true;
@@ -75,9 +65,7 @@ TEST_F(CaptureThreads, CaptureHostTakersAndDeckQueriesRunTogether) {
         videoHost.StopAndDrain();
         audioHost.StopAndDrain();
     }
-    EXPECT_EQ(device_->TerminateVideoIn(), 1);
-    EXPECT_EQ(device_->TerminateVideoConfidence(), 1);
-    EXPECT_EQ(device_->TerminateAudioIn(), 1);
+    Do({Step::Terminate}, kAllStreams);
 
     // Whatever a loaded machine made the card drop, what arrived is whole tape frames
     // in tape order, each at most once, and both audio channels kept step.

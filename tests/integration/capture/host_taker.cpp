@@ -1,5 +1,6 @@
 #include "host_taker.h"
 
+#include "OracleSupport.h"
 #include "capture/default_format.h"
 
 #include <chrono>
@@ -26,6 +27,8 @@ StreamTaker StreamTaker::AudioIn(CDV1394* device, int channel, LONG largestPiece
         [device, channel](LONG n, void** d, DIOFormat** f) { return device->ReqAudioInTakePtr(n, d, f, channel); },
         [device, channel](LONG n) { device->AckAudioInTakePtr(n, channel); }, largestPiece, seed);
 }
+
+std::vector<int16_t> StreamTaker::Samples() const { return oracle::Pcm(bytes_); }
 
 void StreamTaker::NoteFormat(DIOFormat* format) {
     current_ = format;
@@ -90,13 +93,6 @@ void HostThread::StopAndDrain() {
     stop_ = true;
     if (thread_.joinable()) thread_.join();
     for (StreamTaker* taker : takers_) taker->TakeAvailable();
-}
-
-std::vector<int16_t> Samples(const std::vector<uint8_t>& bytes) {
-    std::vector<int16_t> samples(bytes.size() / 2);
-    for (size_t i = 0; i < samples.size(); ++i)
-        samples[i] = static_cast<int16_t>(static_cast<uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8)));
-    return samples;
 }
 
 }  // namespace capture_test

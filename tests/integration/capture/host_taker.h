@@ -40,12 +40,19 @@ public:
 
     // Takes everything the ring holds now; the number of bytes taken.
     size_t TakeAvailable();
+    // Takes everything the ring holds now; itself, for a one-off take.
+    StreamTaker& Take() {
+        TakeAvailable();
+        return *this;
+    }
     // From now on only counts what it takes (a host that passes the data on).
     void DiscardBytes() { keepBytes_ = false; }
     // Bytes taken in all, kept or not.
     size_t Taken() const { return taken_; }
 
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
+    // The bytes as 16-bit little-endian samples.
+    std::vector<int16_t> Samples() const;
     const std::vector<FormatMark>& Formats() const { return formats_; }
     // Acknowledged pieces, and zero-byte answers that carried a new format.
     size_t Pieces() const { return pieces_; }
@@ -83,8 +90,5 @@ private:
     std::atomic<bool> paused_{false};
     std::thread thread_;
 };
-
-// Splits 16-bit little-endian PCM bytes into samples.
-std::vector<int16_t> Samples(const std::vector<uint8_t>& bytes);
 
 }  // namespace capture_test

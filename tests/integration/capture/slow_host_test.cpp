@@ -27,19 +27,14 @@ TEST_F(SlowHost, DropsAndOverrunsAreCountedAsDesignedAndEveryFrameIsAccountedFor
     OpenSession();
     cardsim::ParkDeck(kDeckStart, DDC_STATE_PLAYBACK);
     cardsim::DropCapturedFrames(20, 2);  // two frames the card never stores
-    SetUpVideoIn(kVideoRingFrames);
-    SetUpVideoConfidence(kVideoRingFrames);
-    SetUpAudioIn(Channels(2, {0, 1}), 40 * 3888);
-    ASSERT_EQ(device_->ArmVideoIn(), 1);
-    ASSERT_EQ(device_->ArmVideoConfidence(), 1);
-    ASSERT_EQ(device_->ArmAudioIn(), 1);
+    Prepare(kVideoIn | kVideoConfidence, kVideoRingFrames);
+    Prepare(kAudioIn, 40);
+    Do({Step::Arm}, kAllStreams);
 
     StreamTaker left = StreamTaker::AudioIn(device_, 0, 2000, 1);
     StreamTaker right = StreamTaker::AudioIn(device_, 1, 3000, 2);
     HostThread host({&left, &right});
-    ASSERT_EQ(device_->StartVideoIn(), 1);
-    ASSERT_EQ(device_->StartVideoConfidence(), 1);
-    ASSERT_EQ(device_->StartAudioIn(), 1);
+    Do({Step::Start}, kAllStreams);
 
     // Phase 1: the video rings fill after six frames and stay full. With the backlog
     // small, each frame that finds no room is dropped without a count once its sound
@@ -100,21 +95,15 @@ TEST_F(SlowHost, DropsAndOverrunsAreCountedAsDesignedAndEveryFrameIsAccountedFor
         stored.push_back(kDeckStart + static_cast<int64_t>(arrival));
     }
     ASSERT_EQ(stored.size(), static_cast<size_t>(taken));
-    std::vector<std::vector<int16_t>> sound;
-    for (size_t i = kStartDrops; i < stored.size(); ++i) AppendDeshuffled(TapeFrame(stored[i]), Channels(2, {0, 1}), &sound);
-    const std::vector<int16_t> gotLeft = Samples(left.Bytes()), gotRight = Samples(right.Bytes());
-    EXPECT_TRUE(gotLeft == sound[0]) << gotLeft.size() << " samples, " << sound[0].size() << " expected, first difference "
-                                     << FirstDifference(gotLeft, sound[0]);
-    EXPECT_TRUE(gotRight == sound[1]);
+    const std::vector<int64_t> delivered(stored.begin() + kStartDrops, stored.end());
+    const std::vector<std::vector<int16_t>> sound = TapeAudio(delivered, Channels(2, {0, 1}));
+    EXPECT_TRUE(left.Samples() == sound[0]) << left.Samples().size() << " samples, " << sound[0].size()
+                                            << " expected, first difference " << FirstDifference(left.Samples(), sound[0]);
+    EXPECT_TRUE(right.Samples() == sound[1]);
 
     // VideoIn still holds the first six frames delivered, untouched.
-    StreamTaker video = StreamTaker::VideoIn(device_, 500000, 3);
-    video.TakeAvailable();
-    ASSERT_EQ(video.Bytes().size(), static_cast<size_t>(kVideoRingFrames) * kNtscFrame);
-    for (LONG i = 0; i < kVideoRingFrames; ++i) {
-        const Frame want = TapeFrame(stored[static_cast<size_t>(kStartDrops + i)]);
-        EXPECT_TRUE(std::equal(want.begin(), want.end(), video.Bytes().begin() + i * kNtscFrame)) << "frame " << i;
-    }
+    EXPECT_TRUE(StreamTaker::VideoIn(device_, 500000, 3).Take().Bytes() ==
+                TapeBytes(std::vector<int64_t>(delivered.begin(), delivered.begin() + kVideoRingFrames)));
     EXPECT_EQ(ControlLong(kControlErrors), 0);
 }
 

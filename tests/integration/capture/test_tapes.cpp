@@ -8,6 +8,8 @@
 #include "digitalio/USampsInFrame.h"
 #include "sim/SimControl.h"
 
+#include "OracleSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -120,34 +122,61 @@ Frame TapeFrame(int64_t position) {
     return frame;
 }
 
-void AppendDeshuffled(const Frame& frame, const BitMask& mask, std::vector<std::vector<int16_t>>* channels) {
-    // A scratch copy the size of a card slot: the reader sizes the frame by its header.
-    std::vector<uint8_t> slot(kDVFrameSizePAL, 0);
-    std::copy(frame.begin(), frame.end(), slot.begin());
-    std::vector<std::vector<uint8_t>> memory(kChannelSlots);
-    std::vector<DIOFifo> rings(kChannelSlots);
-    std::vector<DIOFifo*> ringArray(kChannelSlots, nullptr);
+std::vector<int64_t> Span(int64_t first, int64_t count) {
+    std::vector<int64_t> positions;
+    for (int64_t p = first; p < first + count; ++p) positions.push_back(p);
+    return positions;
+}
+
+std::vector<uint8_t> TapeBytes(const std::vector<int64_t>& positions) {
+    std::vector<uint8_t> bytes;
+    for (int64_t p : positions) {
+        const Frame frame = TapeFrame(p);
+        bytes.insert(bytes.end(), frame.begin(), frame.end());
+    }
+    return bytes;
+}
+
+Frame BlackFrame(DIO_VideoFormat standard) {
+    std::unique_ptr<unsigned char[]> black(DVFrame().GenBlackFrame(standard));
+    return Frame(black.get(), black.get() + FrameSize(standard));
+}
+
+std::vector<std::vector<int16_t>> Deshuffled(const std::vector<Frame>& frames, const BitMask& mask) {
     std::vector<int> selected;
-    for (int c = 0; c < mask.GetNumBitsInMask() && c < static_cast<int>(kChannelSlots); ++c) {
-        if (mask.GetBit(c) == 0) continue;
-        selected.push_back(c);
-        memory[static_cast<size_t>(c)].resize(8192);
-        rings[static_cast<size_t>(c)].InitializeFifo(memory[static_cast<size_t>(c)].data(), 8192, 0, 0, false, false,
-                                                     "expected", false);
-        ringArray[static_cast<size_t>(c)] = &rings[static_cast<size_t>(c)];
+    for (int c = 0; c < mask.GetNumBitsInMask() && c < static_cast<int>(kChannelSlots); ++c)
+        if (mask.GetBit(c) != 0) selected.push_back(c);
+    std::vector<std::vector<int16_t>> channels(selected.size());
+    for (const Frame& frame : frames) {
+        // A scratch copy the size of a card slot: the reader sizes the frame by its header.
+        std::vector<uint8_t> slot(kDVFrameSizePAL, 0);
+        std::copy(frame.begin(), frame.end(), slot.begin());
+        std::vector<std::vector<uint8_t>> memory(kChannelSlots);
+        std::vector<DIOFifo> rings(kChannelSlots);
+        std::vector<DIOFifo*> ringArray(kChannelSlots, nullptr);
+        for (int c : selected) {
+            memory[c].resize(8192);
+            rings[c].InitializeFifo(memory[c].data(), 8192, 0, 0, false, false, "expected", false);
+            ringArray[c] = &rings[c];
+        }
+        ULONG samples = 0;
+        BitMask copy = mask;
+        DV25audioDeshuffler deshuffler;
+        EXPECT_EQ(deshuffler.DeShuffleAudio(slot.data(), &copy, ringArray.data(), &samples), 0);
+        for (size_t k = 0; k < selected.size(); ++k) {
+            std::vector<uint8_t> bytes(samples * 2);
+            EXPECT_TRUE(rings[selected[k]].CopyBytesFrom(bytes.data(), samples * 2));
+            const std::vector<int16_t> pcm = oracle::Pcm(bytes);
+            channels[k].insert(channels[k].end(), pcm.begin(), pcm.end());
+        }
     }
-    DV25audioDeshuffler deshuffler;
-    ULONG samples = 0;
-    BitMask copy = mask;
-    ASSERT_EQ(deshuffler.DeShuffleAudio(slot.data(), &copy, ringArray.data(), &samples), 0);
-    channels->resize(selected.size());
-    for (size_t k = 0; k < selected.size(); ++k) {
-        std::vector<uint8_t> bytes(samples * 2);
-        ASSERT_TRUE(rings[static_cast<size_t>(selected[k])].CopyBytesFrom(bytes.data(), samples * 2));
-        for (ULONG i = 0; i < samples; ++i)
-            (*channels)[k].push_back(
-                static_cast<int16_t>(static_cast<uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8))));
-    }
+    return channels;
+}
+
+std::vector<std::vector<int16_t>> TapeAudio(const std::vector<int64_t>& positions, const BitMask& mask) {
+    std::vector<Frame> frames;
+    for (int64_t p : positions) frames.push_back(TapeFrame(p));
+    return Deshuffled(frames, mask);
 }
 
 }  // namespace capture_test

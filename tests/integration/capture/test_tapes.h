@@ -46,10 +46,18 @@ private:
 
 // The frame the deck plays at `position` (sized by its own header).
 Frame TapeFrame(int64_t position);
+// Positions first, first + 1, ..., `count` of them.
+std::vector<int64_t> Span(int64_t first, int64_t count);
+// The frames the deck plays at `positions`, one after the other.
+std::vector<uint8_t> TapeBytes(const std::vector<int64_t>& positions);
+// The DV25 library's black frame of `standard`: its sound is silence.
+Frame BlackFrame(DIO_VideoFormat standard);
 
-// Appends the samples the DV25 library deshuffles from `frame` for the channels of
-// `mask` to `channels` (one vector per selected channel, in channel order).
-void AppendDeshuffled(const Frame& frame, const BitMask& mask, std::vector<std::vector<int16_t>>* channels);
+// The samples the DV25 library deshuffles from `frames` for the channels of `mask`
+// (one vector per selected channel, in channel order).
+std::vector<std::vector<int16_t>> Deshuffled(const std::vector<Frame>& frames, const BitMask& mask);
+// The same for the frames the deck plays at `positions`.
+std::vector<std::vector<int16_t>> TapeAudio(const std::vector<int64_t>& positions, const BitMask& mask);
 
 // Index of the first element where `got` and `want` differ (their common length when
 // one is a prefix of the other), for messages that point at the first difference.

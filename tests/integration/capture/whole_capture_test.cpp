@@ -9,6 +9,7 @@
 #include "OracleSupport.h"
 #include "sim/SimControl.h"
 
+#include <algorithm>
 #include <random>
 
 namespace capture_test {
@@ -32,31 +33,19 @@ protected:
     static constexpr int64_t kFirstDelivered = 7;
     static constexpr int kRingFrames = 10;
     static constexpr int kLargestBurst = 6;
-
-    // An FFmpeg-written tape of the mode at `path`; false when it could not be made.
-    bool MakeFfmpegTape(const std::string& path) {
-        const bool pal = GetParam().standard == DIO_PAL;
-        const std::string video = pal ? "testsrc=s=720x576:r=25" : "testsrc=s=720x480:r=30000/1001";
-        const std::string audio = "aevalsrc=random(0)*2-1|0.8*sin(2*PI*t*997)+0.2*(random(0)*2-1):s=48000";
-        std::string errors;
-        const int status = oracle::Run("ffmpeg -nostdin -v error -f lavfi -t 8 -i '" + video + "' -f lavfi -t 9 -i '" +
-                                           audio + "' -target " + (pal ? "pal-dv" : "ntsc-dv") +
-                                           " -ar 48000 -frames:v " + std::to_string(kTapeFrames) + " -y '" + path + "'",
-                                       &errors);
-        EXPECT_EQ(status, 0) << errors;
-        return status == 0;
-    }
 };
 
 TEST_P(WholeCapture, EveryFrameAndSampleReachesTheHostInOrder) {
     const CaptureMode mode = GetParam();
     if (mode.source == TapeSource::Ffmpeg) REQUIRE_FFMPEG();
-    oracle::ScratchDir dir;
     TapeFile tape("tape.dv");
     if (mode.source == TapeSource::Ffmpeg) {
-        ASSERT_TRUE(MakeFfmpegTape(tape.Path()));
-        std::string error;
-        ASSERT_TRUE(cardsim::LoadTapeFile(tape.Path(), &error)) << error;
+        std::string errors;
+        ASSERT_TRUE(oracle::FfmpegDv(tape.Path(), mode.standard, "testsrc=d=8",
+                                     "aevalsrc=random(0)*2-1|0.8*sin(2*PI*t*997)+0.2*(random(0)*2-1):s=48000:d=9",
+                                     "-ar 48000 -frames:v " + std::to_string(kTapeFrames), &errors))
+            << errors;
+        ASSERT_TRUE(cardsim::LoadTapeFile(tape.Path(), &errors)) << errors;
     } else {
         ASSERT_TRUE(tape.Load(MakeRun(mode.standard, mode.audio, mode.channels, kTapeFrames, 1800, 11)));
     }
@@ -69,9 +58,7 @@ TEST_P(WholeCapture, EveryFrameAndSampleReachesTheHostInOrder) {
     const LONG frameSize = mode.standard == DIO_PAL ? kDVFrameSizePAL : kDVFrameSizeNTSC;
     BitMask mask(mode.channels);
     for (int c = 0; c < mode.channels; ++c) mask.SetBit(c, 1);
-    SetUpVideoIn(kRingFrames, frameSize);
-    SetUpVideoConfidence(kRingFrames, frameSize);
-    SetUpAudioIn(mask, kRingFrames * 3888);
+    Prepare(kAllStreams, kRingFrames, mask, frameSize);
 
     StreamTaker videoIn = StreamTaker::VideoIn(device_, 3 * frameSize / 2, 1);
     StreamTaker confidence = StreamTaker::VideoConfidence(device_, frameSize / 3, 2);
@@ -81,14 +68,10 @@ TEST_P(WholeCapture, EveryFrameAndSampleReachesTheHostInOrder) {
     std::vector<StreamTaker*> takers = {&videoIn, &confidence};
     for (StreamTaker& channel : audio) takers.push_back(&channel);
 
-    ASSERT_EQ(device_->ArmVideoIn(), 1);
-    ASSERT_EQ(device_->ArmVideoConfidence(), 1);
-    ASSERT_EQ(device_->ArmAudioIn(), 1);
+    Do({Step::Arm}, kAllStreams);
     {
         HostThread host(takers);
-        ASSERT_EQ(device_->StartVideoIn(), 1);
-        ASSERT_EQ(device_->StartVideoConfidence(), 1);
-        ASSERT_EQ(device_->StartAudioIn(), 1);
+        Do({Step::Start}, kAllStreams);
         // The deck plays on in bursts of uneven length while the host takes. A host
         // that lets its rings fill loses frames by design, so each burst waits until
         // the host has made room for it.
@@ -114,9 +97,7 @@ TEST_P(WholeCapture, EveryFrameAndSampleReachesTheHostInOrder) {
         }
         host.StopAndDrain();
     }
-    EXPECT_EQ(device_->TerminateVideoIn(), 1);
-    EXPECT_EQ(device_->TerminateVideoConfidence(), 1);
-    EXPECT_EQ(device_->TerminateAudioIn(), 1);
+    Do({Step::Terminate}, kAllStreams);
 
     // Nothing lost on the way: no card drops, no overruns, no errors.
     EXPECT_EQ(cardsim::GetCardCounters().ringFullDrops, 0u);
@@ -129,21 +110,10 @@ TEST_P(WholeCapture, EveryFrameAndSampleReachesTheHostInOrder) {
     ASSERT_EQ(taken.size() % static_cast<size_t>(frameSize), 0u);
     const int64_t delivered = static_cast<int64_t>(taken.size()) / frameSize;
     ASSERT_EQ(delivered, kFramesFed - kFirstDelivered)
-        << "frames written " << device_->VideoInCurrentFrame() << ", to the monitor "
-        << device_->VideoConCurrentFrame() << ", monitor bytes " << confidence.Bytes().size() / frameSize
-        << ", first frame matches position " << [&] {
-               for (int64_t p = 0; p < 20; ++p) {
-                   const Frame f = TapeFrame(p);
-                   if (taken.size() >= f.size() && std::equal(f.begin(), f.end(), taken.begin())) return p;
-               }
-               return int64_t{-1};
-           }();
-    std::vector<uint8_t> expected;
+        << "frames written " << device_->VideoInCurrentFrame() << ", to the monitor " << device_->VideoConCurrentFrame();
     std::vector<Frame> frames;
-    for (int64_t p = kFirstDelivered; p < kFirstDelivered + delivered; ++p) {
-        frames.push_back(TapeFrame(p));
-        expected.insert(expected.end(), frames.back().begin(), frames.back().end());
-    }
+    for (int64_t p : Span(kFirstDelivered, delivered)) frames.push_back(TapeFrame(p));
+    const std::vector<uint8_t> expected = TapeBytes(Span(kFirstDelivered, delivered));
     ASSERT_TRUE(taken == expected) << "first difference in frame "
                                    << FirstDifference(taken, expected) / static_cast<size_t>(frameSize);
     EXPECT_TRUE(confidence.Bytes() == expected) << "VideoConfidence differs in frame "
@@ -151,11 +121,10 @@ TEST_P(WholeCapture, EveryFrameAndSampleReachesTheHostInOrder) {
     EXPECT_GT(videoIn.Pieces(), static_cast<size_t>(delivered)) << "the host should have taken frames in pieces";
 
     // Audio: each channel carries exactly the samples of those frames.
-    std::vector<std::vector<int16_t>> want;
-    for (const Frame& frame : frames) AppendDeshuffled(frame, mask, &want);
+    const std::vector<std::vector<int16_t>> want = Deshuffled(frames, mask);
     ASSERT_EQ(want.size(), static_cast<size_t>(mode.channels));
     for (int c = 0; c < mode.channels; ++c) {
-        const std::vector<int16_t> got = Samples(audio[static_cast<size_t>(c)].Bytes());
+        const std::vector<int16_t> got = audio[static_cast<size_t>(c)].Samples();
         EXPECT_TRUE(got == want[static_cast<size_t>(c)])
             << "channel " << c << ": " << got.size() << " samples, " << want[static_cast<size_t>(c)].size()
             << " expected, first difference at " << FirstDifference(got, want[static_cast<size_t>(c)]);
@@ -179,23 +148,15 @@ TEST_P(WholeCapture, EveryFrameAndSampleReachesTheHostInOrder) {
 
     if (mode.source == TapeSource::Ffmpeg) {
         // FFmpeg reads the same samples out of the same frames.
-        const std::string part = dir.File("delivered.dv"), pcm = dir.File("delivered.pcm");
-        oracle::WriteBytes(part, expected);
+        oracle::ScratchDir dir;
+        oracle::WriteBytes(dir.File("delivered.dv"), expected);
         std::string errors;
-        ASSERT_EQ(oracle::Run("ffmpeg -nostdin -v error -i '" + part + "' -map 0:a:0 -f s16le -y '" + pcm + "'", &errors),
-                  0)
-            << errors;
-        const std::vector<int16_t> theirs = oracle::ReadPcm(pcm);
-        const std::vector<int16_t> left = Samples(audio[0].Bytes()), right = Samples(audio[1].Bytes());
-        ASSERT_EQ(theirs.size(), left.size() * 2);
-        size_t mismatches = 0;
-        for (size_t i = 0; i < left.size() && mismatches < 5; ++i) {
-            if (theirs[2 * i] != left[i] || theirs[2 * i + 1] != right[i]) {
-                ++mismatches;
-                ADD_FAILURE() << "sample " << i << ": ours " << left[i] << "/" << right[i] << ", FFmpeg's "
-                              << theirs[2 * i] << "/" << theirs[2 * i + 1];
-            }
-        }
+        const std::vector<int16_t> theirs = oracle::FfmpegPcm(dir.File("delivered.dv"), 0, &errors);
+        ASSERT_FALSE(theirs.empty()) << errors;
+        const std::vector<int16_t> left = audio[0].Samples(), right = audio[1].Samples();
+        std::vector<int16_t> ours;
+        for (size_t i = 0; i < left.size(); ++i) ours.insert(ours.end(), {left[i], right[i]});
+        oracle::ExpectSamePcm(ours, theirs);
     }
 }
 

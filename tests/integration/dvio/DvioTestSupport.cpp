@@ -143,7 +143,8 @@ bool MakeFfmpegTape(const std::string& path, DIO_VideoFormat standard, int sampl
     const std::string rate = std::to_string(sampleRate);
     return oracle::FfmpegDv(path, standard, "testsrc", "aevalsrc=0.5*sin(2*PI*t*440)|0.4*sin(2*PI*t*1234+1):s=" + rate,
                             "-t " + std::to_string(seconds) + " -ac 2 -ar " + rate + " -timecode '" + start + "'",
-                            error);
+                            error) &&
+           error->empty();
 }
 
 std::vector<uint8_t> Frames(const std::vector<uint8_t>& tape, size_t frameSize, int64_t first, int64_t count) {
