@@ -76,8 +76,7 @@ TEST_F(ConcurrencyTest, ThreeThreadsCallAtOnce) {
     ASSERT_TRUE(cardsim::SetSpeed(4));
     OpenSession();
     cardsim::ParkDeck(0, DDC_STATE_PLAYBACK);
-    ASSERT_TRUE(PdvBeginCapture());
-    ASSERT_TRUE(PdvStartCapture());
+    StartCapture();
     std::atomic<bool> stop{false};
     std::atomic<int> gaps{0};
     std::atomic<int> delivered{0};

@@ -1,7 +1,6 @@
 // Injected faults produce what a host sees from real failing hardware.
 #include "SimTestSupport.h"
 
-#include "digitalio/DV25Timecode.h"
 #include "digitalio/DV25audioDeshuffler.h"
 #include "sim/Faults.h"
 
@@ -48,8 +47,7 @@ TEST_F(FaultsTest, DeviceGoesAwayAndComesBackAtTheGivenMoments) {
 
     // At given moments, while capturing.
     cardsim::ParkDeck(100, DDC_STATE_PLAYBACK);
-    ASSERT_TRUE(PdvBeginCapture());
-    ASSERT_TRUE(PdvStartCapture());
+    StartCapture();
     cardsim::DisconnectDevice(500, 1500);
     AdvanceMs(499);
     EXPECT_TRUE(PdvIsConnectedDV2());
@@ -109,8 +107,7 @@ TEST_F(FaultsTest, RefusedStartsAndStalledCapture) {
 
 TEST_F(FaultsTest, RefusedCardCallsChangeNothing) {
     OpenSession();
-    ASSERT_TRUE(PdvBeginCapture());
-    ASSERT_TRUE(PdvStartCapture());
+    StartCapture();
     std::string error;
     ASSERT_TRUE(cardsim::SetFaults("refuse=PdvEndCapture*1, refuse=KDXSetPlayPauseMode:0x80040004", &error)) << error;
     EXPECT_CARD_ERROR(PdvEndCapture(), KDX_E_DEV_REJECT_SRV);
@@ -133,13 +130,11 @@ TEST_F(FaultsTest, CardDropsAndCorruptsCapturedFrames) {
     std::string error;
     ASSERT_TRUE(cardsim::SetFaults("drop=2:3, corrupt=1", &error)) << error;
     cardsim::ParkDeck(100, DDC_STATE_PLAYBACK);
-    ASSERT_TRUE(PdvBeginCapture());
-    ASSERT_TRUE(PdvStartCapture());
+    StartCapture();
     AdvancePeriods(8);
     ASSERT_EQ(PdvGetCapturedFrame(), 5);
-    const cardsim::CardCounters counters = cardsim::GetCardCounters();
-    EXPECT_EQ(counters.injectedDrops, 3u);
-    EXPECT_EQ(counters.corruptedFrames, 1u);
+    EXPECT_EQ(cardsim::GetCardCounters().injectedDrops, 3u);
+    EXPECT_EQ(cardsim::GetCardCounters().corruptedFrames, 1u);
     for (LONG i : {0, 2, 3, 4}) {
         const std::vector<uint8_t> tape = TapeAt(i == 0 ? 100 : 103 + i);
         EXPECT_EQ(std::vector<uint8_t>(PdvGetCapturedFrameAddr(i), PdvGetCapturedFrameAddr(i) + tape.size()), tape)
@@ -154,43 +149,30 @@ TEST_F(FaultsTest, CardDropsAndCorruptsCapturedFrames) {
                   std::vector<uint8_t>(tape.begin() + block * 80, tape.begin() + block * 80 + 80))
             << "video block " << block;
     }
-    DV25Timecode reader;
-    TimeCode tc;
-    bool drop;
-    EXPECT_FALSE(reader.GetTimecode(damaged, &tc, &drop));
-    DV25audioDeshuffler deshuffler;
+    EXPECT_EQ(FrameLabel(damaged), std::vector<int>());
     DIO_AudioFormat audio;
     DIO_VideoFormat video;
-    EXPECT_NE(deshuffler.GetRateAndSampsFromASPak(damaged, &audio, &video), 0);
+    EXPECT_NE(DV25audioDeshuffler().GetRateAndSampsFromASPak(damaged, &audio, &video), 0);
 }
 
 TEST_F(FaultsTest, TimecodeBreakAndMissingSubcodeOnTape) {
     OpenSession();
     cardsim::AddTimecodeBreak(50, 100);
     cardsim::RemoveSubcode(10, 2);
-    cardsim::TapeTimecode tc;
-    ASSERT_TRUE(cardsim::TapeTimecodeAt(49, &tc));
-    EXPECT_EQ(tc.seconds * 30 + tc.frames, 49);
-    ASSERT_TRUE(cardsim::TapeTimecodeAt(50, &tc));
-    EXPECT_EQ(tc.seconds * 30 + tc.frames, 150);
-    EXPECT_FALSE(cardsim::TapeTimecodeAt(10, &tc));
-    EXPECT_FALSE(cardsim::TapeTimecodeAt(11, &tc));
-    EXPECT_TRUE(cardsim::TapeTimecodeAt(12, &tc));
+    EXPECT_EQ(DeckLabel(49), DropFrameLabel(49));
+    EXPECT_EQ(DeckLabel(50), DropFrameLabel(150));
+    EXPECT_EQ(DeckLabel(10), std::vector<int>());
+    EXPECT_EQ(DeckLabel(11), std::vector<int>());
+    EXPECT_EQ(DeckLabel(12), DropFrameLabel(12));
 
     // What the card captures carries the same damage, read by the host library.
     cardsim::ParkDeck(10, DDC_STATE_PLAYBACK_PAUSE);
     EXPECT_EQ(DeckTimecode(), "-1:-1:-1:-1");
     cardsim::ParkDeck(49, DDC_STATE_PLAYBACK);
-    ASSERT_TRUE(PdvBeginCapture());
-    ASSERT_TRUE(PdvStartCapture());
+    StartCapture();
     AdvancePeriods(2);
-    DV25Timecode reader;
-    TimeCode t0, t1;
-    bool drop;
-    ASSERT_TRUE(reader.GetTimecode(PdvGetCapturedFrameAddr(0), &t0, &drop));
-    ASSERT_TRUE(reader.GetTimecode(PdvGetCapturedFrameAddr(1), &t1, &drop));
-    EXPECT_EQ(t0.seconds * 30 + t0.frames, 49u);
-    EXPECT_EQ(t1.seconds * 30 + t1.frames, 150u);
+    EXPECT_EQ(FrameLabel(PdvGetCapturedFrameAddr(0)), DropFrameLabel(49));
+    EXPECT_EQ(FrameLabel(PdvGetCapturedFrameAddr(1)), DropFrameLabel(150));
 
     // A search finds the timecode where the break put it, and nothing that was jumped.
     EXPECT_EQ(DevSeekToTimecode(0, 0, 5, 5), DDC_NoError) << "frame count 155, at position 55";

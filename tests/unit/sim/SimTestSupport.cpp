@@ -119,11 +119,29 @@ std::vector<uint8_t> TapeAt(int64_t position) {
     return frame;
 }
 
+void StartCapture() {
+    EXPECT_TRUE(PdvBeginCapture());
+    EXPECT_TRUE(PdvStartCapture());
+}
+
 std::vector<int> DropFrameLabel(LONG frameCount) {
     const timecodeDesc_t desc = TCCreateDesc(1, 30);
     short h, m, s, f;
     TCDeconstruct(TCCreateDur(frameCount, &desc), nullptr, &h, &m, &s, &f);
-    return {h, m, s, f};
+    return {h, m, s, f, 1};
+}
+
+std::vector<int> FrameLabel(const uint8_t* frame) {
+    TimeCode tc;
+    bool drop = false;
+    if (frame == nullptr || !DV25Timecode().GetTimecode(const_cast<uint8_t*>(frame), &tc, &drop)) return {};
+    return {int(tc.hours), int(tc.minutes), int(tc.seconds), int(tc.frames), drop};
+}
+
+std::vector<int> DeckLabel(int64_t position) {
+    cardsim::TapeTimecode tc;
+    if (!cardsim::TapeTimecodeAt(position, &tc)) return {};
+    return {tc.hours, tc.minutes, tc.seconds, tc.frames, tc.dropFrame};
 }
 
 std::vector<uint8_t> SendAVC(const std::vector<uint8_t>& frame, ULONG responseRoom) {

@@ -69,10 +69,16 @@ std::vector<uint8_t> ReadFile(const std::string& path);
 // Card frames: plays `frame` into playback slot `index` and marks it ready.
 void QueuePlaybackFrame(LONG index, const std::vector<uint8_t>& frame);
 
+// Enters capture mode and starts capturing, expecting both to succeed.
+void StartCapture();
+
 // The tape's frame at `position`, expecting it can be read.
 std::vector<uint8_t> TapeAt(int64_t position);
-// The 525/60 drop-frame label {h, m, s, f} of a frame count.
+// Timecode labels as {h, m, s, f, drop}: of a 525/60 drop-frame count, of a frame as
+// the host library reads it ({} when it has none), and of the deck's reading.
 std::vector<int> DropFrameLabel(LONG frameCount);
+std::vector<int> FrameLabel(const uint8_t* frame);
+std::vector<int> DeckLabel(int64_t position);
 
 // Sends an AV/C frame given in bus order through the card's pass-through call, in its
 // quadlet layout; answers the response in bus order, or {} when the call failed.
