@@ -38,9 +38,7 @@ void CaptureFixture::TearDown() {
     DeviceFixture::TearDown();
 }
 
-void CaptureFixture::OpenSession() {
-    ASSERT_EQ(device_->GetNumberHostAdapters(), 1) << "the card session did not open";
-}
+void CaptureFixture::OpenSession() { ASSERT_EQ(device_->GetNumberHostAdapters(), 1) << "the card session did not open"; }
 
 void CaptureFixture::UseStandard(DIO_VideoFormat standard) {
     DIOFormat format(4);
@@ -48,9 +46,7 @@ void CaptureFixture::UseStandard(DIO_VideoFormat standard) {
     ASSERT_EQ(device_->SetControl(kControlDeviceFormat, &format), 1);
 }
 
-void CaptureFixture::FreezeClock() {
-    cardsim::UseManualClock(true);
-}
+void CaptureFixture::FreezeClock() { cardsim::UseManualClock(true); }
 
 void CaptureFixture::PassFrames(int periods, DIO_VideoFormat standard) {
     // Quarter periods at a time, so that no step can carry two frames, until exactly
@@ -113,30 +109,24 @@ bool CaptureFixture::WaitForIdlePoll(int timeoutMs) {
         timeoutMs);
 }
 
-void CaptureFixture::SetUpVideoIn(LONG frames, LONG frameSize) {
-    ASSERT_EQ(device_->NegotiateVideoInPageSize(4096), 4096);
-    ASSERT_EQ(device_->NegotiateVideoInBlockSize(4096), 4096);
-    ASSERT_EQ(device_->SetVideoInRingBufferSize(frames * frameSize), 1);
-    ASSERT_EQ(device_->PrepareVideoIn(), 1);
-}
-
-void CaptureFixture::SetUpVideoConfidence(LONG frames, LONG frameSize) {
-    ASSERT_EQ(device_->NegotiateVideoConfidencePageSize(4096), 4096);
-    ASSERT_EQ(device_->NegotiateVideoConfidenceBlockSize(4096), 4096);
-    ASSERT_EQ(device_->SetVideoConfidenceRingBufferSize(frames * frameSize), 1);
-    ASSERT_EQ(device_->PrepareVideoConfidence(), 1);
-}
-
-void CaptureFixture::SetUpAudioIn(const BitMask& channels, LONG bytesPerChannel) {
-    ASSERT_EQ(device_->NegotiateAudioInPageSize(4096), 4096);
-    ASSERT_EQ(device_->SetAudioInRingBufferSize(bytesPerChannel), 1);
-    ASSERT_EQ(device_->PrepareAudioIn(channels), 1);
-}
-
 void CaptureFixture::Prepare(int streams, LONG frames, const BitMask& channels, LONG frameSize) {
-    if (streams & kVideoIn) SetUpVideoIn(frames, frameSize);
-    if (streams & kVideoConfidence) SetUpVideoConfidence(frames, frameSize);
-    if (streams & kAudioIn) SetUpAudioIn(channels, frames * 3888);
+    if (streams & kVideoIn) {
+        ASSERT_EQ(device_->NegotiateVideoInPageSize(4096), 4096);
+        ASSERT_EQ(device_->NegotiateVideoInBlockSize(4096), 4096);
+        ASSERT_EQ(device_->SetVideoInRingBufferSize(frames * frameSize), 1);
+        ASSERT_EQ(device_->PrepareVideoIn(), 1);
+    }
+    if (streams & kVideoConfidence) {
+        ASSERT_EQ(device_->NegotiateVideoConfidencePageSize(4096), 4096);
+        ASSERT_EQ(device_->NegotiateVideoConfidenceBlockSize(4096), 4096);
+        ASSERT_EQ(device_->SetVideoConfidenceRingBufferSize(frames * frameSize), 1);
+        ASSERT_EQ(device_->PrepareVideoConfidence(), 1);
+    }
+    if (streams & kAudioIn) {
+        ASSERT_EQ(device_->NegotiateAudioInPageSize(4096), 4096);
+        ASSERT_EQ(device_->SetAudioInRingBufferSize(frames * 3888), 1);
+        ASSERT_EQ(device_->PrepareAudioIn(channels), 1);
+    }
 }
 
 void CaptureFixture::Do(std::initializer_list<Step> steps, int streams) {
@@ -179,9 +169,6 @@ void CaptureFixture::SetStartTimecode(LONG frameCount, bool dropFrame, DWORD rat
     ASSERT_EQ(device_->SetControl(kControlStartTimecode, &start), 1);
 }
 
-void CaptureFixture::TraceCapture(bool on) {
-    LONG bits = on ? 2 : 0;
-    ASSERT_EQ(device_->SetControl(kControlTrace, &bits), 1);
-}
+void CaptureFixture::SetTrace(LONG bits) { ASSERT_EQ(device_->SetControl(kControlTrace, &bits), 1); }
 
 }  // namespace capture_test

@@ -70,22 +70,19 @@ protected:
     // sits in its wait for the next frame.
     bool WaitForIdlePoll(int timeoutMs = 30000);
 
-    // Ring sizes and streams as a host prepares them (page and block size 4096).
-    void SetUpVideoIn(LONG frames, LONG frameSize = kDVFrameSizeNTSC);
-    void SetUpVideoConfidence(LONG frames, LONG frameSize = kDVFrameSizeNTSC);
-    void SetUpAudioIn(const BitMask& channels, LONG bytesPerChannel);
-    // Sets up and prepares the rings of `streams`, `frames` frames each (AudioIn for `channels`).
+    // Negotiates, sizes and prepares the rings of `streams` as a host does (page and
+    // block size 4096): `frames` frames each, AudioIn 3888 bytes a frame for `channels`.
     void Prepare(int streams, LONG frames, const BitMask& channels = Channels(2, {0, 1}),
                  LONG frameSize = kDVFrameSizeNTSC);
     // Takes each of `steps` on every one of `streams`, expecting success.
     void Do(std::initializer_list<Step> steps, int streams);
 
-    // Controls read as a host reads them.
+    // Controls read and set as a host does.
     LONG ControlLong(LONG id);
     TimecodeDiscontinuity BreakRecord();
     std::string LastError();
     void SetStartTimecode(LONG frameCount, bool dropFrame = true, DWORD rate = 30);
-    void TraceCapture(bool on);
+    void SetTrace(LONG bits);
 
     // A journal entry number after which later queries look (keeps scans short).
     uint64_t journalMark_ = 0;

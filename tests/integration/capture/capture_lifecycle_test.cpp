@@ -47,6 +47,7 @@ protected:
 
 struct CardStateCase {
     const char* name;
+    std::vector<BOOL (*)()> enter;            // the calls that bring the card into the state
     LONG state;                               // the card's mode when VideoIn is armed
     std::vector<std::string> leaveCalls;      // the calls that bring it to idle
     std::vector<std::string> leaveTraceLines; // and their trace
@@ -56,31 +57,14 @@ class CaptureFromCardState : public CaptureLifecycle, public ::testing::WithPara
 
 TEST_P(CaptureFromCardState, ArmBringsTheCardIntoCaptureModeAndTerminateTakesItOut) {
     const CardStateCase& mode = GetParam();
-    switch (mode.state) {
-    case PDV_STATE_CAPTURE_OPEN:
-        ASSERT_TRUE(PdvBeginCapture());
-        break;
-    case PDV_STATE_CAPTURING:
-        ASSERT_TRUE(PdvBeginCapture());
-        ASSERT_TRUE(PdvStartCapture());
-        break;
-    case PDV_STATE_PLAYBACK_OPEN:
-        ASSERT_TRUE(PdvBeginPlayback());
-        break;
-    case PDV_STATE_PLAYING:
-        ASSERT_TRUE(PdvBeginPlayback());
-        ASSERT_TRUE(PdvStartPlayback());
-        break;
-    default:
-        break;
-    }
+    for (BOOL (*call)() : mode.enter) ASSERT_TRUE(call());
     ASSERT_EQ(PdvGetDriverState(), mode.state);
     cardsim::ParkDeck(100, DDC_STATE_PLAYBACK);
-    TraceCapture(true);
-    SetUpVideoIn(4);
+    SetTrace(2);  // capture
+    Prepare(kVideoIn, 4);
     const uint64_t mark = cardsim::JournalMark();
     log_.Clear();
-    ASSERT_EQ(device_->ArmVideoIn(), 1);
+    Do({Step::Arm}, kVideoIn);
     EXPECT_EQ(cardsim::GetCardStatus().driverState, PDV_STATE_CAPTURING);
 
     std::vector<std::string> calls = {"PdvGetDriverState"};
@@ -96,7 +80,7 @@ TEST_P(CaptureFromCardState, ArmBringsTheCardIntoCaptureModeAndTerminateTakesItO
     EXPECT_TRUE(LastError().empty());
 
     // Two frames: each is looked up, then released, both traced.
-    ASSERT_EQ(device_->StartVideoIn(), 1);
+    Do({Step::Start}, kVideoIn);
     FeedFrames(2);
     EXPECT_EQ(log_.Count("PdvSetCapturedFrame\n"), 2u);
 
@@ -114,15 +98,16 @@ TEST_P(CaptureFromCardState, ArmBringsTheCardIntoCaptureModeAndTerminateTakesItO
 INSTANTIATE_TEST_SUITE_P(
     States, CaptureFromCardState,
     ::testing::Values(
-        CardStateCase{"Idle", PDV_STATE_IDLE, {}, {}},
-        CardStateCase{"CaptureOpen", PDV_STATE_CAPTURE_OPEN, {"PdvEndCapture"}, {"PdvEndCapture\n"}},
+        CardStateCase{"Idle", {}, PDV_STATE_IDLE, {}, {}},
+        CardStateCase{"CaptureOpen", {PdvBeginCapture}, PDV_STATE_CAPTURE_OPEN, {"PdvEndCapture"}, {"PdvEndCapture\n"}},
         // Capturing is left as the playback side leaves it: stop playback (which the
         // card refuses here), then end capture.
-        CardStateCase{"Capturing", PDV_STATE_CAPTURING, {"PdvStopPlayback", "PdvEndCapture"},
-                      {"PdvStopPlayback\nPdvEndCapture\n"}},
-        CardStateCase{"PlaybackOpen", PDV_STATE_PLAYBACK_OPEN, {"PdvEndPlayback"}, {"PdvEndPlayback\n"}},
-        CardStateCase{"Playing", PDV_STATE_PLAYING, {"PdvStopPlayback", "PdvEndPlayback"},
-                      {"PdvStopPlayback\nPdvEndPlayback\n"}}),
+        CardStateCase{"Capturing", {PdvBeginCapture, PdvStartCapture}, PDV_STATE_CAPTURING,
+                      {"PdvStopPlayback", "PdvEndCapture"}, {"PdvStopPlayback\nPdvEndCapture\n"}},
+        CardStateCase{"PlaybackOpen", {PdvBeginPlayback}, PDV_STATE_PLAYBACK_OPEN, {"PdvEndPlayback"},
+                      {"PdvEndPlayback\n"}},
+        CardStateCase{"Playing", {PdvBeginPlayback, PdvStartPlayback}, PDV_STATE_PLAYING,
+                      {"PdvStopPlayback", "PdvEndPlayback"}, {"PdvStopPlayback\nPdvEndPlayback\n"}}),
     [](const ::testing::TestParamInfo<CardStateCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CaptureLifecycle, ACardThatRefusesCaptureLeavesAnErrorOnEveryInputQueueAndStartStillSucceeds) {
@@ -148,7 +133,7 @@ TEST_F(CaptureLifecycle, ACardThatRefusesCaptureLeavesAnErrorOnEveryInputQueueAn
 
 TEST_F(CaptureLifecycle, ACardInAnUnknownStateIsNotTouched) {
     cardsim::ForceDriverState(0x300);
-    SetUpVideoIn(4);
+    Prepare(kVideoIn, 4);
     const uint64_t mark = cardsim::JournalMark();
     ASSERT_EQ(device_->ArmVideoIn(), 1);
     EXPECT_EQ(LastError(), "DV input device error");
@@ -228,7 +213,7 @@ TEST_F(CaptureLifecycle, OnlyTheTerminateThatLeavesNoInputStreamPreparedEndsTheT
         EXPECT_NE(entry.function, "PdvGetCapturedFrame");
 
     // A new Arm starts a new thread, from a fresh capture mode.
-    SetUpVideoIn(4);
+    Prepare(kVideoIn, 4);
     mark = cardsim::JournalMark();
     ASSERT_EQ(device_->ArmVideoIn(), 1);
     EXPECT_EQ(ModeCallsSince(mark), (std::vector<std::string>{"PdvGetDriverState", "PdvBeginCapture", "PdvStartCapture"}));

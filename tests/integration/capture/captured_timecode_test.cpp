@@ -23,7 +23,7 @@ protected:
     void ArmCapture(int64_t position) {
         OpenSession();
         cardsim::ParkDeck(position, DDC_STATE_PLAYBACK);
-        SetUpVideoIn(4);
+        Prepare(kVideoIn, 4);
         ASSERT_EQ(device_->ArmVideoIn(), 1);
     }
 
@@ -42,19 +42,20 @@ protected:
         TCToStr(timecode, text, sizeof text, 16);
         return text;
     }
+    // Trace lines saying the capture answered with `timecode`.
+    size_t CaptureAnswers(const timecode_t& timecode) { return log_.Count("CaptureThreadTC -> " + Text(timecode) + "\n"); }
 };
 
 TEST_F(CapturedTimecode, AFreshCapturedTimecodeAnswersTheDeckQueries) {
     ArmCapture(1000);
-    LONG trace = 1;  // deck control
-    ASSERT_EQ(device_->SetControl(kControlTrace, &trace), 1);
+    SetTrace(1);  // deck control
     timecode_t timecode{};
     ASSERT_TRUE(AnswerFromCapture(&timecode)) << "no capture answer within 20 frames";
     // The last frame taken was the newest on the card.
     const int64_t lastTaken = 1000 + cardsim::GetCardCounters().capturedFrames - 1;
     EXPECT_EQ(timecode.frameCount, lastTaken);
     EXPECT_EQ(timecode.desc.dropFrame & 1, 1u) << "the built-in tape runs drop-frame";
-    EXPECT_EQ(log_.Count("CaptureThreadTC -> " + Text(timecode) + "\n"), 1u);
+    EXPECT_EQ(CaptureAnswers(timecode), 1u);
     EXPECT_TRUE(CallsTo("DevReceiveAsyncTC").empty()) << "the deck was not asked";
 
     // Stale after 100 ms without a frame: the deck answers (here: nothing was asked of it).
@@ -66,18 +67,18 @@ TEST_F(CapturedTimecode, AFreshCapturedTimecodeAnswersTheDeckQueries) {
 
     // The synchronous query behaves alike.
     log_.Clear();
-    for (int attempt = 0; attempt < 20 && log_.Count("CaptureThreadTC -> " + Text(timecode) + "\n") == 0; ++attempt) {
+    for (int attempt = 0; attempt < 20 && CaptureAnswers(timecode) == 0; ++attempt) {
         FeedFrames(1);
         ASSERT_EQ(device_->DeviceGetTimecode(&timecode), DDC_NoError);
     }
     EXPECT_EQ(timecode.frameCount, 1000 + cardsim::GetCardCounters().capturedFrames - 1);
-    EXPECT_EQ(log_.Count("CaptureThreadTC -> " + Text(timecode) + "\n"), 1u);
+    EXPECT_EQ(CaptureAnswers(timecode), 1u);
 
     // Without the thread nothing comes from the capture.
     ASSERT_EQ(device_->TerminateVideoIn(), 1);
     log_.Clear();
     EXPECT_NE(device_->DeviceReceiveAsyncTC(&timecode), DDC_NoError);
-    EXPECT_EQ(log_.Count("CaptureThreadTC -> " + Text(timecode) + "\n"), 0u);
+    EXPECT_EQ(CaptureAnswers(timecode), 0u);
 }
 
 TEST_F(CapturedTimecode, TheDeckDescriptionTakesTheDropFrameFlagOfTheMaterial) {
@@ -98,9 +99,8 @@ TEST_F(CapturedTimecode, TheDeckDescriptionTakesTheDropFrameFlagOfTheMaterial) {
     EXPECT_EQ(timecode.desc.dropFrame & 1, 0u);
     EXPECT_EQ(timecode.frameCount, 5000 + cardsim::GetCardCounters().capturedFrames + 9);
     EnterCriticalSection(&CDV1394::m_csCaptureThreadTimecode);
-    const timecodeDesc_t deckDesc = Access::m_tcDesc(*device_);
+    EXPECT_EQ(Access::m_tcDesc(*device_).dropFrame & 1, 0u) << "the deck's description follows";
     LeaveCriticalSection(&CDV1394::m_csCaptureThreadTimecode);
-    EXPECT_EQ(deckDesc.dropFrame & 1, 0u) << "the deck's description follows";
     EXPECT_EQ(Text(timecode).find(';'), std::string::npos) << Text(timecode);
 }
 

@@ -18,10 +18,31 @@ namespace {
 using Access = PluginTestAccess;
 constexpr LONG kNtscFrame = kDVFrameSizeNTSC;
 
+using Call = unsigned char (CDV1394::*)();
+constexpr int kAnyState = -1;
+
 class InputStreams : public CaptureFixture {
 protected:
     DV1394VideoInput& VideoQueue() { return *Access::m_pVideoIn(*device_); }
     DV1394AudioInput& AudioQueue() { return *Access::m_pAudioIn(*device_); }
+
+    // Calls of a stream's life cycle in order, each with its result and the state the
+    // stream is in after it (read through `state`, unless kAnyState).
+    struct Expected {
+        Call call;
+        int result;
+        int after = kAnyState;
+    };
+    void ExpectCalls(VDMDeviceState (CDV1394::*state)(), std::initializer_list<Expected> calls) {
+        int i = 0;
+        for (const Expected& c : calls) {
+            EXPECT_EQ((device_->*c.call)(), c.result) << "call " << i;
+            if (c.after != kAnyState) {
+                EXPECT_EQ((device_->*state)(), c.after) << "after call " << i;
+            }
+            ++i;
+        }
+    }
 };
 
 TEST_F(InputStreams, VideoRingsArePageAlignedWholeGranulesOfTheNegotiatedSizes) {
@@ -57,17 +78,15 @@ TEST_F(InputStreams, VideoRingsArePageAlignedWholeGranulesOfTheNegotiatedSizes) 
 
 TEST_F(InputStreams, VideoStreamsFollowTheHostLifeCycle) {
     OpenSession();
-    EXPECT_EQ(device_->PrepareVideoIn(), 0) << "no ring yet";
-    EXPECT_EQ(device_->PrepareVideoConfidence(), 0);
-    EXPECT_EQ(device_->ArmVideoIn(), 0);
-    EXPECT_EQ(device_->AbortVideoIn(), 0);
-    SetUpVideoIn(4);
+    constexpr auto kState = &CDV1394::VideoInGetState;
+    // No ring yet: nothing to prepare, arm or abort.
+    ExpectCalls(kState, {{&CDV1394::PrepareVideoIn, 0}, {&CDV1394::PrepareVideoConfidence, 0},
+                         {&CDV1394::ArmVideoIn, 0}, {&CDV1394::AbortVideoIn, 0}});
+    Prepare(kVideoIn, 4);
     EXPECT_EQ(device_->VideoInGetState(), VDMPrepared);
-    EXPECT_EQ(device_->StartVideoIn(), 0) << "not armed";
-    EXPECT_EQ(device_->PauseVideoIn(), 0);
-    ASSERT_EQ(device_->ArmVideoIn(), 1);
-    EXPECT_EQ(device_->ArmVideoIn(), 0);
-    EXPECT_EQ(device_->PauseVideoIn(), 0) << "not running";
+    // Not armed: no Start or Pause; armed once; not running: no Pause.
+    ExpectCalls(kState, {{&CDV1394::StartVideoIn, 0}, {&CDV1394::PauseVideoIn, 0},
+                         {&CDV1394::ArmVideoIn, 1, VDMArmed}, {&CDV1394::ArmVideoIn, 0}, {&CDV1394::PauseVideoIn, 0}});
 
     // Prepare of an armed stream fails, but still starts the bookkeeping of a new
     // capture: the counters and the start timecode.
@@ -81,28 +100,19 @@ TEST_F(InputStreams, VideoStreamsFollowTheHostLifeCycle) {
     EXPECT_TRUE(TCIsEmpty(start));
     EXPECT_EQ(device_->SetVideoInRingBufferSize(10 * kNtscFrame), 0) << "the capture thread may write into it";
 
-    EXPECT_EQ(device_->StartVideoIn(), 1);
-    EXPECT_EQ(device_->VideoInGetState(), VDMRunning);
-    EXPECT_EQ(device_->PauseVideoIn(), 1);
-    EXPECT_EQ(device_->VideoInGetState(), VDMArmed);
-    EXPECT_EQ(device_->StartVideoIn(), 1);
-    EXPECT_EQ(device_->AbortVideoIn(), 1);
-    EXPECT_EQ(device_->VideoInGetState(), VDMAborted);
-    EXPECT_EQ(device_->AbortVideoIn(), 0);
-    EXPECT_EQ(device_->PrepareVideoIn(), 1) << "an aborted stream can be prepared again";
-    EXPECT_EQ(device_->TerminateVideoIn(), 1);
-    EXPECT_EQ(device_->VideoInGetState(), VDMIdle);
-    EXPECT_EQ(device_->TerminateVideoIn(), 1) << "Terminate always succeeds";
+    // An aborted stream can be prepared again; Terminate always succeeds.
+    ExpectCalls(kState, {{&CDV1394::StartVideoIn, 1, VDMRunning}, {&CDV1394::PauseVideoIn, 1, VDMArmed},
+                         {&CDV1394::StartVideoIn, 1}, {&CDV1394::AbortVideoIn, 1, VDMAborted},
+                         {&CDV1394::AbortVideoIn, 0}, {&CDV1394::PrepareVideoIn, 1},
+                         {&CDV1394::TerminateVideoIn, 1, VDMIdle}, {&CDV1394::TerminateVideoIn, 1}});
     EXPECT_GT(device_->GetVideoInRingBufferSize(), 0) << "the ring stays for the next capture";
 
     // Start and Pause need the capture thread.
-    SetUpVideoConfidence(3);
-    EXPECT_EQ(device_->VideoConfidenceGetState(), VDMPrepared);
-    ASSERT_EQ(device_->ArmVideoConfidence(), 1);
-    EXPECT_EQ(device_->StartVideoConfidence(), 1);
-    EXPECT_EQ(device_->PauseVideoConfidence(), 1);
-    EXPECT_EQ(device_->AbortVideoConfidence(), 1);
-    EXPECT_EQ(device_->TerminateVideoConfidence(), 1);
+    Prepare(kVideoConfidence, 3);
+    ExpectCalls(&CDV1394::VideoConfidenceGetState,
+                {{&CDV1394::ArmVideoConfidence, 1, VDMArmed}, {&CDV1394::StartVideoConfidence, 1, VDMRunning},
+                 {&CDV1394::PauseVideoConfidence, 1}, {&CDV1394::AbortVideoConfidence, 1},
+                 {&CDV1394::TerminateVideoConfidence, 1, VDMIdle}});
     Access::m_pVideoConfidence(*device_)->SetState(VDMArmed);
     EXPECT_EQ(device_->StartVideoConfidence(), 0) << "the thread has ended";
     Access::m_pVideoConfidence(*device_)->SetState(VDMIdle);
@@ -114,7 +124,7 @@ TEST_F(InputStreams, VideoStreamsFollowTheHostLifeCycle) {
 
 TEST_F(InputStreams, AwaitStateSleepsOnceForTheTimeOutInMicroseconds) {
     OpenSession();
-    SetUpVideoIn(2);
+    Prepare(kVideoIn, 2);
     ASSERT_EQ(device_->ArmVideoIn(), 1);
     const auto time = [](const std::function<unsigned char()>& call, unsigned char* result) {
         const auto begin = std::chrono::steady_clock::now();
@@ -268,7 +278,7 @@ TEST_F(InputStreams, AudioChannelsAreTheMasksBitsAndEachHasItsOwnRing) {
 
 TEST_F(InputStreams, AudioInLifeCycleAndItsMessages) {
     OpenSession();
-    SetUpAudioIn(Channels(2, {0, 1}), 8 * 3888);
+    Prepare(kAudioIn, 8);
     EXPECT_EQ(device_->AudioInGetState(), VDMPrepared);
     log_.Clear();
     EXPECT_EQ(device_->PauseAudioIn(), 0);
@@ -288,12 +298,9 @@ TEST_F(InputStreams, AudioInLifeCycleAndItsMessages) {
     EXPECT_EQ(ControlLong(kControlAudioOverruns), 0);
     EXPECT_EQ(Access::m_nErrors(AudioQueue()).load(), 3);
 
-    EXPECT_EQ(device_->StartAudioIn(), 1);
-    EXPECT_EQ(device_->PauseAudioIn(), 1);
-    EXPECT_EQ(device_->StartAudioIn(), 1);
-    EXPECT_EQ(device_->AbortAudioIn(), 1);
-    EXPECT_EQ(device_->AudioInGetState(), VDMAborted);
-    ASSERT_EQ(device_->TerminateAudioIn(), 1);
+    ExpectCalls(&CDV1394::AudioInGetState, {{&CDV1394::StartAudioIn, 1, VDMRunning}, {&CDV1394::PauseAudioIn, 1},
+                                            {&CDV1394::StartAudioIn, 1}, {&CDV1394::AbortAudioIn, 1, VDMAborted},
+                                            {&CDV1394::TerminateAudioIn, 1, VDMIdle}});
     EXPECT_EQ(Access::m_apFifo(AudioQueue())[0], nullptr) << "the last input stream took the rings with it";
 
     // Pausing with the thread gone says so.
