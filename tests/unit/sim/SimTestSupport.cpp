@@ -96,9 +96,16 @@ std::vector<std::vector<uint8_t>> MakeFrames(DIO_VideoFormat standard, int count
     return frames;
 }
 
+std::vector<uint8_t> Concat(const std::vector<std::vector<uint8_t>>& frames) {
+    std::vector<uint8_t> bytes;
+    for (const auto& f : frames) bytes.insert(bytes.end(), f.begin(), f.end());
+    return bytes;
+}
+
 void WriteDVFile(const std::string& path, const std::vector<std::vector<uint8_t>>& frames) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    for (const auto& f : frames) out.write(reinterpret_cast<const char*>(f.data()), static_cast<std::streamsize>(f.size()));
+    const std::vector<uint8_t> bytes = Concat(frames);
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<uint8_t> ReadFile(const std::string& path) {

@@ -65,6 +65,8 @@ void WriteDVFile(const std::string& path, const std::vector<std::vector<uint8_t>
 // `count` frames of the standard with timecodes from `firstFrameCount`, pattern offset `seed`.
 std::vector<std::vector<uint8_t>> MakeFrames(DIO_VideoFormat standard, int count, LONG firstFrameCount, uint32_t seed = 0);
 std::vector<uint8_t> ReadFile(const std::string& path);
+// Frames one after another, as a .dv file holds them.
+std::vector<uint8_t> Concat(const std::vector<std::vector<uint8_t>>& frames);
 
 // Card frames: plays `frame` into playback slot `index` and marks it ready.
 void QueuePlaybackFrame(LONG index, const std::vector<uint8_t>& frame);

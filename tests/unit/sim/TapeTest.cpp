@@ -1,9 +1,8 @@
 // Cassettes: the built-in tape's content, .dv files as tape, and writing back.
 #include "SimTestSupport.h"
 
-#include "digitalio/DIOFifo.h"
+#include "Dv25TestSupport.h"
 #include "digitalio/DV25audioDeshuffler.h"
-#include "hostcore/BitMask.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -14,28 +13,16 @@ namespace {
 
 using TapeTest = SimTest;
 
-// Channel 1 and 2 samples of a frame, through the host library's deshuffler.
+// One channel's samples of a frame, through the host library's deshuffler.
 std::vector<int16_t> Channel(std::vector<uint8_t> frame, int channel, DIO_AudioFormat* format) {
     DV25audioDeshuffler deshuffler;
     DIO_VideoFormat video;
     EXPECT_EQ(deshuffler.GetRateAndSampsFromASPak(frame.data(), format, &video), 0);
-    std::vector<uint8_t> memory[2];
-    DIOFifo rings[2];
-    DIOFifo* channels[2] = {&rings[0], &rings[1]};
-    for (int c = 0; c < 2; ++c) {
-        memory[c].resize(8192);
-        rings[c].InitializeFifo(memory[c].data(), 8192, 0, 0, false, false, "test", false);
-    }
-    BitMask mask(2);
-    mask.SetBit(0, 1);
-    mask.SetBit(1, 1);
+    dv25test::RingSet rings(2, 8192);
+    BitMask mask = dv25test::MaskOf({0, 1}, 2);
     ULONG samples = 0;
-    EXPECT_EQ(deshuffler.DeShuffleAudio(frame.data(), &mask, channels, &samples), 0);
-    std::vector<int16_t> pcm(samples);
-    std::vector<uint8_t> raw(samples * 2);
-    rings[channel].CopyBytesFrom(raw.data(), samples * 2);
-    for (ULONG i = 0; i < samples; ++i) pcm[i] = static_cast<int16_t>(raw[2 * i] | (raw[2 * i + 1] << 8));
-    return pcm;
+    EXPECT_EQ(deshuffler.DeShuffleAudio(frame.data(), &mask, rings.array(), &samples), 0);
+    return rings[channel].PopAll();
 }
 
 TEST_F(TapeTest, BuiltInTapeCarriesPictureTimecodeAndTones) {
@@ -128,17 +115,10 @@ TEST_F(TapeTest, RecordingOverAFileIsWrittenBackInPlace) {
     cardsim::ParkDeck(7, DDC_STATE_STOP);
     AdvancePeriods(1);  // the deck has left record: the cassette goes back to its file
 
-    std::vector<uint8_t> expected;
-    for (int i = 0; i < 10; ++i) {
-        const auto& frame = i >= 4 && i < 7 ? program[i - 4] : original[i];
-        expected.insert(expected.end(), frame.begin(), frame.end());
-    }
-    const std::vector<uint8_t> file = ReadFile(path);
-    ASSERT_EQ(file.size(), expected.size());
-    for (size_t i = 0; i < 10; ++i)
-        EXPECT_TRUE(std::equal(expected.begin() + i * kDVFrameSizeNTSC, expected.begin() + (i + 1) * kDVFrameSizeNTSC,
-                               file.begin() + i * kDVFrameSizeNTSC))
-            << "frame " << i;
+    auto recorded = original;
+    std::copy(program.begin(), program.end(), recorded.begin() + 4);
+    const std::vector<uint8_t> expected = Concat(recorded);
+    EXPECT_TRUE(ReadFile(path) == expected);
     EXPECT_EQ(cardsim::TapeError(), "");
 
     // Recording past the file's end makes it longer; blank tape in between becomes black.
@@ -172,10 +152,9 @@ TEST_F(TapeDeathTest, UnloadingWritesTheCassetteBack) {
             std::exit(0);  // still recording: only the unload writes it back
         },
         ::testing::ExitedWithCode(0), "");
-    const std::vector<uint8_t> file = ReadFile(path);
-    ASSERT_EQ(file.size(), 5 * kDVFrameSizeNTSC);
-    EXPECT_TRUE(std::equal(program[0].begin(), program[0].end(), file.begin() + 2 * kDVFrameSizeNTSC));
-    EXPECT_TRUE(std::equal(original[3].begin(), original[3].end(), file.begin() + 3 * kDVFrameSizeNTSC));
+    auto recorded = original;
+    recorded[2] = program[0];
+    EXPECT_TRUE(ReadFile(path) == Concat(recorded));
 }
 
 TEST_F(TapeTest, SavingARangeWritesItsFrames) {
@@ -184,12 +163,7 @@ TEST_F(TapeTest, SavingARangeWritesItsFrames) {
     std::string error;
     ASSERT_TRUE(cardsim::SaveTape(path, 100, 3, &written, &error)) << error;
     EXPECT_EQ(written, 3);
-    std::vector<uint8_t> expected;
-    for (int64_t p = 100; p < 103; ++p) {
-        const auto f = TapeAt(p);
-        expected.insert(expected.end(), f.begin(), f.end());
-    }
-    EXPECT_EQ(ReadFile(path), expected);
+    EXPECT_TRUE(ReadFile(path) == Concat({TapeAt(100), TapeAt(101), TapeAt(102)}));
     // Blank positions are left out.
     ASSERT_TRUE(cardsim::SaveTape(path, cardsim::TapeLength() - 5, -1, &written, &error));
     EXPECT_EQ(written, 0);
