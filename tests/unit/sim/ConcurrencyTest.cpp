@@ -2,7 +2,6 @@
 // the capture thread and the record thread do.
 #include "SimTestSupport.h"
 
-#include "digitalio/DV25Timecode.h"
 #include "hostcore/HostLog.h"
 
 #include <atomic>
@@ -34,15 +33,12 @@ TEST_F(ConcurrencyTest, SpeedFactorScalesThePlatformClock) {
     EXPECT_FALSE(cardsim::SetSpeed(0));
     EXPECT_FALSE(cardsim::SetSpeed(-1));
     EXPECT_EQ(cardsim::Speed(), 50.0);
-    const int64_t realBefore = HostMicroseconds();
-    const int64_t simBefore = cardsim::NowMicros();
-    const int64_t realInnerStart = HostMicroseconds();
+    // Simulated time over a sleep lies between 50 times the real time inside and outside it.
+    const int64_t realBefore = HostMicroseconds(), simBefore = cardsim::NowMicros(), innerStart = HostMicroseconds();
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    const int64_t realInnerEnd = HostMicroseconds();
-    const int64_t simAfter = cardsim::NowMicros();
+    const int64_t innerEnd = HostMicroseconds(), simElapsed = cardsim::NowMicros() - simBefore;
     const int64_t realAfter = HostMicroseconds();
-    const int64_t simElapsed = simAfter - simBefore;
-    EXPECT_GE(simElapsed, 50 * (realInnerEnd - realInnerStart) - 50);
+    EXPECT_GE(simElapsed, 50 * (innerEnd - innerStart) - 50);
     EXPECT_LE(simElapsed, 50 * (realAfter - realBefore) + 50);
 }
 
@@ -53,16 +49,15 @@ TEST_F(ConcurrencyTest, CaptureKeepsToTheFrameRateOfTheClock) {
     ASSERT_TRUE(PdvBeginCapture());
     const uint64_t mark = cardsim::JournalMark();
     ASSERT_TRUE(PdvStartCapture());
+    const int64_t start = CallsSince(mark, "PdvStartCapture")[0].timeMicros;
     // Poll like a capture thread for a few simulated seconds, releasing as we go.
-    while (cardsim::NowMicros() - CallsSince(mark, "PdvStartCapture")[0].timeMicros < 3000000) {
-        const LONG counter = PdvGetCapturedFrame();
-        ASSERT_TRUE(PdvSetCapturedFrame(counter));
+    while (cardsim::NowMicros() - start < 3000000) {
+        ASSERT_TRUE(PdvSetCapturedFrame(PdvGetCapturedFrame()));
         std::this_thread::sleep_for(std::chrono::milliseconds(15));
     }
     // A poller stalled by a busy machine may have let the ring fill: such frames are
     // dropped and counted, never stored late.
     const int64_t drops = static_cast<int64_t>(cardsim::GetCardCounters().ringFullDrops);
-    const int64_t start = CallsSince(mark, "PdvStartCapture")[0].timeMicros;
     const auto polls = CallsSince(mark, "PdvGetCapturedFrame");
     ASSERT_GT(polls.size(), 10u);
     for (const auto& poll : polls) {
@@ -85,16 +80,11 @@ TEST_F(ConcurrencyTest, ThreeThreadsCallAtOnce) {
     std::thread capture([&] {
         LONG taken = 0;
         int last = -1;
-        DV25Timecode reader;
         while (!stop.load()) {
-            const LONG counter = PdvGetCapturedFrame();
-            for (; taken < counter; ++taken) {
-                BYTE* frame = PdvGetCapturedFrameAddr(taken);
-                if (frame == nullptr) continue;
-                TimeCode tc;
-                bool drop;
-                if (!reader.GetTimecode(frame, &tc, &drop)) continue;
-                const int count = static_cast<int>(tc.minutes * 1798 + tc.seconds * 30 + tc.frames);
+            for (const LONG counter = PdvGetCapturedFrame(); taken < counter; ++taken) {
+                const std::vector<int> label = FrameLabel(PdvGetCapturedFrameAddr(taken));
+                if (label.empty()) continue;
+                const int count = label[1] * 1798 + label[2] * 30 + label[3];
                 if (last >= 0 && count != last + 1) gaps.fetch_add(1);
                 last = count;
                 delivered.fetch_add(1);
@@ -109,9 +99,7 @@ TEST_F(ConcurrencyTest, ThreeThreadsCallAtOnce) {
             LONG state, h, m, s, f;
             DevGetState(&state);
             DevGetTimecode(&h, &m, &s, &f, 100);
-            BYTE command[8] = {0x71, 0x51, 0x20, 0x01, 0xFF, 0xFF, 0xFF, 0xFF}, response[8];
-            ULONG length = 8;
-            KDXSendGenericAVCCommand(0, 0, 4, 8, 8, command, &length, response);
+            SendAVC({0x01, 0x20, 0x51, 0x71, 0xFF, 0xFF, 0xFF, 0xFF});
             if (DevAskForTCAsync() == DDC_NoError) {
                 while (DevReceiveAsyncTC(&h, &m, &s, &f) == DDC_CommandPending && !stop.load())
                     std::this_thread::yield();
