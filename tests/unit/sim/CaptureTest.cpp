@@ -1,8 +1,6 @@
 // Capture: the card's ring fills from the deck at the material's frame rate.
 #include "SimTestSupport.h"
 
-#include <cstring>
-
 namespace simtest {
 namespace {
 
@@ -17,46 +15,10 @@ protected:
     }
 };
 
-TEST_F(CaptureTest, PlayingDeckFillsTheRingWithTheTapeFramesInOrder) {
-    OpenSession();
-    cardsim::ParkDeck(100, DDC_STATE_PLAYBACK);
-    StartCapture();
-    EXPECT_EQ(PdvGetCapturedFrame(), 0);
-    AdvancePeriods(10);
-    ASSERT_EQ(PdvGetCapturedFrame(), 10);
-    for (LONG i = 0; i < 10; ++i) EXPECT_EQ(Captured(i), TapeAt(100 + i)) << "frame " << i;
-
-    // The frame's own timecode, read by the host library, is the position's label.
-    EXPECT_EQ(FrameLabel(Captured(3).data()), DropFrameLabel(103));
-
-    // Released frames go back to the card.
-    ASSERT_TRUE(PdvSetCapturedFrame(6));
-    EXPECT_EQ(PdvGetCapturedFrameAddr(5), nullptr);
-    EXPECT_NE(PdvGetCapturedFrameAddr(6), nullptr);
-    EXPECT_FALSE(PdvSetCapturedFrame(4)) << "release moves forward only";
-    EXPECT_EQ(cardsim::GetDeckStatus().position, 110);
-}
-
-TEST_F(CaptureTest, PauseRepeatsTheStillAndSlowMotionRepeatsFrames) {
-    OpenSession();
-    cardsim::ParkDeck(50, DDC_STATE_PLAYBACK_PAUSE);
-    StartCapture();
-    AdvancePeriods(5);
-    ASSERT_EQ(PdvGetCapturedFrame(), 5);
-    const std::vector<uint8_t> still = TapeAt(50);
-    for (LONG i = 0; i < 5; ++i) EXPECT_EQ(Captured(i), still);
-    ASSERT_TRUE(PdvSetCapturedFrame(5));
-
-    // 1/10 speed: each tape frame is shown for ten frame periods.
-    cardsim::ParkDeck(60, DDC_STATE_1_10);
-    AdvancePeriods(20);
-    ASSERT_EQ(PdvGetCapturedFrame(), 25);
-    for (LONG i = 0; i < 20; ++i) EXPECT_EQ(Captured(5 + i), TapeAt(60 + i / 10)) << "frame " << i;
-}
-
-TEST_F(CaptureTest, NoPicturesWhileStoppedWindingOrOnBlankTape) {
+TEST_F(CaptureTest, RingFillsWithWhatTheDeckShows) {
     OpenSession();
     StartCapture();
+    // Stopped, winding or on blank tape: no pictures.
     AdvancePeriods(5);
     EXPECT_EQ(PdvGetCapturedFrame(), 0) << "stopped";
     cardsim::ParkDeck(10, DDC_STATE_FAST_FORWARD);
@@ -69,6 +31,31 @@ TEST_F(CaptureTest, NoPicturesWhileStoppedWindingOrOnBlankTape) {
     AdvancePeriods(5);
     EXPECT_EQ(PdvGetCapturedFrame(), 0) << "blank tape";
     EXPECT_EQ(cardsim::GetCardCounters().framesArrived, 0u);
+
+    // Playing: the tape's frames in order, each carrying its position's timecode label.
+    cardsim::ParkDeck(100, DDC_STATE_PLAYBACK);
+    AdvancePeriods(10);
+    ASSERT_EQ(PdvGetCapturedFrame(), 10);
+    for (LONG i = 0; i < 10; ++i) EXPECT_EQ(Captured(i), TapeAt(100 + i)) << "frame " << i;
+    EXPECT_EQ(FrameLabel(Captured(3).data()), DropFrameLabel(103));
+    EXPECT_EQ(cardsim::GetDeckStatus().position, 110);
+    // Released frames go back to the card.
+    ASSERT_TRUE(PdvSetCapturedFrame(6));
+    EXPECT_EQ(PdvGetCapturedFrameAddr(5), nullptr);
+    EXPECT_NE(PdvGetCapturedFrameAddr(6), nullptr);
+    EXPECT_FALSE(PdvSetCapturedFrame(4)) << "release moves forward only";
+    ASSERT_TRUE(PdvSetCapturedFrame(10));
+
+    // Pause repeats the still; at 1/10 speed each tape frame shows for ten periods.
+    cardsim::ParkDeck(50, DDC_STATE_PLAYBACK_PAUSE);
+    AdvancePeriods(5);
+    ASSERT_EQ(PdvGetCapturedFrame(), 15);
+    for (LONG i = 10; i < 15; ++i) EXPECT_EQ(Captured(i), TapeAt(50));
+    ASSERT_TRUE(PdvSetCapturedFrame(15));
+    cardsim::ParkDeck(60, DDC_STATE_1_10);
+    AdvancePeriods(20);
+    ASSERT_EQ(PdvGetCapturedFrame(), 35);
+    for (LONG i = 0; i < 20; ++i) EXPECT_EQ(Captured(15 + i), TapeAt(60 + i / 10)) << "frame " << i;
 }
 
 TEST_F(CaptureTest, AFullRingDropsAndCountsFrames) {
@@ -77,9 +64,8 @@ TEST_F(CaptureTest, AFullRingDropsAndCountsFrames) {
     StartCapture();
     AdvancePeriods(40);
     EXPECT_EQ(PdvGetCapturedFrame(), PDV_RING_FRAMES);
-    cardsim::CardCounters counters = cardsim::GetCardCounters();
-    EXPECT_EQ(counters.framesArrived, 40u);
-    EXPECT_EQ(counters.ringFullDrops, 40u - PDV_RING_FRAMES);
+    EXPECT_EQ(cardsim::GetCardCounters().framesArrived, 40u);
+    EXPECT_EQ(cardsim::GetCardCounters().ringFullDrops, 40u - PDV_RING_FRAMES);
     EXPECT_EQ(Captured(PDV_RING_FRAMES - 1), TapeAt(100 + PDV_RING_FRAMES - 1));
 
     // Room again: the next frame is the one the deck shows now, not a dropped one.
@@ -88,6 +74,7 @@ TEST_F(CaptureTest, AFullRingDropsAndCountsFrames) {
     EXPECT_EQ(PdvGetCapturedFrame(), PDV_RING_FRAMES + 3);
     EXPECT_EQ(Captured(PDV_RING_FRAMES), TapeAt(140));
     EXPECT_EQ(Captured(PDV_RING_FRAMES + 2), TapeAt(142));
+    EXPECT_EQ(Captured(PDV_RING_FRAMES - 1), TapeAt(100 + PDV_RING_FRAMES - 1)) << "a held frame is never overwritten";
 
     // Stopping keeps the counter; beginning again starts it from 0.
     ASSERT_TRUE(PdvStopCapture());
@@ -119,8 +106,8 @@ TEST_F(CaptureTest, MaterialOfBothStandardsIsCapturedAtItsOwnRate) {
     // The slot of a smaller frame holds nothing of an older frame after it.
     BYTE* slot = PdvGetCapturedFrameAddr(5);
     ASSERT_NE(slot, nullptr);
-    std::vector<uint8_t> zero(kDVFrameSizePAL - kDVFrameSizeNTSC, 0);
-    EXPECT_EQ(std::memcmp(slot + kDVFrameSizeNTSC, zero.data(), zero.size()), 0);
+    EXPECT_EQ(std::vector<uint8_t>(slot + kDVFrameSizeNTSC, slot + kDVFrameSizePAL),
+              std::vector<uint8_t>(kDVFrameSizePAL - kDVFrameSizeNTSC, 0));
 }
 
 }  // namespace
