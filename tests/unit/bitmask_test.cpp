@@ -1,3 +1,4 @@
+// Channel masks: bits inside and outside the mask, copies by value.
 #include "hostcore/BitMask.h"
 
 #include <gtest/gtest.h>

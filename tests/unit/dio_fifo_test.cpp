@@ -1,3 +1,4 @@
+// The byte ring: bounds, copies across the wrap, gap management, two threads, 32-bit positions.
 #include "digitalio/DIOFifo.h"
 
 #include <gtest/gtest.h>

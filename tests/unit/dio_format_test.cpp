@@ -1,3 +1,4 @@
+// Format records: keyword parameters in order, replaced in place, copied, bounded.
 #include "digitalio/DIOFormat.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,7 @@ constexpr LONG kASRT = MakeFourCC('A', 'S', 'R', 'T');
 constexpr LONG kASSZ = MakeFourCC('A', 'S', 'S', 'Z');
 constexpr LONG kVCMP = MakeFourCC('V', 'C', 'M', 'P');
 
-TEST(DIOFormat, KeywordsKeepOrderReplaceAndCopy) {
+TEST(DIOFormat, KeywordsKeepOrderReplaceCopyAndStayBounded) {
     static_assert(kVSIG == 0x56534947, "four-character codes read most significant first");
     DIOFormat format(3);
     ASSERT_TRUE(format.SetKeywordParameter(kVSIG, "NTSC"));
@@ -57,13 +58,12 @@ TEST(DIOFormat, KeywordsKeepOrderReplaceAndCopy) {
     EXPECT_FALSE(target.GetKeywordParameter(MakeFourCC('O', 'L', 'D', ' '), value));
     EXPECT_TRUE(target.GetKeywordParameter(kASRT, value));
     EXPECT_STREQ(value, "48000");
-}
 
-TEST(DIOFormat, HardCapacityGuardsMemory) {
-    DIOFormat format(1);
-    for (int i = 0; i < DIOFormat::kHardCapacity; ++i) ASSERT_TRUE(format.SetKeywordParameter(i + 1, "v"));
-    EXPECT_FALSE(format.SetKeywordParameter(DIOFormat::kHardCapacity + 1, "v"));
-    EXPECT_TRUE(format.SetKeywordParameter(1, "replaced"));  // replacing still works
+    // The hard capacity guards memory; replacing still works when it is reached.
+    DIOFormat full(1);
+    for (int i = 0; i < DIOFormat::kHardCapacity; ++i) ASSERT_TRUE(full.SetKeywordParameter(i + 1, "v"));
+    EXPECT_FALSE(full.SetKeywordParameter(DIOFormat::kHardCapacity + 1, "v"));
+    EXPECT_TRUE(full.SetKeywordParameter(1, "replaced"));
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// Format change lists: each change seen once at its byte position, bounded, across threads.
 #include "digitalio/FormatList.h"
 
 #include <gtest/gtest.h>

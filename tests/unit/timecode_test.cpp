@@ -1,3 +1,4 @@
+// Host timecode arithmetic: drop-frame numbering, wraps at midnight, empty values, text.
 #include "hostcore/Timecode.h"
 
 #include <gtest/gtest.h>

@@ -29,14 +29,12 @@ protected:
 TEST_F(DeckTransportTest, EachCommandReachesItsStateAfterTheMechanicalTime) {
     cardsim::ParkDeck(1000, DDC_STATE_STOP);
     EXPECT_EQ(DeckState(), DDC_STATE_STOP);
-    EXPECT_EQ(AfterTransition(DevPlay), DDC_STATE_PLAYBACK);
-    EXPECT_EQ(AfterTransition(DevPause), DDC_STATE_PLAYBACK_PAUSE);
-    EXPECT_EQ(AfterTransition(DevFF), DDC_STATE_FAST_FORWARD);
-    EXPECT_EQ(AfterTransition(DevRewind), DDC_STATE_REWIND);
-    EXPECT_EQ(AfterTransition(DevStop), DDC_STATE_STOP);
-    EXPECT_EQ(AfterTransition(DevRecord), DDC_STATE_RECORD);
-    EXPECT_EQ(AfterTransition(DevPause), DDC_STATE_RECORD_PAUSE) << "pause while recording";
-    EXPECT_EQ(AfterTransition(DevStop), DDC_STATE_STOP);
+    // Pause while recording is record pause.
+    const std::pair<DDCError_t (*)(), LONG> steps[] = {
+        {DevPlay, DDC_STATE_PLAYBACK}, {DevPause, DDC_STATE_PLAYBACK_PAUSE}, {DevFF, DDC_STATE_FAST_FORWARD},
+        {DevRewind, DDC_STATE_REWIND}, {DevStop, DDC_STATE_STOP},           {DevRecord, DDC_STATE_RECORD},
+        {DevPause, DDC_STATE_RECORD_PAUSE}, {DevStop, DDC_STATE_STOP}};
+    for (const auto& step : steps) EXPECT_EQ(AfterTransition(step.first), step.second);
 
     // The state already shown takes no time.
     ASSERT_EQ(DevStop(), DDC_NoError);
