@@ -59,17 +59,15 @@ TEST(TimecodeTrack, RunsBreakWhereTheTimecodeDoesNotRunOn) {
     EXPECT_EQ(BreaksJson(track).Dump(),
               R"([{"frame":5,"before":"01:00:01;02","after":"01:00:05;00"},)"
               R"({"frame":6,"before":"01:00:05;00","after":"01:00:05;00"}])");
-}
 
-TEST(TimecodeTrack, DropFrameMinutesRunOnWithoutABreak) {
-    TimecodeTrack track;
-    DvFrameFacts before = Ntsc(59, 29);
+    // 01:01:00;02 follows 01:00:59;29 in drop-frame counting: no break.
+    TimecodeTrack minute;
+    DvFrameFacts before = Ntsc(59, 29), after = Ntsc(0, 2);
     before.timecode.minutes = 0;
-    DvFrameFacts after = Ntsc(0, 2);
-    after.timecode.minutes = 1;  // 01:01:00;02 follows 01:00:59;29
-    track.Add(0, before);
-    track.Add(1, after);
-    EXPECT_TRUE(track.Breaks().empty());
+    after.timecode.minutes = 1;
+    minute.Add(0, before);
+    minute.Add(1, after);
+    EXPECT_TRUE(minute.Breaks().empty());
     EXPECT_FALSE(TimecodeTrack().HasAny());
 }
 
