@@ -43,8 +43,6 @@ FrameBuffer BlackFrame(DIO_VideoFormat standard) {
     return FrameBuffer{std::unique_ptr<unsigned char[]>(generator.GenBlackFrame(standard))};
 }
 
-size_t FrameSize(DIO_VideoFormat standard) { return standard == DIO_PAL ? kDVFrameSizePAL : kDVFrameSizeNTSC; }
-
 std::vector<int16_t> NoiseSamples(size_t count, uint32_t seed) {
     std::vector<int16_t> out(count);
     uint32_t x = seed * 2654435761u + 1;

@@ -48,7 +48,6 @@ struct FrameBuffer {
 
 // A black frame from the library (144000 bytes, whatever the standard).
 FrameBuffer BlackFrame(DIO_VideoFormat standard);
-size_t FrameSize(DIO_VideoFormat standard);
 
 // Deterministic pseudo-random samples covering the whole 16-bit range.
 std::vector<int16_t> NoiseSamples(size_t count, uint32_t seed);

@@ -15,6 +15,17 @@ namespace simtest {
 namespace {
 constexpr int64_t kUnitsPerMicro = 3000;
 int64_t PeriodUnits(DIO_VideoFormat standard) { return standard == DIO_PAL ? 120000000 : 100100000; }
+
+// A DV frame from the host library: test pattern `pattern`, timecode `frameCount`.
+std::vector<uint8_t> MakeFrame(DIO_VideoFormat standard, uint32_t pattern, LONG frameCount) {
+    std::unique_ptr<unsigned char[]> bytes(DVFrame().GenTestPatternFrame(standard, pattern));
+    const size_t size = standard == DIO_PAL ? kDVFrameSizePAL : kDVFrameSizeNTSC;
+    std::vector<uint8_t> frame(bytes.get(), bytes.get() + size);
+    const timecodeDesc_t desc = standard == DIO_PAL ? TCCreateDesc(0, 25) : TCCreateDesc(1, 30);
+    DV25Timecode().InsertTimecode(frame.data(), TCCreateDur(frameCount, &desc), standard, false);
+    return frame;
+}
+
 }  // namespace
 
 void SimTest::SetUp() {
@@ -74,18 +85,6 @@ std::string DeckTimecode() {
     std::snprintf(text, sizeof text, "%02d:%02d:%02d:%02d", static_cast<int>(h), static_cast<int>(m),
                   static_cast<int>(s), static_cast<int>(f));
     return text;
-}
-
-std::vector<uint8_t> MakeFrame(DIO_VideoFormat standard, uint32_t pattern, LONG frameCount) {
-    DVFrame generator;
-    std::unique_ptr<unsigned char[]> bytes(generator.GenTestPatternFrame(standard, pattern));
-    const size_t size = standard == DIO_PAL ? kDVFrameSizePAL : kDVFrameSizeNTSC;
-    std::vector<uint8_t> frame(bytes.get(), bytes.get() + size);
-    const bool drop = standard == DIO_NTSC;
-    const timecodeDesc_t desc = TCCreateDesc(drop ? 1 : 0, standard == DIO_PAL ? 25 : 30);
-    DV25Timecode writer;
-    writer.InsertTimecode(frame.data(), TCCreateDur(frameCount, &desc), standard, false);
-    return frame;
 }
 
 std::vector<std::vector<uint8_t>> MakeFrames(DIO_VideoFormat standard, int count, LONG firstFrameCount,
@@ -169,12 +168,6 @@ std::vector<cardsim::JournalEntry> CallsSince(uint64_t mark, const std::string& 
     for (auto& e : cardsim::JournalSince(mark))
         if (function.empty() || e.function == function) out.push_back(e);
     return out;
-}
-
-std::vector<std::string> FunctionsSince(uint64_t mark) {
-    std::vector<std::string> names;
-    for (auto& e : cardsim::JournalSince(mark)) names.push_back(e.function);
-    return names;
 }
 
 }  // namespace simtest

@@ -58,8 +58,6 @@ LONG DeckState();
 // The deck's timecode as "HH:MM:SS:FF" through DevGetTimecode ("" on failure).
 std::string DeckTimecode();
 
-// A DV frame from the host library: test pattern `pattern`, timecode `frameCount`.
-std::vector<uint8_t> MakeFrame(DIO_VideoFormat standard, uint32_t pattern, LONG frameCount);
 // Writes `frames` to a raw .dv file.
 void WriteDVFile(const std::string& path, const std::vector<std::vector<uint8_t>>& frames);
 // `count` frames of the standard with timecodes from `firstFrameCount`, pattern offset `seed`.
@@ -87,6 +85,5 @@ std::vector<int> DeckLabel(int64_t position);
 std::vector<uint8_t> SendAVC(const std::vector<uint8_t>& frame, ULONG responseRoom = 64);
 
 std::vector<cardsim::JournalEntry> CallsSince(uint64_t mark, const std::string& function = std::string());
-std::vector<std::string> FunctionsSince(uint64_t mark);
 
 }  // namespace simtest
