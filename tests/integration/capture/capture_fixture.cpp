@@ -130,17 +130,22 @@ void CaptureFixture::Prepare(int streams, LONG frames, const BitMask& channels, 
 }
 
 void CaptureFixture::Do(std::initializer_list<Step> steps, int streams) {
-    using Call = unsigned char (CDV1394::*)();
-    static const Call kCalls[4][3] = {
-        {&CDV1394::ArmVideoIn, &CDV1394::ArmVideoConfidence, &CDV1394::ArmAudioIn},
-        {&CDV1394::StartVideoIn, &CDV1394::StartVideoConfidence, &CDV1394::StartAudioIn},
-        {&CDV1394::PauseVideoIn, &CDV1394::PauseVideoConfidence, &CDV1394::PauseAudioIn},
-        {&CDV1394::TerminateVideoIn, &CDV1394::TerminateVideoConfidence, &CDV1394::TerminateAudioIn}};
+    CDV1394& d = *device_;
+    const auto take = [&d](Step step, int stream) -> unsigned char {
+        const bool video = stream == kVideoIn, monitor = stream == kVideoConfidence;
+        switch (step) {
+        case Step::Arm: return video ? d.ArmVideoIn() : monitor ? d.ArmVideoConfidence() : d.ArmAudioIn();
+        case Step::Start: return video ? d.StartVideoIn() : monitor ? d.StartVideoConfidence() : d.StartAudioIn();
+        case Step::Pause: return video ? d.PauseVideoIn() : monitor ? d.PauseVideoConfidence() : d.PauseAudioIn();
+        case Step::Terminate:
+            return video ? d.TerminateVideoIn() : monitor ? d.TerminateVideoConfidence() : d.TerminateAudioIn();
+        }
+        return 0;
+    };
     for (Step step : steps) {
-        for (int s = 0; s < 3; ++s) {
-            if ((streams & (1 << s)) == 0) continue;
-            ASSERT_EQ((device_->*kCalls[static_cast<int>(step)][s])(), 1)
-                << "step " << static_cast<int>(step) << " of stream " << s;
+        for (int stream : {kVideoIn, kVideoConfidence, kAudioIn}) {
+            if ((streams & stream) == 0) continue;
+            ASSERT_EQ(take(step, stream), 1) << "step " << static_cast<int>(step) << " of stream " << stream;
         }
     }
 }
