@@ -112,29 +112,23 @@ int64_t FileSize(const std::string& path) {
 }
 
 std::vector<int16_t> WavSamples(const std::string& path, int* rate, int* channels) {
-    // A canonical 16-bit PCM WAV: walk the chunks to "fmt " and "data".
+    // A canonical WAV: walk the chunks to "fmt " (which must say 16-bit PCM) and "data".
     const std::vector<uint8_t> bytes = ReadBytes(path);
-    auto u32 = [&](size_t at) {
-        return static_cast<uint32_t>(bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (bytes[at + 3] << 24));
-    };
-    std::vector<int16_t> samples;
+    const auto u16 = [&](size_t at) { return bytes[at] | (bytes[at + 1] << 8); };
+    const auto u32 = [&](size_t at) { return static_cast<uint32_t>(u16(at) | (u16(at + 2) << 16)); };
     if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WAVE", 4) != 0)
-        return samples;
-    size_t at = 12;
-    while (at + 8 <= bytes.size()) {
-        const uint32_t size = u32(at + 4);
-        if (std::memcmp(bytes.data() + at, "fmt ", 4) == 0 && at + 8 + 16 <= bytes.size()) {
-            if (channels != nullptr) *channels = bytes[at + 10] | (bytes[at + 11] << 8);
+        return {};
+    for (size_t at = 12; at + 8 <= bytes.size(); at += 8 + u32(at + 4) + (u32(at + 4) & 1)) {
+        if (std::memcmp(bytes.data() + at, "fmt ", 4) == 0 && at + 24 <= bytes.size()) {
+            if (u16(at + 8) != 1 || u16(at + 22) != 16) return {};
+            if (channels != nullptr) *channels = u16(at + 10);
             if (rate != nullptr) *rate = static_cast<int>(u32(at + 12));
         } else if (std::memcmp(bytes.data() + at, "data", 4) == 0) {
-            const size_t end = std::min(bytes.size(), at + 8 + size);
-            for (size_t i = at + 8; i + 1 < end; i += 2)
-                samples.push_back(static_cast<int16_t>(static_cast<uint16_t>(bytes[i] | (bytes[i + 1] << 8))));
-            break;
+            const size_t end = std::min(bytes.size(), at + 8 + u32(at + 4));
+            return oracle::Pcm(std::vector<uint8_t>(bytes.begin() + static_cast<long>(at + 8), bytes.begin() + static_cast<long>(end)));
         }
-        at += 8 + size + (size & 1);
     }
-    return samples;
+    return {};
 }
 
 bool MakeFfmpegTape(const std::string& path, DIO_VideoFormat standard, int sampleRate, double seconds,

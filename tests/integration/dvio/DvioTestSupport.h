@@ -48,7 +48,7 @@ private:
 
 int64_t FileSize(const std::string& path);
 
-// The PCM data of a 16-bit WAV file (its samples as written, interleaved).
+// The samples of a 16-bit PCM WAV file as written, interleaved; none for any other file.
 std::vector<int16_t> WavSamples(const std::string& path, int* rate = nullptr, int* channels = nullptr);
 
 // An FFmpeg-made DV tape: a moving test picture, a tone per channel, and timecode from

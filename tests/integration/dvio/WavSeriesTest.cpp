@@ -6,32 +6,10 @@
 #include "DvioTestSupport.h"
 
 #include <gtest/gtest.h>
-#include <sndfile.h>
 
 #include <vector>
 
 namespace {
-
-struct WavContents {
-    int rate = 0;
-    int channels = 0;
-    int format = 0;
-    std::vector<int16_t> samples;
-};
-
-WavContents ReadWav(const std::string& path) {
-    WavContents contents;
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    if (file == nullptr) return contents;
-    contents.rate = info.samplerate;
-    contents.channels = info.channels;
-    contents.format = info.format;
-    contents.samples.resize(static_cast<size_t>(info.frames * info.channels));
-    sf_readf_short(file, contents.samples.data(), info.frames);
-    sf_close(file);
-    return contents;
-}
 
 // The files after the first are numbered; a capture's WAV is named after its .dv file.
 TEST(WavSeries, NamesOfTheFiles) {
@@ -71,18 +49,13 @@ TEST(WavSeries, ALayoutChangeStartsTheNextFileAndEachHoldsItsOwnSamples) {
     EXPECT_EQ(wav.Files()[2].channels, 2);
     EXPECT_EQ(wav.Files()[2].samples, 0);
 
-    const WavContents one = ReadWav(first);
-    EXPECT_EQ(one.rate, 48000);
-    EXPECT_EQ(one.channels, 2);
-    EXPECT_EQ(one.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-    EXPECT_EQ(one.samples, stereo);
-    const WavContents two = ReadWav(dir.File("take-2.wav"));
-    EXPECT_EQ(two.rate, 32000);
-    EXPECT_EQ(two.channels, 4);
-    EXPECT_EQ(two.samples, quad);
-    const WavContents three = ReadWav(dir.File("take-3.wav"));
-    EXPECT_EQ(three.rate, 32000);
-    EXPECT_TRUE(three.samples.empty());
+    int rate = 0, channels = 0;
+    EXPECT_EQ(dviotest::WavSamples(first, &rate, &channels), stereo);
+    EXPECT_EQ(std::make_pair(rate, channels), std::make_pair(48000, 2));
+    EXPECT_EQ(dviotest::WavSamples(dir.File("take-2.wav"), &rate, &channels), quad);
+    EXPECT_EQ(std::make_pair(rate, channels), std::make_pair(32000, 4));
+    EXPECT_TRUE(dviotest::WavSamples(dir.File("take-3.wav"), &rate, &channels).empty());
+    EXPECT_EQ(std::make_pair(rate, channels), std::make_pair(32000, 2));
 }
 
 TEST(WavSeries, FailuresAreSentences) {
