@@ -91,7 +91,7 @@ TEST_F(CapturedTimecode, TheDeckDescriptionTakesTheDropFrameFlagOfTheMaterial) {
         ASSERT_TRUE(writer.InsertTimecode(frame.data(), TCCreateDur(5000 + i, &nonDrop), DIO_NTSC, false));
         frames.push_back(frame);
     }
-    TapeFile tape("non_drop.dv");
+    TapeFile tape;
     ASSERT_TRUE(tape.Load(frames));
     ArmCapture(10);
     timecode_t timecode{};

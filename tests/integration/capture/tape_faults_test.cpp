@@ -132,7 +132,7 @@ TEST_F(TapeFaults, ASwitchOfSampleRateIsAnnouncedWhereItHappensAndBeforeAnyByteO
     // 48 kHz up to position 60, 32 kHz four-channel material after it, timecode running on.
     std::vector<Frame> frames = MakeRun(DIO_NTSC, DIO_Audio48000, 2, 60, 0, 100);
     for (int i = 0; i < 60; ++i) frames.push_back(MakeFrame(DIO_NTSC, DIO_Audio32000, 4, i, 60 + i, 500u + i));
-    TapeFile tape("rate_switch.dv");
+    TapeFile tape;
     ASSERT_TRUE(tape.Load(frames));
     StartCapture(30);
 

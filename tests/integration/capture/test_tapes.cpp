@@ -8,15 +8,9 @@
 #include "digitalio/USampsInFrame.h"
 #include "sim/SimControl.h"
 
-#include "OracleSupport.h"
-
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
 #include <memory>
-
-#include <unistd.h>
 
 namespace capture_test {
 
@@ -41,30 +35,23 @@ timecodeDesc_t TapeTimecodeDesc(DIO_VideoFormat standard) {
 
 Frame MakeFrame(DIO_VideoFormat standard, DIO_AudioFormat audio, int channels, int64_t cadenceIndex,
                 LONG frameCount, uint32_t seed) {
-    DVFrame generator;
-    std::unique_ptr<unsigned char[]> picture(generator.GenTestPatternFrame(standard, static_cast<ULONG>(seed)));
+    std::unique_ptr<unsigned char[]> picture(DVFrame().GenTestPatternFrame(standard, static_cast<ULONG>(seed)));
     if (!picture) return {};
     Frame frame(picture.get(), picture.get() + FrameSize(standard));
 
     const ULONG frameNumber = static_cast<ULONG>(cadenceIndex + 1);
     const ULONG samples = USampsInFrame(audio, standard).GetSampsForFrameNum(frameNumber);
-    std::vector<std::vector<uint8_t>> memory(static_cast<size_t>(channels));
+    std::vector<std::vector<uint8_t>> memory(static_cast<size_t>(channels), std::vector<uint8_t>(samples * 2));
     std::vector<DIOFifo> rings(static_cast<size_t>(channels));
-    std::vector<DIOFifo*> ringArray(static_cast<size_t>(channels));
+    std::vector<DIOFifo*> ringArray;
     BitMask mask(channels);
-    uint32_t x = seed * 2654435761u + 977;
     for (int c = 0; c < channels; ++c) {
-        std::vector<uint8_t> bytes(samples * 2);
-        for (ULONG i = 0; i < samples; ++i) {
-            x = x * 1664525u + 1013904223u;
-            bytes[2 * i] = static_cast<uint8_t>(x >> 16);
-            bytes[2 * i + 1] = static_cast<uint8_t>(x >> 24);
-        }
-        memory[static_cast<size_t>(c)].resize(samples * 2);
         DIOFifo& ring = rings[static_cast<size_t>(c)];
         ring.InitializeFifo(memory[static_cast<size_t>(c)].data(), samples * 2, 0, 0, false, false, "tape", false);
-        if (!ring.WriteBytesInto(bytes.data(), samples * 2, false)) return {};
-        ringArray[static_cast<size_t>(c)] = &ring;
+        const std::vector<int16_t> noise = oracle::Noise(samples, seed * 8 + static_cast<uint32_t>(c));
+        // The host is little-endian: the samples' bytes are the PCM the ring carries.
+        if (!ring.WriteBytesInto(reinterpret_cast<const unsigned char*>(noise.data()), samples * 2, false)) return {};
+        ringArray.push_back(&ring);
         mask.SetBit(c, 1);
     }
     DV25audioReshuffler reshuffler(audio, standard);
@@ -86,31 +73,15 @@ std::vector<Frame> MakeRun(DIO_VideoFormat standard, DIO_AudioFormat audio, int 
     return frames;
 }
 
-TapeFile::TapeFile(const std::string& name) {
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string test = std::string(info->test_suite_name()) + "_" + info->name() + "_" + name;
-    for (char& c : test)
-        if (c == '/') c = '_';  // parameterised tests carry slashes in their names
-    // The process id keeps two runs of the same test (another build, say) apart: the
-    // deck maps the file, and a second writer truncating it would pull it away.
-    path_ = ::testing::TempDir() + "capture_" + std::to_string(getpid()) + "_" + test;
-}
-
-TapeFile::~TapeFile() {
-    std::remove(path_.c_str());
-}
-
 bool TapeFile::Load(const std::vector<Frame>& frames) {
-    {
-        std::ofstream out(path_, std::ios::binary | std::ios::trunc);
-        for (const Frame& frame : frames) {
-            if (frame.empty()) return false;
-            out.write(reinterpret_cast<const char*>(frame.data()), static_cast<std::streamsize>(frame.size()));
-        }
-        if (!out) return false;
+    std::vector<uint8_t> bytes;
+    for (const Frame& frame : frames) {
+        if (frame.empty()) return false;
+        bytes.insert(bytes.end(), frame.begin(), frame.end());
     }
+    oracle::WriteBytes(Path(), bytes);
     std::string error;
-    const bool loaded = cardsim::LoadTapeFile(path_, &error);
+    const bool loaded = cardsim::LoadTapeFile(Path(), &error);
     EXPECT_TRUE(loaded) << error;
     return loaded;
 }

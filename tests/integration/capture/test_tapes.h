@@ -8,6 +8,8 @@
 #include "hostcore/BitMask.h"
 #include "hostcore/Timecode.h"
 
+#include "OracleSupport.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -29,19 +31,15 @@ std::vector<Frame> MakeRun(DIO_VideoFormat standard, DIO_AudioFormat audio, int 
 // The timecode description tapes of the standard carry (30 drop-frame, or 25).
 timecodeDesc_t TapeTimecodeDesc(DIO_VideoFormat standard);
 
-// A .dv file in the test's temporary folder, removed when the object goes.
+// A .dv file in a scratch folder of its own, removed when the object goes.
 class TapeFile {
 public:
-    explicit TapeFile(const std::string& name);
-    ~TapeFile();
-    TapeFile(const TapeFile&) = delete;
-    TapeFile& operator=(const TapeFile&) = delete;
-    const std::string& Path() const { return path_; }
+    std::string Path() const { return dir_.File("tape.dv"); }
     // Writes the frames and loads the file into the deck, stopped at position 0.
     bool Load(const std::vector<Frame>& frames);
 
 private:
-    std::string path_;
+    oracle::ScratchDir dir_;
 };
 
 // The frame the deck plays at `position` (sized by its own header).

@@ -38,7 +38,7 @@ protected:
 TEST_P(WholeCapture, EveryFrameAndSampleReachesTheHostInOrder) {
     const CaptureMode mode = GetParam();
     if (mode.source == TapeSource::Ffmpeg) REQUIRE_FFMPEG();
-    TapeFile tape("tape.dv");
+    TapeFile tape;
     if (mode.source == TapeSource::Ffmpeg) {
         std::string errors;
         ASSERT_TRUE(oracle::FfmpegDv(tape.Path(), mode.standard, "testsrc=d=8",
