@@ -45,8 +45,7 @@ void StreamTaker::NoteFormat(DIOFormat* format) {
     formats_.push_back(mark);
 }
 
-size_t StreamTaker::TakeAvailable() {
-    size_t total = 0;
+StreamTaker& StreamTaker::Take() {
     std::uniform_int_distribution<LONG> pieceSize(1, largestPiece_);
     for (;;) {
         void* data = nullptr;
@@ -65,20 +64,19 @@ size_t StreamTaker::TakeAvailable() {
         LONG taken = offered;
         if (offered > 1 && random_() % 4 == 0) taken = std::uniform_int_distribution<LONG>(1, offered)(random_);
         const auto* bytes = static_cast<const uint8_t*>(data);
-        if (keepBytes_) bytes_.insert(bytes_.end(), bytes, bytes + taken);
+        bytes_.insert(bytes_.end(), bytes, bytes + taken);
         taken_ += static_cast<size_t>(taken);
         acknowledge_(taken);
-        total += static_cast<size_t>(taken);
         ++pieces_;
     }
-    return total;
+    return *this;
 }
 
 HostThread::HostThread(std::vector<StreamTaker*> takers) : takers_(std::move(takers)) {
     thread_ = std::thread([this] {
         while (!stop_) {
             if (!paused_)
-                for (StreamTaker* taker : takers_) taker->TakeAvailable();
+                for (StreamTaker* taker : takers_) taker->Take();
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     });
@@ -92,7 +90,7 @@ HostThread::~HostThread() {
 void HostThread::StopAndDrain() {
     stop_ = true;
     if (thread_.joinable()) thread_.join();
-    for (StreamTaker* taker : takers_) taker->TakeAvailable();
+    for (StreamTaker* taker : takers_) taker->Take();
 }
 
 }  // namespace capture_test

@@ -38,17 +38,8 @@ public:
     static StreamTaker VideoConfidence(CDV1394* device, LONG largestPiece, uint32_t seed);
     static StreamTaker AudioIn(CDV1394* device, int channel, LONG largestPiece, uint32_t seed);
 
-    // Takes everything the ring holds now; the number of bytes taken.
-    size_t TakeAvailable();
-    // Takes everything the ring holds now; itself, for a one-off take.
-    StreamTaker& Take() {
-        TakeAvailable();
-        return *this;
-    }
-    // From now on only counts what it takes (a host that passes the data on).
-    void DiscardBytes() { keepBytes_ = false; }
-    // Bytes taken in all, kept or not.
-    size_t Taken() const { return taken_; }
+    // Takes everything the ring holds now.
+    StreamTaker& Take();
 
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
     // The bytes as 16-bit little-endian samples.
@@ -65,7 +56,6 @@ private:
     LONG largestPiece_;
     std::mt19937 random_;
     DIOFormat* current_ = nullptr;
-    bool keepBytes_ = true;
     size_t taken_ = 0;
     std::vector<uint8_t> bytes_;
     std::vector<FormatMark> formats_;

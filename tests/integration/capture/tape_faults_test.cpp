@@ -143,8 +143,8 @@ TEST_F(TapeFaults, ASwitchOfSampleRateIsAnnouncedWhereItHappensAndBeforeAnyByteO
     // Bursts of seven: the change arrives in the middle of one, behind older frames.
     for (int burst = 0; burst < 9; ++burst) {
         FeedFrames(7);
-        video.TakeAvailable();
-        for (StreamTaker& channel : audio) channel.TakeAvailable();
+        video.Take();
+        for (StreamTaker& channel : audio) channel.Take();
     }
 
     const size_t framesBefore = 60 - (30 + kDropped);
@@ -178,8 +178,8 @@ TEST_F(TapeFaults, ASwitchOfStandardIsAnnouncedWhereItHappens) {
     StreamTaker left = StreamTaker::AudioIn(device_, 0, 3000, 11);
     for (int burst = 0; burst < 8; ++burst) {
         FeedFrames(6);  // the switch arrives in the middle of a burst
-        video.TakeAvailable();
-        left.TakeAvailable();
+        video.Take();
+        left.Take();
     }
     // The session stays NTSC: each frame takes the configured 120000 bytes of the ring.
     const size_t ntscFrames = 1000 - (980 + kDropped);
