@@ -15,17 +15,9 @@ struct Mistake {
     std::string error;  // the start of what dvio says on standard error
 };
 
-void ExpectMistake(const Mistake& mistake, const std::string& folder) {
-    const dviotest::Result result = RunDvio(mistake.args, folder);
-    std::string command;
-    for (const std::string& arg : mistake.args) command += " " + arg;
-    EXPECT_EQ(result.exitCode, mistake.exitCode) << "dvio" << command << "\n" << result.err;
-    EXPECT_EQ(result.err.rfind(mistake.error, 0), 0u) << "dvio" << command << " said:\n" << result.err;
-    EXPECT_EQ(result.err.back(), '\n');
-}
-
-TEST(DvioErrors, CommandLineMistakesExitWithTwo) {
+TEST(DvioErrors, MistakesExitWithTheirCodeAndASentence) {
     dviotest::Scratch dir;
+    dviotest::WriteBytes(dir.File("notes.txt"), std::vector<uint8_t>(500, 'n'));
     const Mistake mistakes[] = {
         {{}, 2, "dvio: A subcommand is required"},
         {{"dance"}, 2, "dvio: A subcommand is required"},
@@ -50,14 +42,7 @@ TEST(DvioErrors, CommandLineMistakesExitWithTwo) {
         {{"tape", "new", "x.dv", "--rate", "22050"}, 2, "dvio: --rate: 22050 not in {48000,44100,32000}\n"},
         {{"tape", "new", "x.dv", "--start", "25:00:00:00"}, 2, "dvio: --start: \"25:00:00:00\" is not a timecode"},
         {{"tape", "audio", "only-one.dv"}, 2, "dvio: OUT.wav is required"},
-    };
-    for (const Mistake& mistake : mistakes) ExpectMistake(mistake, dir.Path());
-}
-
-TEST(DvioErrors, MissingAndUnreadableFilesExitWithOne) {
-    dviotest::Scratch dir;
-    dviotest::WriteBytes(dir.File("notes.txt"), std::vector<uint8_t>(500, 'n'));
-    const Mistake mistakes[] = {
+        // Missing and unreadable files.
         {{"--plugin", "no-such-plugin.so", "info"}, 1, "dvio: cannot load the plug-in no-such-plugin.so: "},
         {{"--tape", "missing.dv", "info"}, 1, "dvio: cannot use missing.dv as the cassette: it cannot be read\n"},
         {{"tape", "info", "missing.dv"}, 1, "dvio: cannot read missing.dv: No such file or directory\n"},
@@ -67,13 +52,7 @@ TEST(DvioErrors, MissingAndUnreadableFilesExitWithOne) {
         {{"tape", "new", "no/such/folder/t.dv"}, 1, "dvio: cannot write no/such/folder/t.dv: No such file or directory\n"},
         {{"capture", "no/such/folder/t.dv", "--frames", "5"}, 1,
          "dvio: cannot write no/such/folder/t.dv: No such file or directory\n"},
-    };
-    for (const Mistake& mistake : mistakes) ExpectMistake(mistake, dir.Path());
-}
-
-TEST(DvioErrors, ADeckThatIsNotThereOrRefusesIsSaidSo) {
-    dviotest::Scratch dir;
-    const Mistake mistakes[] = {
+        // A deck that is not there, or refuses.
         {{"--fault", "disconnect=0", "capture", "t.dv", "--frames", "5"}, 1,
          "dvio: the deck does not answer (No Device): is a device connected and a cassette loaded?\n"},
         {{"--fault", "open=0x1f", "capture", "t.dv", "--frames", "5"}, 1,
@@ -81,7 +60,14 @@ TEST(DvioErrors, ADeckThatIsNotThereOrRefusesIsSaidSo) {
         {{"--fault", "ddc=DevPlay:7", "capture", "t.dv", "--frames", "5"}, 1,
          "dvio: the deck refused to play: Command Rejected\n"},
     };
-    for (const Mistake& mistake : mistakes) ExpectMistake(mistake, dir.Path());
+    for (const Mistake& mistake : mistakes) {
+        const dviotest::Result result = RunDvio(mistake.args, dir.Path());
+        std::string command = "dvio";
+        for (const std::string& arg : mistake.args) command += " " + arg;
+        EXPECT_EQ(result.exitCode, mistake.exitCode) << command << "\n" << result.err;
+        EXPECT_EQ(result.err.rfind(mistake.error, 0), 0u) << command << " said:\n" << result.err;
+        EXPECT_EQ(result.err.empty() ? ' ' : result.err.back(), '\n') << command;
+    }
 }
 
 TEST(DvioErrors, AStartTimecodeThatNeverComesEndsWithThreeAndWhatTheTapeShowed) {
