@@ -38,62 +38,58 @@ protected:
     }
 };
 
-TEST_F(CaptureStart, WithoutStartTimecodeSixFramesAreDroppedOnceEveryPreparedStreamRuns) {
-    cardsim::ParkDeck(100, DDC_STATE_PLAYBACK);
-    Prepare(kVideoIn | kAudioIn, 24, Channels(2, {0}));
-    Do({Step::Arm}, kVideoIn | kAudioIn);
-    Do({Step::Start}, kVideoIn);
+// Without a start timecode the capture begins once every prepared stream runs. Some
+// streams start at once, the rest while the thread waits for the next frame: that frame
+// sees the start and is not delivered, and six more are dropped (five when AudioIn is
+// the only stream). A prepared monitor is a video stream the capture waits for.
+struct LateStart {
+    const char* name;
+    int64_t deck;         // where the deck plays from
+    int prepared, early;  // streams prepared and armed; those started at once
+    int before, after;    // frames fed before and after the rest start
+    int64_t first;        // the first tape position delivered
+};
 
-    // VideoIn runs, AudioIn is prepared but not started: the capture has not begun.
-    FeedFrames(10);
-    EXPECT_EQ(device_->VideoInCurrentFrame(), 0);
+class CaptureStartWithoutTimecode : public CaptureStart, public ::testing::WithParamInterface<LateStart> {};
+
+TEST_P(CaptureStartWithoutTimecode, DeliveryBeginsAFewFramesAfterEveryPreparedStreamRuns) {
+    const LateStart& c = GetParam();
+    cardsim::ParkDeck(c.deck, DDC_STATE_PLAYBACK);
+    Prepare(c.prepared, 24, Channels(2, {0}));
+    Do({Step::Arm}, c.prepared);
+    Do({Step::Start}, c.early);
+    FeedFrames(c.before);
+    EXPECT_EQ(device_->VideoInCurrentFrame(), 0) << "the capture has not begun";
     EXPECT_EQ(device_->GetVideoInRingBufferWritePosition(), 0u);
+    EXPECT_EQ(device_->GetVideoConfidenceRingBufferWritePosition(), 0u);
     EXPECT_EQ(device_->GetAudioInRingBufferWritePosition(0), 0u);
 
-    // The host starts AudioIn while the thread waits for the next frame (position 110).
-    // That frame sees the start and is not delivered; six more are dropped.
     ASSERT_TRUE(WaitForIdlePoll());
-    Do({Step::Start}, kAudioIn);
-    FeedFrames(20);
-    ExpectTapeFrames(StreamTaker::VideoIn(device_, 100000, 1).Take(), 117, 13);
-    ExpectTapeAudio(StreamTaker::AudioIn(device_, 0, 1000, 2).Take(), 117, 13);
-    EXPECT_EQ(device_->VideoInCurrentFrame(), 13);
+    Do({Step::Start}, c.prepared & ~c.early);
+    FeedFrames(c.after);
+    const int64_t count = c.deck + c.before + c.after - c.first;
+    if (c.prepared & kVideoIn) {
+        ExpectTapeFrames(StreamTaker::VideoIn(device_, 100000, 1).Take(), c.first, count);
+        EXPECT_EQ(device_->VideoInCurrentFrame(), count);
+    }
+    if (c.prepared & kVideoConfidence)
+        ExpectTapeFrames(StreamTaker::VideoConfidence(device_, 100000, 8).Take(), c.first, count);
+    ExpectTapeAudio(StreamTaker::AudioIn(device_, 0, 1000, 2).Take(), c.first, count);
     // The last completed measurement counts delivered frames and their samples since the start.
     LONG measurement[4] = {};
     ASSERT_EQ(device_->GetControl(kControlAudioMeasurement, measurement), 1);
     ASSERT_GE(measurement[0], 1);
-    ASSERT_LE(measurement[0], 13);
-    EXPECT_EQ(static_cast<size_t>(measurement[1]), TapeAudio(Span(117, measurement[0]), kLeft)[0].size());
+    ASSERT_LE(measurement[0], count);
+    EXPECT_EQ(static_cast<size_t>(measurement[1]), TapeAudio(Span(c.first, measurement[0]), kLeft)[0].size());
     EXPECT_EQ(ControlLong(kControlStartMissed), 0);
 }
 
-TEST_F(CaptureStart, AudioAloneDropsFiveFramesAfterTheStart) {
-    cardsim::ParkDeck(200, DDC_STATE_PLAYBACK);
-    Prepare(kAudioIn, 24, Channels(2, {0}));
-    Do({Step::Arm}, kAudioIn);
-    FeedFrames(4);
-    EXPECT_EQ(device_->GetAudioInRingBufferWritePosition(0), 0u);
-
-    ASSERT_TRUE(WaitForIdlePoll());
-    Do({Step::Start}, kAudioIn);
-    FeedFrames(16);  // positions 204 to 219
-    ExpectTapeAudio(StreamTaker::AudioIn(device_, 0, 700, 3).Take(), 210, 10);
-}
-
-TEST_F(CaptureStart, APreparedMonitorIsAVideoStreamTheCaptureWaitsFor) {
-    cardsim::ParkDeck(300, DDC_STATE_PLAYBACK);
-    Prepare(kVideoConfidence | kAudioIn, 24, Channels(2, {0}));
-    Do({Step::Arm}, kVideoConfidence | kAudioIn);
-    Do({Step::Start}, kAudioIn);
-    FeedFrames(8);
-    EXPECT_EQ(device_->GetAudioInRingBufferWritePosition(0), 0u) << "VideoConfidence will run too";
-
-    ASSERT_TRUE(WaitForIdlePoll());
-    Do({Step::Start}, kVideoConfidence);
-    FeedFrames(16);  // 308 sees the start, 309 to 314 dropped, 315 on delivered
-    ExpectTapeFrames(StreamTaker::VideoConfidence(device_, 100000, 8).Take(), 315, 9);
-    ExpectTapeAudio(StreamTaker::AudioIn(device_, 0, 1000, 9).Take(), 315, 9);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Streams, CaptureStartWithoutTimecode,
+    ::testing::Values(LateStart{"VideoThenAudio", 100, kVideoIn | kAudioIn, kVideoIn, 10, 20, 117},
+                      LateStart{"AudioAlone", 200, kAudioIn, 0, 4, 16, 210},
+                      LateStart{"AudioThenMonitor", 300, kVideoConfidence | kAudioIn, kAudioIn, 8, 16, 315}),
+    [](const ::testing::TestParamInfo<LateStart>& info) { return std::string(info.param.name); });
 
 TEST_F(CaptureStart, DeliveryBeginsExactlyAtTheFrameCarryingTheStartTimecode) {
     // The built-in tape's timecode is its position: the deck plays from ten frames before the start.
