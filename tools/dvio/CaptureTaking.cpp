@@ -47,7 +47,17 @@ std::optional<CaptureFailure> CaptureRun::Take() {
         } else if (Clock::now() - lastFrameAt_ > DeckToReal(kTapeEndSeconds)) {
             TransportState_t state = TransportUnknown;
             deck_.State(&state);
-            endReason_ = "no more frames came: the tape ran out (the deck is " + TransportStateText(state) + ")";
+            if (state == TransportNoDevice) {
+                // What was taken is kept, but the capture is not what was asked for.
+                endReason_ = "no more frames came: the deck went away";
+                return CaptureFailure{"the deck went away after " + std::to_string(report_.frames) +
+                                      " frames; the files hold what came before it"};
+            }
+            // A deck that stopped by itself reached the end of the tape; one that still
+            // plays is on blank tape or sends nothing.
+            const bool stopped = state == TransportStopped || state == TransportEjected;
+            endReason_ = std::string("no more frames came: ") + (stopped ? "the tape ran out" : "blank tape or no signal") +
+                         " (the deck is " + TransportStateText(state) + ")";
             break;
         }
         ShowStatus(seconds);

@@ -180,6 +180,39 @@ TEST(DvioCaptureFast, TheEndIsExactWhenFramesComeSeveralAtATime) {
     }
 }
 
+// Frames that stop coming end the capture, and the summary says why: the end of what
+// was recorded on the tape is an ending, a deck that went away is a failure. Either
+// way the files keep whole frames and their samples.
+TEST(DvioCaptureEnd, TheSummarySaysWhyFramesStoppedComing) {
+    dviotest::Scratch dir;
+    ASSERT_EQ(RunDvio({"tape", "new", "short.dv", "--seconds", "1"}, dir.Path()).exitCode, 0);
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        const char* ended;
+        const char* err;
+    };
+    const Case cases[] = {
+        {{"--speed", "4", "--tape", "short.dv", "capture", "take.dv", "--seconds", "5"}, 0,
+         "ended          no more frames came: blank tape or no signal (the deck is playing)\n", ""},
+        {{"--speed", "4", "--fault", "disconnect=3000", "capture", "take.dv", "--seconds", "5"}, 1,
+         "ended          no more frames came: the deck went away\n", "dvio: the deck went away after "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ended);
+        const dviotest::Result result = RunDvio(c.args, dir.Path());
+        EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+        EXPECT_TRUE(Contains(result.out, c.ended)) << result.out;
+        EXPECT_EQ(result.err.rfind(c.err, 0), 0u) << result.err;
+        const int64_t size = dviotest::FileSize(dir.File("take.dv"));
+        EXPECT_GT(size, 0);
+        EXPECT_EQ(size % 120000, 0);
+        const dviotest::Result audio = RunDvio({"tape", "audio", "take.dv", "again.wav"}, dir.Path());
+        ASSERT_EQ(audio.exitCode, 0) << audio.err;
+        EXPECT_TRUE(WavSamples(dir.File("take.wav")) == WavSamples(dir.File("again.wav")));
+    }
+}
+
 TEST(DvioCaptureStop, CtrlCEndsCleanlyWithValidFiles) {
     REQUIRE_FFMPEG();
     dviotest::Scratch dir;
