@@ -24,25 +24,19 @@ Cassette::Cassette(std::unique_ptr<TapeMaterial> material, int64_t blankTail, st
 
 bool Cassette::IsBlank(int64_t position) const {
     if (position < 0 || position >= Length()) return true;
-    if (recorded_.count(position) != 0) return false;
+    if (recorded_.Has(position)) return false;
     return position >= material_->Length();
 }
 
 DIO_VideoFormat Cassette::StandardAt(int64_t position) const {
-    auto it = recorded_.find(position);
-    if (it != recorded_.end()) return FrameStandard(it->second.data(), it->second.size());
+    if (recorded_.Has(position)) return recorded_.StandardAt(position);
     if (position >= 0 && position < material_->Length()) return material_->StandardAt(position);
     return material_->TrailingStandard();
 }
 
 size_t Cassette::ReadStoredFrame(int64_t position, uint8_t* destination, size_t capacity) const {
     if (destination == nullptr || IsBlank(position)) return 0;
-    auto it = recorded_.find(position);
-    if (it != recorded_.end()) {
-        if (capacity < it->second.size()) return 0;
-        std::memcpy(destination, it->second.data(), it->second.size());
-        return it->second.size();
-    }
+    if (recorded_.Has(position)) return recorded_.Read(position, destination, capacity);
     return material_->ReadFrame(position, destination, capacity);
 }
 
@@ -65,11 +59,8 @@ bool Cassette::TimecodeAt(int64_t position, TapeTimecode* timecode) const {
     if (IsBlank(position)) return false;
     if (faults_ != nullptr && faults_->SubcodeMissingAt(position)) return false;
     TapeTimecode tc;
-    auto it = recorded_.find(position);
-    const bool found = it != recorded_.end()
-                           ? ReadSubcodeTimecode(it->second.data(), FrameStandard(it->second.data(), it->second.size()),
-                                                 &tc)
-                           : material_->TimecodeAt(position, &tc);
+    const bool found =
+        recorded_.Has(position) ? recorded_.TimecodeAt(position, &tc) : material_->TimecodeAt(position, &tc);
     if (!found) return false;
     const LONG shift = faults_ != nullptr ? faults_->TimecodeShiftAt(position) : 0;
     *timecode = shift != 0 ? ShiftLabel(tc, StandardAt(position), shift) : tc;
@@ -118,15 +109,15 @@ int64_t Cassette::PositionOfTrack(int64_t track) const {
 
 bool Cassette::WriteFrame(int64_t position, const uint8_t* frame, size_t available) {
     if (position < 0 || position >= Length() || frame == nullptr) return false;
-    const size_t size = FrameSize(FrameStandard(frame, available));
+    const DIO_VideoFormat standard = FrameStandard(frame, available);
+    const size_t size = FrameSize(standard);
     if (size == 0 || available < size) return false;
-    recorded_[position].assign(frame, frame + size);
-    return true;
+    return recorded_.Put(position, frame, size, standard);
 }
 
 int64_t Cassette::RecordedEnd() const {
     int64_t end = material_->Length();
-    if (!recorded_.empty()) end = std::max(end, recorded_.rbegin()->first + 1);
+    if (!recorded_.Empty()) end = std::max(end, recorded_.End());
     return end;
 }
 
@@ -181,14 +172,14 @@ bool Cassette::WriteFramesTo(const std::string& path, int64_t first, int64_t end
 }
 
 bool Cassette::WriteBack(std::string* error) {
-    if (!IsFileBacked() || recorded_.empty()) return true;
+    if (!IsFileBacked() || recorded_.Empty()) return true;
     const int64_t oldLength = Length();
     if (!WriteFramesTo(filePath_, 0, RecordedEnd(), true, nullptr, error)) return false;
     // Read the file again: its frames now hold the recordings.
     std::unique_ptr<DVFileTape> reopened = DVFileTape::Open(filePath_, error);
     if (!reopened) return false;
     material_ = std::move(reopened);
-    recorded_.clear();
+    recorded_.Clear();
     blankTail_ = std::max<int64_t>(oldLength - material_->Length(), 0);
     return true;
 }

@@ -7,9 +7,9 @@
 #pragma once
 
 #include "sim/Faults.h"
+#include "sim/RecordedFrames.h"
 #include "sim/TapeMaterial.h"
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,7 +45,7 @@ public:
     int64_t PositionOfTrack(int64_t track) const;
 
     // Records a frame (its size comes from its header) at `position`. False outside
-    // the tape or for bytes that are not a DV frame.
+    // the tape, for bytes that are not a DV frame, or when it cannot be stored.
     bool WriteFrame(int64_t position, const uint8_t* frame, size_t available);
 
     bool writeProtected = false;
@@ -53,7 +53,7 @@ public:
 
     bool IsFileBacked() const { return !filePath_.empty(); }
     const std::string& FilePath() const { return filePath_; }
-    bool HasUnsavedRecording() const { return !recorded_.empty(); }
+    bool HasUnsavedRecording() const { return !recorded_.Empty(); }
     // Writes material and recordings to the file (no-op without unsaved recordings).
     bool WriteBack(std::string* error);
     // Writes the frames of positions [first, first + count) that are not blank to a
@@ -72,7 +72,7 @@ private:
     std::unique_ptr<TapeMaterial> material_;
     int64_t blankTail_;
     std::string filePath_;
-    std::map<int64_t, std::vector<uint8_t>> recorded_;
+    RecordedFrames recorded_;
     const Faults* faults_ = nullptr;
 };
 

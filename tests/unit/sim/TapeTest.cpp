@@ -3,6 +3,7 @@
 
 #include "Dv25TestSupport.h"
 #include "digitalio/DV25audioDeshuffler.h"
+#include "sim/RecordedFrames.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -129,6 +130,55 @@ TEST_F(TapeTest, RecordingOverAFileIsWrittenBackInPlace) {
     ASSERT_EQ(longer.size(), 12 * kDVFrameSizeNTSC);
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), longer.begin()));
     EXPECT_EQ(longer[10 * kDVFrameSizeNTSC + 7 * 80 + 4], 0x90) << "black video at position 10";
+}
+
+// Recordings live in a temporary file, not in memory: every frame must come back bit
+// for bit, re-recorded positions must show only their newest frame whatever its size,
+// and the index must answer standard and timecode as the frames say.
+TEST(RecordedFramesTest, FramesComeBackAsRecordedWithTheirStandardAndTimecode) {
+    cardsim::RecordedFrames store;
+    const auto ntsc = MakeFrames(DIO_NTSC, 2, 100, 1);
+    const auto pal = MakeFrames(DIO_PAL, 1, 200, 2);
+    EXPECT_FALSE(store.Put(3, nullptr, kDVFrameSizeNTSC, DIO_NTSC));
+    EXPECT_TRUE(store.Empty());
+    ASSERT_TRUE(store.Put(5, ntsc[0].data(), ntsc[0].size(), DIO_NTSC));
+    ASSERT_TRUE(store.Put(9, pal[0].data(), pal[0].size(), DIO_PAL));
+    EXPECT_EQ(store.End(), 10);
+    EXPECT_FALSE(store.Has(6));
+    EXPECT_EQ(store.StandardAt(9), DIO_PAL);
+    EXPECT_EQ(store.StandardAt(6), DIO_NoVideoFormat);
+
+    std::vector<uint8_t> frame(kDVFrameSizePAL);
+    const auto readBack = [&](int64_t position) {
+        const size_t size = store.Read(position, frame.data(), frame.size());
+        return std::vector<uint8_t>(frame.begin(), frame.begin() + static_cast<long>(size));
+    };
+    const auto label = [&](int64_t position) {
+        cardsim::TapeTimecode tc;
+        if (!store.TimecodeAt(position, &tc)) return std::vector<int>{};
+        return std::vector<int>{tc.hours, tc.minutes, tc.seconds, tc.frames, tc.dropFrame};
+    };
+    EXPECT_TRUE(readBack(5) == ntsc[0]);
+    EXPECT_TRUE(readBack(9) == pal[0]);
+    EXPECT_EQ(label(5), FrameLabel(ntsc[0].data()));
+    EXPECT_EQ(label(9), FrameLabel(pal[0].data()));
+    EXPECT_TRUE(label(6).empty());
+    EXPECT_EQ(store.Read(9, frame.data(), kDVFrameSizeNTSC), 0u) << "too little room";
+
+    // Re-recorded: in place at the same size, elsewhere at another size.
+    ASSERT_TRUE(store.Put(5, ntsc[1].data(), ntsc[1].size(), DIO_NTSC));
+    ASSERT_TRUE(store.Put(9, ntsc[0].data(), ntsc[0].size(), DIO_NTSC));
+    EXPECT_TRUE(readBack(5) == ntsc[1]);
+    EXPECT_TRUE(readBack(9) == ntsc[0]);
+    EXPECT_EQ(store.StandardAt(9), DIO_NTSC);
+    EXPECT_EQ(label(5), FrameLabel(ntsc[1].data()));
+
+    store.Clear();
+    EXPECT_TRUE(store.Empty());
+    EXPECT_EQ(store.End(), 0);
+    EXPECT_TRUE(readBack(5).empty());
+    ASSERT_TRUE(store.Put(1, pal[0].data(), pal[0].size(), DIO_PAL));
+    EXPECT_TRUE(readBack(1) == pal[0]);
 }
 
 // The library's unload happens at process exit, so a child process records and exits.
