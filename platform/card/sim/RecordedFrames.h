@@ -20,7 +20,8 @@ public:
     RecordedFrames& operator=(const RecordedFrames&) = delete;
 
     // Stores `size` bytes of a DV frame of `standard` at `position`, replacing what was
-    // recorded there. False, with nothing changed, when the frame cannot be stored.
+    // recorded there. False when the frame cannot be stored (the file cannot be made
+    // or written).
     bool Put(int64_t position, const uint8_t* frame, size_t size, DIO_VideoFormat standard);
 
     bool Has(int64_t position) const { return index_.count(position) != 0; }
