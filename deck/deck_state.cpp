@@ -4,6 +4,19 @@
 #include "deck_log.h"
 #include "raw_states.h"
 
+namespace {
+
+// The host's state for the library's answer, `translated` when it succeeded. A missing
+// device is an answer, not a failure: the state "no device" with no error.
+TransportState_t AnsweredState(DDCError_t* error, TransportState_t translated) {
+    if (*error == DDC_NoError) return translated;
+    if (*error != DDC_NoDevice) return TransportUnknown;
+    *error = DDC_NoError;
+    return TransportNoDevice;
+}
+
+}  // namespace
+
 TransportState_t CDV1394::TranslateDeviceState(LONG rawState) {
     if (m_bSeekPending != 0) {
         // The deck still winds towards the seek's target: the host waits for it.
@@ -17,15 +30,7 @@ DDCError_t CDV1394::DeviceGetState(TransportState_t* state) {
     if (state == nullptr) return DDC_InvalidParameter;
     LONG raw = DDC_STATE_INVALID;
     DDCError_t error = KordexDDCReady() ? DevGetState(&raw) : DDC_DriverError;
-    TransportState_t translated = TransportUnknown;
-    if (error == DDC_NoError) {
-        translated = TranslateDeviceState(raw);
-    } else if (error == DDC_NoDevice) {
-        // A missing device is an answer, not a failure.
-        translated = TransportNoDevice;
-        error = DDC_NoError;
-    }
-    *state = translated;
+    *state = AnsweredState(&error, error == DDC_NoError ? TranslateDeviceState(raw) : TransportUnknown);
     if (m_bTraceDeckControl) LogDDCState("DevGetState", raw, error);
     return error;
 }
@@ -41,14 +46,7 @@ DDCError_t CDV1394::DeviceReceiveAsyncState(TransportState_t* state) {
     LONG raw = DDC_STATE_INVALID;
     DDCError_t error = KordexDDCReady() ? DevReceiveAsyncState(&raw) : DDC_DriverError;
     if (m_bTraceDeckControl) LogDDCState("DevReceiveAsyncState", raw, error);
-    TransportState_t translated = TransportUnknown;
-    if (error == DDC_NoError) {
-        translated = TranslateDeviceState(raw);
-    } else if (error == DDC_NoDevice) {
-        translated = TransportNoDevice;
-        error = DDC_NoError;
-    }
-    *state = translated;
+    *state = AnsweredState(&error, error == DDC_NoError ? TranslateDeviceState(raw) : TransportUnknown);
     return error;
 }
 

@@ -6,20 +6,6 @@
 
 namespace {
 
-// The fields as the library reports them; -1 where it does not know.
-struct TimecodeFields {
-    LONG hours = -1;
-    LONG minutes = -1;
-    LONG seconds = -1;
-    LONG frames = -1;
-
-    bool Valid() const { return AreTimecodeFieldsValid(hours, minutes, seconds, frames); }
-    timecode_t Build(const timecodeDesc_t& desc) const {
-        return TCConstruct(0, static_cast<short>(hours), static_cast<short>(minutes), static_cast<short>(seconds),
-                           static_cast<short>(frames), &desc);
-    }
-};
-
 // How the library's DevGetFrameRate reports 29.97 frames per second.
 constexpr LONG kRate2997 = 2997;
 

@@ -14,31 +14,6 @@ static timecode_t s_tcOut = {};
 
 namespace {
 
-struct EditPointFields {
-    LONG hours = -1;
-    LONG minutes = -1;
-    LONG seconds = -1;
-    LONG frames = -1;
-};
-
-EditPointFields SplitTimecode(const timecode_t& tc) {
-    short extra = 0, hours = 0, minutes = 0, seconds = 0, frames = 0;
-    TCDeconstruct(tc, &extra, &hours, &minutes, &seconds, &frames);
-    EditPointFields fields;
-    fields.hours = hours;
-    fields.minutes = minutes;
-    fields.seconds = seconds;
-    fields.frames = frames;
-    return fields;
-}
-
-// A point the library does not know (-1 fields) is the empty timecode.
-timecode_t BuildTimecode(const EditPointFields& f, const timecodeDesc_t& desc) {
-    if (!AreTimecodeFieldsValid(f.hours, f.minutes, f.seconds, f.frames)) return TCCreateDur(kTCEmptyFrameCount, &desc);
-    return TCConstruct(0, static_cast<short>(f.hours), static_cast<short>(f.minutes), static_cast<short>(f.seconds),
-                       static_cast<short>(f.frames), &desc);
-}
-
 void TraceCardCall(const char* format, LONG value, BOOL ok) {
     char line[96];
     std::snprintf(line, sizeof line, format, static_cast<int>(value), ok ? "OK" : "FAIL");
@@ -50,9 +25,9 @@ void TraceCardCall(const char* format, LONG value, BOOL ok) {
 DDCError_t CDV1394::DeviceSetIn(timecode_t in) {
     DDCError_t error = DDC_DriverError;
     if (KordexDDCReady()) {
-        const EditPointFields fields = SplitTimecode(in);
+        const TimecodeFields fields = TimecodeFields::Of(in);
         error = DevSetIn(fields.hours, fields.minutes, fields.seconds, fields.frames);
-        if (error == DDC_NoError) m_tcIn = BuildTimecode(fields, DeckTimecodeDesc());
+        if (error == DDC_NoError) m_tcIn = fields.Build(DeckTimecodeDesc());
     }
     if (m_bTraceDeckControl) LogDDCTimecode("DevSetIn", m_tcIn, error);
     return error;
@@ -62,10 +37,10 @@ DDCError_t CDV1394::DeviceGetIn(timecode_t* in) {
     if (in == nullptr) return DDC_InvalidParameter;
     DDCError_t error = DDC_DriverError;
     if (KordexDDCReady()) {
-        EditPointFields fields;
+        TimecodeFields fields;
         error = DevGetIn(&fields.hours, &fields.minutes, &fields.seconds, &fields.frames);
         if (error == DDC_NoError) {
-            m_tcIn = BuildTimecode(fields, DeckTimecodeDesc());
+            m_tcIn = fields.Build(DeckTimecodeDesc());
             *in = m_tcIn;
         }
     }
@@ -76,7 +51,7 @@ DDCError_t CDV1394::DeviceGetIn(timecode_t* in) {
 DDCError_t CDV1394::DeviceSetOut(timecode_t out) {
     DDCError_t error = DDC_DriverError;
     if (KordexDDCReady()) {
-        const EditPointFields fields = SplitTimecode(out);
+        const TimecodeFields fields = TimecodeFields::Of(out);
         error = DevSetOut(fields.hours, fields.minutes, fields.seconds, fields.frames);
     }
     if (m_bTraceDeckControl) LogDDCTimecode("DevSetOut", out, error);
@@ -88,9 +63,9 @@ DDCError_t CDV1394::DeviceGetOut(timecode_t* out) {
     if (out == nullptr) return DDC_InvalidParameter;
     DDCError_t error = DDC_DriverError;
     if (KordexDDCReady()) {
-        EditPointFields fields;
+        TimecodeFields fields;
         error = DevGetOut(&fields.hours, &fields.minutes, &fields.seconds, &fields.frames);
-        if (error == DDC_NoError) *out = BuildTimecode(fields, DeckTimecodeDesc());
+        if (error == DDC_NoError) *out = fields.Build(DeckTimecodeDesc());
     }
     if (m_bTraceDeckControl) LogDDCTimecode("DevGetOut", *out, error);
     return error;

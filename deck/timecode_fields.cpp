@@ -31,3 +31,20 @@ LONG TracksPerFrame(LONG frames, bool rateIs30) {
 bool AreTimecodeFieldsValid(LONG hours, LONG minutes, LONG seconds, LONG frames) {
     return hours != -1 && minutes != -1 && seconds != -1 && frames != -1;
 }
+
+TimecodeFields TimecodeFields::Of(const timecode_t& tc) {
+    short extra = 0, hours = 0, minutes = 0, seconds = 0, frames = 0;
+    TCDeconstruct(tc, &extra, &hours, &minutes, &seconds, &frames);
+    TimecodeFields fields;
+    fields.hours = hours;
+    fields.minutes = minutes;
+    fields.seconds = seconds;
+    fields.frames = frames;
+    return fields;
+}
+
+timecode_t TimecodeFields::Build(const timecodeDesc_t& desc) const {
+    if (!Valid()) return TCCreateDur(kTCEmptyFrameCount, &desc);
+    return TCConstruct(0, static_cast<short>(hours), static_cast<short>(minutes), static_cast<short>(seconds),
+                       static_cast<short>(frames), &desc);
+}

@@ -3,6 +3,7 @@
 // the library's four timecode fields.
 #pragma once
 
+#include "hostcore/Timecode.h"
 #include "windows.h"
 
 // Packed BCD of 0..99: tens in the high nibble.
@@ -21,3 +22,16 @@ LONG TracksPerFrame(LONG frames, bool rateIs30);
 
 // False when the library left any of the four fields unknown (-1).
 bool AreTimecodeFieldsValid(LONG hours, LONG minutes, LONG seconds, LONG frames);
+
+// The library's four timecode fields, as edit points and timecodes cross it.
+struct TimecodeFields {
+    LONG hours = -1;
+    LONG minutes = -1;
+    LONG seconds = -1;
+    LONG frames = -1;
+
+    static TimecodeFields Of(const timecode_t& tc);
+    bool Valid() const { return AreTimecodeFieldsValid(hours, minutes, seconds, frames); }
+    // The timecode the fields name; the empty timecode when any is unknown.
+    timecode_t Build(const timecodeDesc_t& desc) const;
+};
