@@ -10,7 +10,7 @@
 #include "TapeCommands.h"
 #include "TraceOption.h"
 
-#include "win32_debug_sink.h"
+#include "Win32DebugSink.h"
 
 #include <CLI/CLI.hpp>
 
