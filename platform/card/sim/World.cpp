@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace cardsim {
 
@@ -46,10 +47,36 @@ World::World() {
 
 World::~World() { WriteBackAll(); }
 
-void World::WriteBackAll() {
-    std::string error;
-    if (cassette_ && !cassette_->WriteBack(&error)) tapeError_ = error;
-    if (ejected_ && !ejected_->WriteBack(&error)) tapeError_ = error;
+bool World::WriteBackAll(std::string* error) {
+    bool ok = true;
+    for (Cassette* cassette : {cassette_.get(), ejected_.get()}) {
+        std::string why;
+        if (cassette == nullptr || cassette->WriteBack(&why)) continue;
+        tapeError_ = why;
+        if (ok && error != nullptr) *error = why;
+        ok = false;
+    }
+    if (ok) tapeError_.clear();
+    return ok;
+}
+
+void World::ReleaseFile(const std::string& path) {
+    struct stat wanted {};
+    if (::stat(path.c_str(), &wanted) != 0) return;
+    const auto same = [&](const std::unique_ptr<Cassette>& c) {
+        struct stat st {};
+        return c && c->IsFileBacked() && ::stat(c->FilePath().c_str(), &st) == 0 && st.st_dev == wanted.st_dev &&
+               st.st_ino == wanted.st_ino;
+    };
+    if (same(ejected_)) {
+        std::string error;
+        if (!ejected_->WriteBack(&error)) tapeError_ = error;
+        ejected_.reset();
+    }
+    if (same(cassette_)) {
+        RemoveCassette();
+        ejected_.reset();
+    }
 }
 
 void World::ResetAll() {
@@ -63,6 +90,7 @@ void World::ResetAll() {
     sync = SyncRecord();
     ddc = DeckControlState();
     framesRecorded = 0;
+    framesNotRecorded = 0;
     connected_ = true;
     now_ = 0;
     nextTick_ = 0;
@@ -124,7 +152,7 @@ void World::StopSyncRecord() {
 }
 
 bool World::ArmSyncRecord() {
-    if (!cassette_ || cassette_->writeProtected) return false;
+    if (!cassette_ || cassette_->WriteProtected()) return false;
     if (!deck.InRecordPause() && !deck.HeadingForRecordPause()) return false;
     sync.Arm(deck.Position());
     return true;
