@@ -176,7 +176,10 @@ bool DVFileTape::WriteBack(const std::vector<int64_t>& overwrite, int64_t append
     for (int64_t p = length_; p < appendEnd; ++p) appendBytes += source.sizeAt(p);
 
     // On any failure the file is cut back to its old length; the recordings stay with
-    // the cassette, so a later write-back can still deliver them.
+    // the cassette, so a later write-back can still deliver them. Room is the one thing
+    // that runs out in practice, and it is settled before the material is touched; an
+    // I/O error while frames are replaced in place leaves some replaced and the rest as
+    // they were, as a tape pulled out mid-recording would, until the next write-back.
     const uint64_t oldSize = size_;
     std::vector<uint8_t> frame(FrameSize(DIO_PAL));
     const auto put = [&](int64_t p, uint64_t offset) {

@@ -67,14 +67,6 @@ void ClearAuxiliaryPacks(uint8_t* frame, DIO_VideoFormat standard) {
     }
 }
 
-void CopySubcode(const uint8_t* from, DIO_VideoFormat fromStandard, uint8_t* to, DIO_VideoFormat toStandard) {
-    const int common = std::min(SequencesPerFrame(fromStandard), SequencesPerFrame(toStandard));
-    for (int s = 0; s < common; ++s) {
-        const size_t at = static_cast<size_t>(s) * kDifSequenceBytes + kSubcodeBlock0;
-        std::memcpy(to + at, from + at, 2 * kBlockBytes);
-    }
-}
-
 void CopyTracks(const uint8_t* from, uint8_t* to, DIO_VideoFormat standard, bool video, bool audio) {
     for (int s = 0; s < SequencesPerFrame(standard); ++s) {
         const size_t sequence = static_cast<size_t>(s) * kDifSequenceBytes;

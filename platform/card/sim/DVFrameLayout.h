@@ -32,8 +32,6 @@ size_t SubcodePackOffset(int sequence, int n);
 void ClearSubcodePacks(uint8_t* frame, DIO_VideoFormat standard);
 // Every VAUX and AAUX pack of the frame reads "no information" (0xFF).
 void ClearAuxiliaryPacks(uint8_t* frame, DIO_VideoFormat standard);
-// Copies both subcode blocks of every sequence the two frames have in common.
-void CopySubcode(const uint8_t* from, DIO_VideoFormat fromStandard, uint8_t* to, DIO_VideoFormat toStandard);
 // Copies the video track (VAUX and video blocks) and/or the audio track (audio blocks)
 // of every sequence from one frame to another of the same standard.
 void CopyTracks(const uint8_t* from, uint8_t* to, DIO_VideoFormat standard, bool video, bool audio);

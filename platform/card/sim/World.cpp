@@ -48,7 +48,8 @@ World::World() {
 World::~World() { WriteBackAll(); }
 
 bool World::WriteBackAll(std::string* error) {
-    bool ok = true;
+    bool ok = lostRecording_.empty();
+    if (!ok && error != nullptr) *error = lostRecording_;
     for (Cassette* cassette : {cassette_.get(), ejected_.get()}) {
         std::string why;
         if (cassette == nullptr || cassette->WriteBack(&why)) continue;
@@ -68,15 +69,22 @@ void World::ReleaseFile(const std::string& path) {
         return c && c->IsFileBacked() && ::stat(c->FilePath().c_str(), &st) == 0 && st.st_dev == wanted.st_dev &&
                st.st_ino == wanted.st_ino;
     };
-    if (same(ejected_)) {
-        std::string error;
-        if (!ejected_->WriteBack(&error)) tapeError_ = error;
-        ejected_.reset();
-    }
+    if (same(ejected_)) ForgetEjected();
     if (same(cassette_)) {
         RemoveCassette();
-        ejected_.reset();
+        ForgetEjected();
     }
+}
+
+void World::ForgetEjected() {
+    if (!ejected_) return;
+    std::string error;
+    if (!ejected_->WriteBack(&error)) {
+        // Said until the world is reset: nothing else holds this recording any more.
+        lostRecording_ = "a recording was lost when its cassette was replaced: " + error;
+        tapeError_ = lostRecording_;
+    }
+    ejected_.reset();
 }
 
 void World::ResetAll() {
@@ -98,6 +106,7 @@ void World::ResetAll() {
     finalAnswerPending_ = false;
     finalAnswer_.clear();
     tapeError_.clear();
+    lostRecording_.clear();
     configError_.clear();
     ejected_.reset();
     cassette_ = MakeBuiltInCassette(builtInOptions);
@@ -108,7 +117,7 @@ void World::ResetAll() {
 
 void World::InsertCassette(std::unique_ptr<Cassette> cassette, int64_t position) {
     RemoveCassette();
-    ejected_.reset();
+    ForgetEjected();
     cassette_ = std::move(cassette);
     cassette_->SetFaults(&faults);
     deck.Reset(true, std::min<int64_t>(position, std::max<int64_t>(cassette_->Length() - 1, 0)));

@@ -106,6 +106,8 @@ private:
     bool Idle() const;
     DIO_VideoFormat ClockStandard() const;
     void ScheduleNextTick(SimTime from);
+    // Lets go of the ejected cassette, written back first.
+    void ForgetEjected();
 
     std::unique_ptr<Cassette> cassette_;
     std::unique_ptr<Cassette> ejected_;
@@ -117,6 +119,7 @@ private:
     std::vector<uint8_t> finalAnswer_;
     std::vector<uint8_t> noSignal_[2];
     std::string tapeError_;
+    std::string lostRecording_;
     std::string configError_;
 };
 

@@ -176,6 +176,27 @@ TEST_F(CassetteFileTest, AReadOnlyFileIsAWriteProtectedCassette) {
     EXPECT_TRUE(ReadFile(path) == original);
 }
 
+// A file size limit stands in for a full disk: files may not grow while it holds.
+class NoRoom {
+public:
+    explicit NoRoom(size_t bytes) : previous_(std::signal(SIGXFSZ, SIG_IGN)) {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        struct rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        ok_ = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~NoRoom() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_);
+    }
+    bool ok() const { return ok_; }
+
+private:
+    void (*previous_)(int);
+    struct rlimit saved_ {};
+    bool ok_ = false;
+};
+
 TEST_F(CassetteFileTest, ARecordingThatFindsNoRoomIsReportedAndKeptWithTheFileWhole) {
     const auto original = Concat(MakeFrames(DIO_NTSC, 10, 0, 100));
     const std::string path = TempPath("full.dv");
@@ -183,20 +204,15 @@ TEST_F(CassetteFileTest, ARecordingThatFindsNoRoomIsReportedAndKeptWithTheFileWh
     std::string error;
     ASSERT_TRUE(cardsim::LoadTapeFile(path, &error)) << error;
     const auto program = MakeFrames(DIO_NTSC, 3, 9000, 500);
-
-    // A file size limit stands in for a full disk: the file may not grow.
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit = saved;
-    limit.rlim_cur = original.size();
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-    Record(9, program);
-    const std::string reported = cardsim::TapeError();
-    const bool writtenBack = cardsim::WriteBackTape(&error);
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &saved), 0);
-    std::signal(SIGXFSZ, previous);
-
+    std::string reported;
+    bool writtenBack = true;
+    {
+        NoRoom noRoom(original.size());
+        ASSERT_TRUE(noRoom.ok());
+        Record(9, program);  // one frame in place, two past the end
+        reported = cardsim::TapeError();
+        writtenBack = cardsim::WriteBackTape(&error);
+    }
     EXPECT_EQ(reported.rfind("cannot make room for the recording in " + path + " (240000 bytes more): ", 0), 0u)
         << reported;
     EXPECT_FALSE(writtenBack);
@@ -206,6 +222,19 @@ TEST_F(CassetteFileTest, ARecordingThatFindsNoRoomIsReportedAndKeptWithTheFileWh
     ASSERT_TRUE(cardsim::WriteBackTape(&error)) << error;
     EXPECT_EQ(cardsim::TapeError(), "");
     EXPECT_TRUE(ReadFile(path) == Replaced(original, 9, program, kDVFrameSizeNTSC));
+
+    // Such a cassette replaced by another: the loss is said until the world is reset.
+    std::string lost;
+    {
+        NoRoom noRoom(original.size() + 2 * kDVFrameSizeNTSC);
+        Record(12, program);
+        cardsim::LoadBuiltInTape();
+        EXPECT_FALSE(cardsim::WriteBackTape(&lost));
+    }
+    EXPECT_EQ(lost.rfind("a recording was lost when its cassette was replaced: cannot make room", 0), 0u) << lost;
+    EXPECT_FALSE(cardsim::WriteBackTape());
+    cardsim::Reset();
+    EXPECT_TRUE(cardsim::WriteBackTape());
 }
 
 TEST_F(CassetteFileTest, ACassetteIsInOneDeckAtATime) {
