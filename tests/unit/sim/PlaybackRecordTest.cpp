@@ -194,6 +194,20 @@ TEST_F(PlaybackRecordTest, ADeckSentNothingRecordsNothing) {
     }
 }
 
+TEST_F(PlaybackRecordTest, FramesOfTheOtherStandardAreNotRecordedOverTheTapeAndAreCounted) {
+    cardsim::BuiltInTapeOptions options;
+    options.standard = DIO_PAL;
+    cardsim::LoadBuiltInTape(options);
+    const std::vector<uint8_t> before = TapeAt(30);
+    BeginWith(Program(4), false);
+    ASSERT_TRUE(PdvStartPlayback());
+    cardsim::ParkDeck(30, DDC_STATE_RECORD);
+    AdvancePeriods(4);
+    EXPECT_TRUE(TapeAt(30) == before);
+    EXPECT_EQ(cardsim::GetCardCounters().framesRecorded, 0u);
+    EXPECT_EQ(cardsim::GetCardCounters().framesNotRecorded, 4u);
+}
+
 TEST_F(PlaybackRecordTest, PlainRecordWritesFramesAsReceived) {
     cardsim::ParkDeck(100, DDC_STATE_STOP);
     const auto program = Program(3);
@@ -209,17 +223,15 @@ TEST_F(PlaybackRecordTest, PlainRecordWritesFramesAsReceived) {
     EXPECT_EQ(DeckLabel(at), DropFrameLabel(50000));
 }
 
-// The parts of a frame an edit may keep or replace, as bytes of every DIF sequence.
+// The blocks of every DIF sequence an edit may keep or replace: subcode (1-2), audio
+// (6, 22, ... 134) or video (VAUX 3-5 and the rest).
 enum Part { kSubcode, kVideo, kAudio };
 std::vector<uint8_t> PartOf(const std::vector<uint8_t>& frame, Part part) {
     std::vector<uint8_t> bytes;
-    for (size_t s = 0; s < frame.size() / kSequence; ++s) {
-        for (size_t block = 1; block < 150; ++block) {
-            const bool subcode = block < 3, vaux = block >= 3 && block < 6, audio = block >= 6 && (block - 6) % 16 == 0;
-            const Part is = subcode ? kSubcode : (audio ? kAudio : kVideo);
-            (void)vaux;
-            if (is == part) bytes.insert(bytes.end(), &frame[s * kSequence + block * 80], &frame[s * kSequence + block * 80 + 80]);
-        }
+    for (size_t block = 0; block < frame.size() / 80; ++block) {
+        const size_t b = block % 150;
+        const Part is = b < 3 ? kSubcode : (b >= 6 && (b - 6) % 16 == 0 ? kAudio : kVideo);
+        if (b != 0 && is == part) bytes.insert(bytes.end(), &frame[block * 80], &frame[block * 80 + 80]);
     }
     return bytes;
 }
