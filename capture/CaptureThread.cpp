@@ -373,14 +373,18 @@ void CDV1394::DeliverCapturedFrame(CaptureRun& run, unsigned char* frame) {
     CheckTimeCodeContinuity(&run.lastTimecode, frame, &run.repeat);
 
     // The monitor takes what fits and misses the rest without counting it.
-    if (Running(m_pVideoConfidence)) m_pVideoConfidence->WriteFrame(frame);
+    if (m_pVideoConfidence != nullptr) m_pVideoConfidence->DeliverFrame(frame);
 
     // A frame that does not fit is retried only while both its video and its audio
     // wait for room, so that picture and sound stay together. Once
     // one of them is settled the other's attempt is given up without counting, unless
     // the card's backlog shows the host has fallen behind: then the loss is counted.
+    // Each attempt looks at the stream's state under the queue's delivery guard, so a
+    // host thread ending the stream never frees or resets a ring under the write.
     while (videoPending && audioPending && !m_bStopCaptureThread) {
-        if (!Running(m_pVideoIn) || m_pVideoIn->WriteFrame(frame)) {
+        const DV1394VideoInput::Delivery video =
+            m_pVideoIn != nullptr ? m_pVideoIn->DeliverFrame(frame) : DV1394VideoInput::Delivery::NotRunning;
+        if (video != DV1394VideoInput::Delivery::NoRoom) {
             videoPending = false;
         } else if (NumFramesInCaptureQueue() > kCaptureBacklogLimit) {
             m_pVideoIn->CountOverrun();
@@ -388,7 +392,10 @@ void CDV1394::DeliverCapturedFrame(CaptureRun& run, unsigned char* frame) {
         }
         // A frame repeating the previous timecode carries the same sound again: the
         // black frame's silence goes in its place.
-        if (!Running(m_pAudioIn) || m_pAudioIn->DeshuffleFrame(frame, run.repeat, m_pBlackFrame)) {
+        const DV1394AudioInput::Delivery audio = m_pAudioIn != nullptr
+                                                     ? m_pAudioIn->DeliverAudio(frame, run.repeat, m_pBlackFrame)
+                                                     : DV1394AudioInput::Delivery::NotRunning;
+        if (audio != DV1394AudioInput::Delivery::NotDelivered) {
             audioPending = false;
         } else if (NumFramesInCaptureQueue() > kCaptureBacklogLimit) {
             m_pAudioIn->CountOverrun();

@@ -230,13 +230,15 @@ int CDV1394::DetectAndProcessFormatChange(unsigned char* frame, DIO_AudioFormat*
         *video = DIO_NoVideoFormat;
         return 1;
     }
-    if (a == *audio && v == *video) return 0;
+    const bool changed = a != *audio || v != *video;
     // The previous frame's format was unknown: the first frame after a start, or one
     // after an unreadable frame. The host is told the material does not run on.
     const bool breakFlag = *audio == DIO_NoAudioFormat || *video == DIO_NoVideoFormat;
     *audio = a;
     *video = v;
-    if (m_pVideoIn != nullptr && m_pVideoIn->GetState() == VDMRunning) m_pVideoIn->RecordFormatChange(a, v, breakFlag);
-    if (m_pAudioIn != nullptr && m_pAudioIn->GetState() == VDMRunning) m_pAudioIn->RecordFormatChange(a, v, breakFlag);
-    return 2;
+    // Every frame, not only at a change: a stream that joined a capture already under
+    // way gets its first format record with its first frame.
+    if (m_pVideoIn != nullptr) m_pVideoIn->DeliverFormat(a, v, changed, breakFlag);
+    if (m_pAudioIn != nullptr) m_pAudioIn->DeliverFormat(a, v, changed, breakFlag);
+    return changed ? 2 : 0;
 }

@@ -92,7 +92,9 @@ unsigned char CDV1394::GetControlDefault(LONG id, void* value) {
     switch (id) {
     case kControlLibrarySeekOnly:
     case kControlTrackSeekOffset:
-        return 0;  // these answer through the result, and their default is 0
+        // Their size is 0: they answer through the result and have no value to write.
+        // The default is known, so the call succeeds and writes nothing.
+        return 1;
     case kControlDeviceFormat: {
         auto* format = static_cast<DIOFormat*>(value);
         if (format == nullptr || format->MaxParameters() < 3) return 0;
