@@ -18,6 +18,17 @@ void RecordThreadEntry(void* device) {
 }  // namespace
 
 void CDV1394::RecordThreadStart() {
+    {
+        // A command posted while no thread was there to take it has already failed
+        // by its time-out: the new thread must not run it.
+        std::lock_guard<std::mutex> hold(m_OutputHandOverLock);
+        m_nAudioOutCommandTicket = 0;
+        m_nVideoOutCommandTicket = 0;
+        m_nAudioOutCommand = EventNone;
+        m_nVideoOutCommand = EventNone;
+        ResetEvent(m_hRecordEvents[1]);
+        ResetEvent(m_hRecordEvents[2]);
+    }
     ResetEvent(m_hRecordEvents[0]);
     // A restarted thread must not see the previous thread's signals.
     ResetEvent(m_hRecordThreadStarted);

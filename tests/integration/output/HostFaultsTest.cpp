@@ -6,6 +6,8 @@
 
 #include "sim/SimControl.h"
 
+#include <algorithm>
+
 namespace print_test {
 namespace {
 
@@ -27,7 +29,13 @@ TEST_F(HostFaultsTest, TerminateOrAbortWhileSendingStopsTheCard) {
     for (const Step step : {Step::Terminate, Step::Abort}) {
         OpenSession();
         StartEndlessPrint();
+        const LONG playbackTrace = 4;
+        ASSERT_EQ(device_->SetControl(kControlTraceSwitches, const_cast<LONG*>(&playbackTrace)), 1);
+        log_.Clear();
         Do(kVideo, step);
+        const std::vector<std::string> lines = log_.Entries();
+        EXPECT_NE(std::find(lines.begin(), lines.end(), "PdvPausePlayback(TRUE)\nPdvStopPlayback \nPdvEndPlayback\n"),
+                  lines.end());
         EXPECT_EQ(device_->VideoOutGetState(), step == Step::Abort ? VDMAborted : VDMIdle);
         EXPECT_FALSE(PluginTestAccess::m_bSendingToCamera(*device_));
         EXPECT_EQ(CardState(), PDV_STATE_IDLE);

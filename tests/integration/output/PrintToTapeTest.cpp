@@ -105,20 +105,26 @@ INSTANTIATE_TEST_SUITE_P(Edits, PrintToTapeTest,
                                            TapeCase{"AudioOverBlack", 30, false, false, true}),
                          [](const ::testing::TestParamInfo<TapeCase>& info) { return std::string(info.param.name); });
 
-// One frame is shown as the silent still alone, and stays on screen afterwards.
-TEST_F(PrintFixture, OneFramePrintSendsOnlyTheStill) {
+// One frame is shown as the silent still alone and stays on screen. The next one-frame
+// print finds the still paused: it only resumes and pauses the card again.
+TEST_F(PrintFixture, OneFramePrintsSendOnlyTheStill) {
     OpenSession();
-    cardsim::UseManualClock(true);
-    PrepareVideo(2, 1);
-    GivePictures(1);
-    Do(kVideo, Step::Arm);
     StartCardClock();
-    Do(kVideo, Step::Start);
-    ASSERT_TRUE(WaitForPlayed(1));
-    Do(kVideo, Step::Terminate);
-    EXPECT_EQ(ReadyMarks(), std::vector<int64_t>{1});
-    EXPECT_EQ(PluginTestAccess::m_nFramesSentToDriver(*device_), 1);
+    for (int print = 1; print <= 2; ++print) {
+        PrepareVideo(2, 1);
+        GivePictures(1);
+        Do(kVideo, Step::Arm);
+        Do(kVideo, Step::Start);
+        ASSERT_TRUE(WaitForPlayed(1));
+        Do(kVideo, Step::Terminate);
+        EXPECT_EQ(PluginTestAccess::m_nFramesSentToDriver(*device_), 1);
+    }
+    EXPECT_EQ(ReadyMarks(), (std::vector<int64_t>{1, 2}));
+    EXPECT_EQ(CallsTo("PdvBeginPlayback2").size(), 1u);
     EXPECT_EQ(CallsTo("PdvStartPlayback").size(), 1u);
+    std::vector<int64_t> pauses;
+    for (const cardsim::JournalEntry& entry : CallsTo("PdvPausePlayback")) pauses.push_back(entry.arguments.at(0));
+    EXPECT_EQ(pauses, (std::vector<int64_t>{1, 0, 1}));
     EXPECT_EQ(CardState(), PDV_STATE_PLAYBACK_PAUSED);
 }
 
