@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(PrintFixture, ArmWithoutEditTracesEnableOpenAndPreload) {
     OpenSession();
     PrepareVideo(kFrames, kFrames);
-    GivePictures(kFrames);
+    const std::vector<Frame> pictures = GivePictures(kFrames);
     const LONG playbackTrace = 4;
     ASSERT_EQ(device_->SetControl(kControlTraceSwitches, const_cast<LONG*>(&playbackTrace)), 1);
     log_.Clear();
@@ -103,6 +103,14 @@ TEST_F(PrintFixture, ArmWithoutEditTracesEnableOpenAndPreload) {
         expected.insert(expected.end(), {"PdvGetPlaybackFrame\n", "PdvGetPlaybackFrameAddr\n", "PdvSetPlaybackFrame\n"});
     EXPECT_EQ(log_.Entries(), expected);
     EXPECT_EQ(CardState(), PDV_STATE_PLAYBACK_OPEN);
+    // Card frame 0 is the still of frame 1, its source control pack (sequence 0, byte
+    // 453) saying "one field"; card frame 1 is frame 1 itself.
+    const BYTE* still = PdvGetPlaybackFrameAddr(0);
+    const BYTE* first = PdvGetPlaybackFrameAddr(1);
+    ASSERT_TRUE(still != nullptr && first != nullptr);
+    EXPECT_TRUE(SamePicture(Frame(still, still + kDVFrameSizeNTSC), pictures[0]));
+    EXPECT_TRUE(SamePicture(Frame(first, first + kDVFrameSizeNTSC), pictures[0]));
+    EXPECT_EQ(still[453 + 3] & 0xE0, 0x40);
 }
 
 }  // namespace
