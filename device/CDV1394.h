@@ -28,6 +28,7 @@ class DV1394VideoInput;
 class DV1394AudioInput;
 class DV1394VideoOutput;
 class DV1394AudioOutput;
+struct AVCBuffer;
 
 class DLL_EXPORT CDV1394 : public DigitalDevice {
 public:
@@ -304,10 +305,13 @@ private:
     // Probes whether the connected deck accepts recording (m_bAVWritable).
     void SetAVWritableFlag();
     // Sends one AV/C frame to the deck (buffers in the quadlet layout of
-    // deck/avc_buffer.h), again while the deck answers IN TRANSITION; 1 when the final
+    // deck/AvcBuffer.h), again while the deck answers IN TRANSITION; 1 when the final
     // answer is a success code.
     unsigned char SendGenericCmd(ULONG first, ULONG commandLength, ULONG third, unsigned char* command,
                                  ULONG* responseLength, unsigned char* response);
+    // SendGenericCmd as every query and search of the plug-in sends: the first
+    // `commandLength` frame bytes of `command`, the answer in `response`.
+    unsigned char SendAVCCommand(AVCBuffer& command, ULONG commandLength, AVCBuffer& response);
     unsigned char GetTimecode(timecode_t* timecode);
     unsigned char GetSMPTETimecode(timecode_t* timecode);
     unsigned char GetAbsoluteTrackNumber(LONG* track, unsigned char* blankFlag);
