@@ -15,7 +15,6 @@
 #include "queues/DV1394AudioInput.h"
 #include "queues/DV1394VideoInput.h"
 
-#include <cstdio>
 
 // How long the thread sleeps between two looks at the card's frame counter.
 constexpr DWORD kCapturePollMs = 15;
@@ -114,7 +113,7 @@ bool CDV1394::DVCaptureThread() {
     ThreadContext::Register();
     CaptureRun run;
     if (!InitKordexCapture()) {
-        std::snprintf(m_szLastError, sizeof m_szLastError, "%s", kInputDeviceError);
+        SetLastErrorText(kInputDeviceError);
         // Arm waits for this event; it must come even when the card refused.
         SetEvent(m_hCaptureThreadStarted);
         return true;
@@ -298,7 +297,7 @@ bool CDV1394::EndKordexCapture() {
     const BOOL ended = PdvEndCapture();
     TraceCapture("PdvEndCapture\n");
     if (!ended) {
-        std::snprintf(m_szLastError, sizeof m_szLastError, "%s", kInputDeviceError);
+        SetLastErrorText(kInputDeviceError);
         return true;
     }
     return false;

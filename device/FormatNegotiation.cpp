@@ -83,7 +83,8 @@ bool CDV1394::GetAudioFormat(DIOFormat* format, DIO_AudioFormat* audio) {
 // memory that thread is using, so a format change waits until no stream is armed or
 // running and nothing is being sent to the card.
 bool CDV1394::FormatChangeIsSafe() const {
-    if (m_bSendingToCamera.load()) return false;
+    // A command the record thread is finishing (the end of a print) is waited for.
+    if (!OutputSettled()) return false;
     if (m_pVideoIn != nullptr && StreamIsLive(m_pVideoIn->GetState())) return false;
     if (m_pVideoConfidence != nullptr && StreamIsLive(m_pVideoConfidence->GetState())) return false;
     if (m_pAudioIn != nullptr && StreamIsLive(m_pAudioIn->GetState())) return false;

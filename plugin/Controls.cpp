@@ -185,10 +185,7 @@ unsigned char CDV1394::GetControl(LONG id, void* value) {
     }
     case kControlLastError: {
         // The size reads 0, so the host's buffer is taken to hold the whole text.
-        const size_t length = strnlen(m_szLastError, sizeof m_szLastError - 1);
-        std::memcpy(value, m_szLastError, length);
-        static_cast<char*>(value)[length] = '\0';
-        return length != 0 ? 1 : 0;
+        return CopyLastErrorText(static_cast<char*>(value)) != 0 ? 1 : 0;
     }
     case kControlStartTimecode: {
         EnterCriticalSection(&m_csCaptureThreadTimecode);
