@@ -343,6 +343,11 @@ private:
     // Posts `event` for `device` and waits for its acknowledgement (1000 ms, 10000 ms
     // for Start); 1 when acknowledged. Hand-overs of both streams are serialised.
     unsigned char HandOverOutputCommand(CDV1394_Event event, CDV1394_Device device);
+    // An output stream's step from state `from` to `to` through the record thread
+    // (output/OutputStreamStep.h); Start and Pause need the thread alive.
+    template <typename Queue>
+    unsigned char StepOutputStream(Queue* queue, VDMDeviceState from, VDMDeviceState to, CDV1394_Event event,
+                                   CDV1394_Device device, bool needsRecordThread);
     // Terminate's share: hands the event over while the record loop sends, else takes
     // the card out of playback on this thread. False when the hand-over timed out;
     // *ringsFree tells whether the record thread is done with the stream's rings.
