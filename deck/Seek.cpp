@@ -76,6 +76,7 @@ DDCError_t CDV1394::DeviceSeekToTimecode(timecode_t target) {
         error = DevSeekToTimecode(hours, minutes, seconds, frames);
     }
     m_bSeekPending = error == DDC_NoError ? 1 : 0;
+    m_dwSeekStopTick = 0;
     if (m_bTraceDeckControl) LogDDCTimecode("DevSeekToTimecode", target, error);
     return error;
 }

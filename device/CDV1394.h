@@ -386,6 +386,7 @@ private:
     LONG m_bDeviceInitialized;
     LONG m_bAVWritable;
     LONG m_bSeekPending;
+    DWORD m_dwSeekStopTick = 0;                     // when a pending seek first read STOP (0: it has not)
     LONG m_bLibrarySeekOnly;
     std::atomic<DeviceEditMode_t> m_nEditMode;      // the record thread reads it
     timecodeDesc_t m_tcDesc;                        // under m_csCaptureThreadTimecode
