@@ -63,6 +63,10 @@ DDCError_t CDV1394::DeviceSeekToTimecode(timecode_t target) {
         }
     }
 
+    // This seek supersedes one still pending, as any transport command does: the
+    // settling below reads the deck's own state.
+    m_bSeekPending = 0;
+    m_dwSeekStopTick = 0;
     DDCError_t error = DDC_NoError;
     if (!KordexDDCReady()) {
         error = DDC_DriverError;

@@ -307,7 +307,9 @@ private:
     // `commandLength` frame bytes of `command`, the answer in `response`.
     unsigned char SendAVCCommand(AVCBuffer& command, ULONG commandLength, AVCBuffer& response);
     unsigned char GetTimecode(timecode_t* timecode);
-    unsigned char GetSMPTETimecode(timecode_t* timecode);
+    // `answered`, when given, is whether the deck answers the query at all: FF bytes
+    // (no timecode under the head) are an answer, NOT IMPLEMENTED is not.
+    unsigned char GetSMPTETimecode(timecode_t* timecode, bool* answered = nullptr);
     unsigned char GetAbsoluteTrackNumber(LONG* track, unsigned char* blankFlag);
     unsigned char GetMediumInfo(unsigned char* cassetteType, unsigned char* gradeAndProtect);
     unsigned char IsDVCAMTape();

@@ -175,7 +175,7 @@ TEST_P(DeckScenario, ACaptureFromATimecodeBeginsExactlyAtThatFrame) {
 
 // Speeds keep a real deck's seconds short; the tidy deck's 300 ms changes need less.
 INSTANTIATE_TEST_SUITE_P(Profiles, DeckScenario,
-                         ::testing::Values(Profile{"fast", "fast", 4, 0}, Profile{"real", "real", 25, 2}),
+                         ::testing::Values(Profile{"fast", "fast", 20, 0}, Profile{"real", "real", 25, 2}),
                          [](const ::testing::TestParamInfo<Profile>& info) { return std::string(info.param.name); });
 
 }  // namespace
