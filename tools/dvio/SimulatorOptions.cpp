@@ -1,5 +1,6 @@
 #include "SimulatorOptions.h"
 
+#include "sim/SimConfig.h"
 #include "sim/SimControl.h"
 
 #include <cstdio>
@@ -31,6 +32,13 @@ bool SimulatorOptions::Apply(std::string* error) {
             return false;
         }
     }
+    cardsim::DeckModel parsed;
+    bool protect = false;
+    std::string deckError;
+    if (!deck.empty() && !cardsim::ParseDeckOptions(deck, &parsed, &protect, &deckError)) {
+        *error = "--deck \"" + deck + "\" was not understood: " + deckError;
+        return false;
+    }
     if (!tape.empty()) {
         usageError_ = false;
         std::FILE* file = std::fopen(tape.c_str(), "rb");
@@ -45,6 +53,8 @@ bool SimulatorOptions::Apply(std::string* error) {
             return false;
         }
     }
+    // After the cassette is in: a write-protect option applies to it.
+    if (!deck.empty()) cardsim::SetDeckOptions(deck);
     return true;
 }
 

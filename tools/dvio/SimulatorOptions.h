@@ -9,6 +9,7 @@ struct SimulatorOptions {
     std::string standard;  // "ntsc", "pal" or empty for the default
     double speed = 0;      // 0: leave the clock as it is
     std::string faults;    // the simulator's fault list
+    std::string deck;      // the deck's options ("real": a real deck's pace and manners); empty: as it is
 
     // After a failed Apply: whether the command line was at fault (rather than a file).
     bool UsageError() const { return usageError_; }

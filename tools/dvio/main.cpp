@@ -44,6 +44,9 @@ int main(int argc, char** argv) {
     app.add_option("--standard", simulator.standard, "ntsc or pal: the card's standard and the built-in tape's");
     app.add_option("--speed", simulator.speed, "how many times faster than real time the simulated deck runs");
     app.add_option("--fault", simulator.faults, "faults to inject into the simulated card and deck, as a list");
+    app.add_option("--deck", simulator.deck,
+                   "the simulated deck: real (as slow and untidy as a real DV deck) or fast (the default), "
+                   "with deck options after a comma");
     app.add_flag("--json", json, "print results as JSON");
 
     CLI::App* info = app.add_subcommand("info", "the plug-in's version, adapter, device, controls and formats");
