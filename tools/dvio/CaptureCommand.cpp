@@ -1,6 +1,6 @@
 #include "CaptureCommand.h"
 
-#include "CaptureRun.h"
+#include "DeckCapture.h"
 #include "ExitCodes.h"
 #include "StopSignal.h"
 
@@ -14,7 +14,7 @@ std::string DefaultWavPath(const std::string& dvPath) {
 
 int RunCapture(PluginHost& host, const CaptureRequest& request, bool json, std::ostream& out, std::ostream& err) {
     StopSignal stopSignal;
-    CaptureRun run(host, request);
+    DeckCapture run(host, request);
     const std::optional<CaptureFailure> failure = run.Run();
     const CaptureReport& report = run.Report();
     const bool captured = !report.dvPath.empty() && (report.frames > 0 || !failure);

@@ -1,6 +1,6 @@
 #include "CaptureReport.h"
 
-#include "HostWords.h"
+#include "InterfaceValueText.h"
 #include "WavFilesJson.h"
 
 #include <cstdio>

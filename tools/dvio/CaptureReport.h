@@ -1,8 +1,8 @@
 // What a capture did, as the summary at its end says it: in words or as one JSON object.
 #pragma once
 
-#include "FrameTracks.h"
-#include "InputStreams.h"
+#include "TimecodeAndFormatRuns.h"
+#include "HostStreams.h"
 #include "Json.h"
 #include "WavSeries.h"
 

@@ -1,13 +1,20 @@
 #include "DeckClock.h"
 
-#include "sim/SimControl.h"
-
+#include <atomic>
 #include <thread>
 
+namespace {
+
+std::atomic<double> g_speed{1.0};
+
+}  // namespace
+
+void SetDeckSpeed(double speed) { g_speed.store(speed > 0 ? speed : 1.0); }
+
+double DeckSpeed() { return g_speed.load(); }
+
 std::chrono::steady_clock::duration DeckToReal(double deckSeconds) {
-    double speed = cardsim::Speed();
-    if (!(speed > 0)) speed = 1;
-    const double real = deckSeconds > 0 ? deckSeconds / speed : 0;
+    const double real = deckSeconds > 0 ? deckSeconds / DeckSpeed() : 0;
     return std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(real));
 }
 

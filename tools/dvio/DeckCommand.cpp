@@ -3,7 +3,7 @@
 #include "Deck.h"
 #include "DeckClock.h"
 #include "ExitCodes.h"
-#include "HostWords.h"
+#include "InterfaceValueText.h"
 #include "Json.h"
 #include "TimecodeArg.h"
 

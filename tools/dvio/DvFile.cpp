@@ -1,11 +1,13 @@
 #include "DvFile.h"
 
+#include "digitalio/dv25/DifLayout.h"
+
 #include <cerrno>
 #include <cstring>
 
 namespace {
 
-constexpr size_t kBlockSize = 80;
+constexpr size_t kBlockSize = dv25::kBlockSize;
 
 std::string SystemReason() { return std::strerror(errno); }
 
@@ -13,12 +15,7 @@ std::string SystemReason() { return std::strerror(errno); }
 
 DIO_VideoFormat HeaderStandard(const uint8_t* frame, size_t size) {
     if (frame == nullptr || size < kBlockSize) return DIO_NoVideoFormat;
-    // Block ID: section type 000 (header) in ID0 bits 7-5, sequence 0 in ID1 bits 7-4,
-    // block number 0 in ID2.
-    if ((frame[0] & 0xE0) != 0x00 || (frame[1] & 0xF0) != 0x00 || frame[2] != 0x00) return DIO_NoVideoFormat;
-    // Byte 3: DSF in bit 7 (1 = 625/50), bit 6 zero, bits 5-0 all ones.
-    if ((frame[3] & 0x7F) != 0x3F) return DIO_NoVideoFormat;
-    return (frame[3] & 0x80) != 0 ? DIO_PAL : DIO_NTSC;
+    return dv25::StandardOfFrame(frame);
 }
 
 size_t FrameSizeOf(DIO_VideoFormat standard) {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-// The standard a frame's header block declares (DSF bit), or DIO_NoVideoFormat when
-// the first block is not a DV header block of sequence 0.
+// The standard a frame's header block declares, as the host library reads it, or
+// DIO_NoVideoFormat when the first block is not a DV header block of sequence 0.
 DIO_VideoFormat HeaderStandard(const uint8_t* frame, size_t size);
 size_t FrameSizeOf(DIO_VideoFormat standard);
 

@@ -1,6 +1,6 @@
 #include "InfoCommand.h"
 
-#include "HostWords.h"
+#include "InterfaceValueText.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,5 +1,7 @@
 #include "SimulatorOptions.h"
 
+#include "DeckClock.h"
+
 #include "sim/SimControl.h"
 
 #include <cstdio>
@@ -24,6 +26,9 @@ bool SimulatorOptions::Apply(std::string* error) {
         }
     }
     if (speed != 0) cardsim::SetSpeed(speed);
+    // dvio's waits are in deck time: they follow the speed the deck was given here,
+    // or the one it started with.
+    SetDeckSpeed(speed != 0 ? speed : cardsim::Speed());
     if (!faults.empty()) {
         std::string why;
         if (!cardsim::SetFaults(faults, &why)) {

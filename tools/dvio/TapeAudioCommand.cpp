@@ -2,7 +2,7 @@
 #include "DvFrameFacts.h"
 #include "ExitCodes.h"
 #include "FrameAudio.h"
-#include "HostWords.h"
+#include "InterfaceValueText.h"
 #include "Json.h"
 #include "TapeCommands.h"
 #include "WavFilesJson.h"

@@ -1,8 +1,8 @@
 #include "DvFile.h"
 #include "DvFrameFacts.h"
 #include "ExitCodes.h"
-#include "FrameTracks.h"
-#include "HostWords.h"
+#include "TimecodeAndFormatRuns.h"
+#include "InterfaceValueText.h"
 #include "Json.h"
 #include "TapeCommands.h"
 

@@ -1,4 +1,4 @@
-#include "InputStreams.h"
+#include "HostStreams.h"
 
 #include <cstring>
 
@@ -17,23 +17,23 @@ constexpr LONG kControlDiscontinuity = 0xb10006;
 constexpr LONG kPageSize = 4096;
 
 BitMask AllChannels() {
-    BitMask mask(InputStreams::kAudioChannels);
-    for (int c = 0; c < InputStreams::kAudioChannels; ++c) mask.SetBit(c, 1);
+    BitMask mask(HostStreams::kAudioChannels);
+    for (int c = 0; c < HostStreams::kAudioChannels; ++c) mask.SetBit(c, 1);
     return mask;
 }
 
 }  // namespace
 
-InputStreams::~InputStreams() {
+HostStreams::~HostStreams() {
     if (prepared_) End();
 }
 
-std::string InputStreams::Failure(const std::string& what) const {
+std::string HostStreams::Failure(const std::string& what) const {
     const std::string detail = DeviceError();
     return "the device refused to " + what + (detail.empty() ? "" : " (it reports \"" + detail + "\")");
 }
 
-bool InputStreams::Configure(LONG frameSize, std::string* error) {
+bool HostStreams::Configure(LONG frameSize, std::string* error) {
     const LONG page = device_->NegotiateVideoInPageSize(kPageSize);
     const LONG block = device_->NegotiateVideoInBlockSize(kPageSize);
     if (page < 1 || block < 1 || !device_->SetVideoInRingBufferSize(frameSize * kVideoRingFrames)) {
@@ -49,7 +49,7 @@ bool InputStreams::Configure(LONG frameSize, std::string* error) {
     return true;
 }
 
-bool InputStreams::Prepare(std::string* error) {
+bool HostStreams::Prepare(std::string* error) {
     if (!device_->PrepareVideoIn()) {
         *error = Failure("prepare VideoIn");
         return false;
@@ -62,7 +62,7 @@ bool InputStreams::Prepare(std::string* error) {
     return true;
 }
 
-bool InputStreams::SetStartTimecode(const timecode_t& start, std::string* error) {
+bool HostStreams::SetStartTimecode(const timecode_t& start, std::string* error) {
     timecode_t value = start;
     if (!device_->SetControl(kControlStartTimecode, &value)) {
         *error = Failure("take the start timecode");
@@ -71,7 +71,7 @@ bool InputStreams::SetStartTimecode(const timecode_t& start, std::string* error)
     return true;
 }
 
-bool InputStreams::Arm(std::string* error) {
+bool HostStreams::Arm(std::string* error) {
     if (!device_->ArmVideoIn()) {
         *error = Failure("arm VideoIn");
         return false;
@@ -83,7 +83,7 @@ bool InputStreams::Arm(std::string* error) {
     return true;
 }
 
-bool InputStreams::Start(std::string* error) {
+bool HostStreams::Start(std::string* error) {
     if (!device_->StartVideoIn()) {
         *error = Failure("start VideoIn");
         return false;
@@ -95,7 +95,7 @@ bool InputStreams::Start(std::string* error) {
     return true;
 }
 
-void InputStreams::End() {
+void HostStreams::End() {
     if (device_->VideoInGetState() == VDMRunning) device_->PauseVideoIn();
     if (device_->AudioInGetState() == VDMRunning) device_->PauseAudioIn();
     device_->TerminateVideoIn();
@@ -103,7 +103,7 @@ void InputStreams::End() {
     prepared_ = false;
 }
 
-InputCounters InputStreams::Counters() const {
+InputCounters HostStreams::Counters() const {
     InputCounters counters;
     device_->GetControl(kControlVideoInOverruns, &counters.videoOverruns);
     device_->GetControl(kControlAudioInOverruns, &counters.audioOverruns);
@@ -115,7 +115,7 @@ InputCounters InputStreams::Counters() const {
     return counters;
 }
 
-bool InputStreams::DeliveredAudio(LONG* frames, LONG* samples) const {
+bool HostStreams::DeliveredAudio(LONG* frames, LONG* samples) const {
     // Frames, samples, then the start time in two words. The words are updated one by
     // one, so a reading counts only when the next one agrees with it.
     LONG first[4] = {}, second[4] = {};
@@ -128,7 +128,7 @@ bool InputStreams::DeliveredAudio(LONG* frames, LONG* samples) const {
     return true;
 }
 
-std::string InputStreams::DeviceError() const {
+std::string HostStreams::DeviceError() const {
     // The control has no declared size: the text fits the device's 256 bytes.
     char text[257] = {};
     if (!device_->GetControl(kControlLastError, text)) return "";

@@ -1,6 +1,6 @@
-#include "FrameTracks.h"
+#include "TimecodeAndFormatRuns.h"
 
-#include "HostWords.h"
+#include "InterfaceValueText.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // What runs of frames show: timecode runs and breaks, format runs, frames without
 // timecode or audio.
-#include "FrameTracks.h"
-#include "HostWords.h"
+#include "TimecodeAndFormatRuns.h"
+#include "InterfaceValueText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,246 @@
+#include "DeckCapture.h"
+
+#include "CaptureCue.h"
+#include "DeckClock.h"
+#include "DeckCommand.h"
+#include "InterfaceValueText.h"
+#include "StartWatch.h"
+#include "StopSignal.h"
+#include "TestTape.h"
+#include "VideoTake.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr LONG kControlDeviceFormat = 0xb00008;
+
+}  // namespace
+
+DeckCapture::DeckCapture(PluginHost& host, const CaptureRequest& request)
+    : device_(host.Device()),
+      request_(request),
+      deck_(device_),
+      streams_(device_),
+      audio_(&streams_, request.wavPath.empty() ? DefaultWavPath(request.dvPath) : request.wavPath),
+      status_(stderr) {}
+
+timecodeDesc_t DeckCapture::DeckDescription() const {
+    return TCCreateDesc(dropFrame_ ? 1 : 0, static_cast<unsigned short>(fps_));
+}
+
+std::optional<CaptureFailure> DeckCapture::Run() {
+    started_ = Clock::now();
+    if (auto failure = Plan()) return failure;
+    if (auto failure = UseStandard()) return failure;
+    std::string error;
+    if (!dv_.Open(request_.dvPath, &error)) return CaptureFailure{error};
+    report_.dvPath = request_.dvPath;
+    deck_.SetInterruption(&StopSignal::Requested);
+    CaptureCue cue(&deck_);
+    std::optional<timecode_t> start;
+    if (from_) {
+        start = ToTimecode(*from_, DeckDescription());
+        report_.startTimecode = TimecodeText(*start);
+    }
+    if (auto failure = cue.Cue(start)) {
+        if (!StopSignal::Requested()) return failure;
+        // Ctrl-C while the deck cues: nothing was captured, and that is what was asked.
+        deck_.Transport(&DigitalDevice::DeviceStop);
+        report_.ended = "by Ctrl-C, before the capture began";
+        return CaptureFailure{"stopped by Ctrl-C while the deck was cueing; nothing was captured", kExitOk};
+    }
+    if (auto failure = FollowStandardAtStart()) return failure;
+    FrameSink::Plan plan;
+    plan.standard = standard_;
+    plan.from = from_;
+    plan.to = to_;
+    plan.frameLimit = frameLimit_;
+    plan.limitOption = request_.seconds >= 0 ? "--seconds" : "--frames";
+    plan.leadIn = cue.LeadIn();
+    sink_ = std::make_unique<FrameSink>(plan, &dv_, &audio_, &report_);
+    if (auto failure = StartStreams(cue.LeadIn(), cue.DeckWasPlaying())) {
+        Finish();
+        return failure;
+    }
+    std::optional<CaptureFailure> failure = Take();
+    Finish();
+    return failure;
+}
+
+// Reads the deck's rate and checks the timecodes and the end condition against it.
+std::optional<CaptureFailure> DeckCapture::Plan() {
+    const DDCError_t rateError = deck_.FrameRate(&fps_, &dropFrame_);
+    if (rateError != DDC_NoError) {
+        return CaptureFailure{"the deck does not answer (" + DDCErrorText(rateError) +
+                              "): is a device connected and a cassette loaded?"};
+    }
+    if (!request_.standard.empty())
+        standard_ = request_.standard == "pal" ? DIO_PAL : DIO_NTSC;
+    else
+        standard_ = fps_ == 25 ? DIO_PAL : DIO_NTSC;
+    frameSize_ = FrameSizeOf(standard_);
+
+    std::string error;
+    for (auto [text, slot, name] :
+         {std::make_tuple(&request_.from, &from_, "--from"), std::make_tuple(&request_.to, &to_, "--to")}) {
+        if (text->empty()) continue;
+        TimecodeArg tc;
+        if (!ParseTimecodeArg(*text, &tc, &error) || !CheckTimecodeArg(tc, fps_, dropFrame_, &error))
+            return CaptureFailure{std::string(name) + ": " + error, kExitUsage};
+        if (dropFrame_) SkipDroppedLabel(&tc);
+        *slot = tc;
+    }
+    if (from_ && to_) {
+        const timecodeDesc_t desc = DeckDescription();
+        if (TCDiffModDay(ToTimecode(*from_, desc), ToTimecode(*to_, desc)) <= 0)
+            return CaptureFailure{"--to " + request_.to + " must come after --from " + request_.from, kExitUsage};
+    }
+    if (request_.frames >= 0) frameLimit_ = request_.frames;
+    if (request_.seconds >= 0) frameLimit_ = FramesInSeconds(standard_, request_.seconds);
+    if (frameLimit_ == 0) return CaptureFailure{"there is nothing to capture in 0 frames", kExitUsage};
+    return std::nullopt;
+}
+
+// The device captures in one standard: the one asked for, or the one the deck plays.
+std::optional<CaptureFailure> DeckCapture::UseStandard() {
+    DIOFormat current(4);
+    const std::string wanted = standard_ == DIO_PAL ? "PAL" : "NTSC";
+    if (device_->GetControl(kControlDeviceFormat, &current) && FormatValue(current, "VSIG") == wanted)
+        return std::nullopt;
+    DIOFormat format(4);
+    format.SetKeywordParameter(FourCC("VSIG"), wanted.c_str());
+    if (!device_->SetControl(kControlDeviceFormat, &format))
+        return CaptureFailure{"the device refused to capture " + wanted + " (" + streams_.DeviceError() + ")"};
+    return std::nullopt;
+}
+
+// A tape may change standard part-way: unless the command line chose one, the
+// standard at the start decides.
+std::optional<CaptureFailure> DeckCapture::FollowStandardAtStart() {
+    if (!from_ || !request_.standard.empty()) return std::nullopt;
+    int fps = fps_;
+    bool dropFrame = dropFrame_;
+    if (deck_.RefreshFrameRate(&fps, &dropFrame) != DDC_NoError || fps == fps_) return std::nullopt;
+    fps_ = fps;
+    dropFrame_ = dropFrame;
+    standard_ = fps == 25 ? DIO_PAL : DIO_NTSC;
+    frameSize_ = FrameSizeOf(standard_);
+    report_.startTimecode = TimecodeText(ToTimecode(*from_, DeckDescription()));
+    return UseStandard();
+}
+
+std::optional<CaptureFailure> DeckCapture::StartStreams(bool leadIn, bool deckWasPlaying) {
+    std::string error;
+    if (!streams_.Configure(static_cast<LONG>(frameSize_), &error) || !streams_.Prepare(&error))
+        return CaptureFailure{error};
+    if (from_) {
+        const timecode_t start = TCAddModDay(ToTimecode(*from_, DeckDescription()), leadIn ? -1 : 0);
+        if (!streams_.SetStartTimecode(start, &error)) return CaptureFailure{error};
+    }
+    if (!streams_.Arm(&error) || !streams_.Start(&error)) return CaptureFailure{error};
+    if (!deckWasPlaying) {
+        const DDCError_t playError = deck_.Transport(&DigitalDevice::DevicePlay);
+        if (playError != DDC_NoError) return CaptureFailure{"the deck refused to play: " + DDCErrorText(playError)};
+    }
+    return std::nullopt;
+}
+
+std::optional<CaptureFailure> DeckCapture::Take() {
+    VideoTake video(device_, frameSize_);
+    sink_->SetLastFrameAt(Clock::now());
+    const Clock::time_point takeStarted = Clock::now();
+    auto lastWatch = Clock::time_point{};
+    std::optional<StartWatch> watch;
+    if (from_) watch.emplace(device_, *from_, report_.startTimecode, fps_);
+    while (!sink_->Ended()) {
+        const int got = video.Pump([this](const uint8_t* frame, size_t size) { return sink_->OnFrame(frame, size); },
+                                   [this](const DIOFormat& format) { sink_->OnFormat(format); });
+        if (!sink_->WriteError().empty()) return CaptureFailure{sink_->WriteError()};
+        std::string error;
+        if (!audio_.Pump(&error)) return CaptureFailure{error};
+        if (sink_->Ended()) break;
+        const double seconds = std::chrono::duration<double>(Clock::now() - started_).count();
+        if (StopSignal::Requested()) {
+            endReason_ = report_.frames == 0 && from_ ? "by Ctrl-C, before the start timecode came" : "by Ctrl-C";
+            break;
+        }
+        if (report_.frames == 0) {
+            // Deck time since the streams started, as the deck lives it.
+            const bool patienceGone = Clock::now() - takeStarted > DeckToReal(kFirstFrameSeconds);
+            if (watch) {
+                if (Clock::now() - lastWatch > std::chrono::milliseconds(100)) {
+                    lastWatch = Clock::now();
+                    const double deckSeconds = std::chrono::duration<double>(Clock::now() - takeStarted).count() /
+                                               std::chrono::duration<double>(DeckToReal(1.0)).count();
+                    if (auto failure = watch->Check(deckSeconds)) return failure;
+                }
+            } else if (patienceGone) {
+                TransportState_t state = TransportUnknown;
+                deck_.State(&state);
+                return CaptureFailure{
+                    "no frames came from the deck in " + std::to_string(static_cast<int>(kFirstFrameSeconds)) +
+                    " seconds (the deck is " + TransportStateText(state) + ")" +
+                    (streams_.DeviceError().empty() ? "" : "; the device reports \"" + streams_.DeviceError() + "\"")};
+            }
+        } else if (Clock::now() - sink_->LastFrameAt() > DeckToReal(kTapeEndSeconds)) {
+            return NoMoreFrames();
+        }
+        ShowStatus(seconds, watch ? watch->LastSeen() : "");
+        if (got == 0) SleepPoll();
+    }
+    if (sink_->Ended()) endReason_ = sink_->EndReason().empty() ? "stopped" : sink_->EndReason();
+    return std::nullopt;
+}
+
+// Frames stopped coming: the deck tells why.
+std::optional<CaptureFailure> DeckCapture::NoMoreFrames() {
+    TransportState_t state = TransportUnknown;
+    deck_.State(&state);
+    if (state == TransportNoDevice) {
+        // What was taken is kept, but the capture is not what was asked for.
+        endReason_ = "no more frames came: the deck went away";
+        return CaptureFailure{"the deck went away after " + std::to_string(report_.frames) +
+                              " frames; the files hold what came before it"};
+    }
+    // A deck that stopped by itself reached the end of the tape; one that still
+    // plays is on blank tape or sends nothing.
+    const bool stopped = state == TransportStopped || state == TransportEjected;
+    endReason_ = std::string("no more frames came: ") + (stopped ? "the tape ran out" : "blank tape or no signal") +
+                 " (the deck is " + TransportStateText(state) + ")";
+    return std::nullopt;
+}
+
+void DeckCapture::ShowStatus(double seconds, const std::string& tapeShows) {
+    if (!status_.Active()) return;
+    char line[200];
+    if (report_.frames == 0 && from_) {
+        std::snprintf(line, sizeof line, "waiting for %s  (tape at %s)  %.1f s", report_.startTimecode.c_str(),
+                      tapeShows.empty() ? "--:--:--:--" : tapeShows.c_str(), seconds);
+    } else {
+        const InputCounters counters = streams_.Counters();
+        const std::string tc = report_.timecodes.HasAny() ? TimecodeText(report_.timecodes.Last()) : "--:--:--:--";
+        std::snprintf(line, sizeof line, "%s  frames %lld  drops %lld  breaks %zu  %.1f s", tc.c_str(),
+                      static_cast<long long>(report_.frames),
+                      static_cast<long long>(int64_t{counters.videoOverruns} + counters.audioOverruns),
+                      report_.timecodes.Breaks().size(), seconds);
+    }
+    status_.Show(line);
+}
+
+// Collects the audio still owed, ends the streams, stops the deck and closes the files.
+void DeckCapture::Finish() {
+    const Clock::time_point deadline = Clock::now() + DeckToReal(2.0) + std::chrono::milliseconds(200);
+    report_.audioSamplesMissing = audio_.Drain(deadline, &report_.notes);
+    report_.counters = streams_.Counters();
+    streams_.End();
+    const DDCError_t stopError = deck_.Transport(&DigitalDevice::DeviceStop);
+    if (stopError != DDC_NoError) report_.notes.push_back("the deck refused to stop: " + DDCErrorText(stopError));
+    std::string error;
+    if (!dv_.Close(&error)) report_.notes.push_back(error);
+    if (!audio_.Close(&error)) report_.notes.push_back(error);
+    report_.wavFiles = audio_.Files();
+    report_.ended = endReason_;
+    report_.elapsedSeconds = std::chrono::duration<double>(Clock::now() - started_).count();
+    status_.Clear();
+}
