@@ -30,6 +30,8 @@ public:
     // `deadline`, and puts what a user should know about the audio into *notes.
     // Returns the samples per channel that never arrived.
     int64_t Drain(std::chrono::steady_clock::time_point deadline, std::vector<std::string>* notes);
+    // Opens the first WAV file before the capture begins.
+    bool Reserve(std::string* error) { return wav_.Reserve(error); }
     bool Close(std::string* error) { return wav_.Close(error); }
     const std::vector<WavSeries::File>& Files() const { return wav_.Files(); }
 

@@ -6,6 +6,7 @@
 #include "Json.h"
 #include "WavSeries.h"
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -27,14 +28,29 @@ struct CaptureReport {
     std::vector<FormatChange> formatChanges;
     InputCounters counters;
     std::string startTimecode;  // empty when the capture started at once
+    std::optional<timecode_t> start;  // the start timecode as the deck counts it
     std::string ended;          // how the capture ended, in words
     double elapsedSeconds = 0;
     int64_t audioSamplesMissing = 0;  // per channel: owed to the frames but never delivered
     std::vector<std::string> notes;
 
-    // Frames lost on the device's side, all counters together.
-    int64_t Dropped() const { return int64_t{counters.videoOverruns} + counters.audioOverruns; }
+    // Frames of the tape the capture covered that are not in the file, by cause. A
+    // frame lost to an overrun is lost from VideoIn and AudioIn alike: the VideoIn count
+    // is the frames. Frames the device did not deliver are seen as small gaps in the
+    // timecode (and a late first frame) beyond what the overruns explain.
+    // The device leaves out a frame it cannot read (it marks the format record after
+    // such frames): those gaps are damaged frames.
+    int64_t Overruns() const { return counters.videoOverruns; }
+    int64_t NotDelivered() const;
+    int64_t LeftOutDamaged() const;
+    int64_t LateStartFrames() const;
+    int64_t Dropped() const { return Overruns() + NotDelivered() + LeftOutDamaged(); }
+    // Frames in the file whose timecode or audio could not be read.
+    int64_t DamagedInFile() const;
 
     void PrintText(std::ostream& out) const;
     Json ToJson() const;
+
+private:
+    bool AfterUnreadableFrames(int64_t frame) const;
 };

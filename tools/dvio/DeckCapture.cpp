@@ -1,6 +1,7 @@
 #include "DeckCapture.h"
 
 #include "CaptureCue.h"
+#include "CtrlCWhileCueing.h"
 #include "DeckClock.h"
 #include "DeckCommand.h"
 #include "InterfaceValueText.h"
@@ -22,7 +23,7 @@ DeckCapture::DeckCapture(PluginHost& host, const CaptureRequest& request)
       request_(request),
       deck_(device_),
       streams_(device_),
-      audio_(&streams_, request.wavPath.empty() ? DefaultWavPath(request.dvPath) : request.wavPath),
+      audio_(&streams_, WavPathOf(request)),
       status_(stderr) {}
 
 timecodeDesc_t DeckCapture::DeckDescription() const {
@@ -31,10 +32,37 @@ timecodeDesc_t DeckCapture::DeckDescription() const {
 
 std::optional<CaptureFailure> DeckCapture::Run() {
     started_ = Clock::now();
+    std::optional<CaptureFailure> failure = Prepare();
+    if (failure) {
+        if (!StopSignal::Requested() || report_.dvPath.empty()) return failure;
+        // Ctrl-C while the deck cues: nothing was captured, and that is what was asked.
+        // The deck is stopped unless it is stuck mid-change (that would hold up the
+        // answer to Ctrl-C).
+        TransportState_t state = TransportUnknown;
+        if (device_->DeviceGetState(&state) == DDC_NoError) device_->DeviceStop();
+        report_.ended = "by Ctrl-C, before the capture began";
+        return CaptureFailure{"stopped by Ctrl-C while the deck was cueing; nothing was captured", kExitOk};
+    }
+    if (auto startFailure = StartStreams(cueLeadIn_, cueDeckWasPlaying_)) {
+        Finish();
+        return startFailure;
+    }
+    failure = Take();
+    Finish();
+    return failure;
+}
+
+// Everything before the streams run: the plan, the standard, the files, the cue.
+// Nothing is captured yet, so a Ctrl-C is answered at once even while the device
+// holds dvio in a call (CtrlCWhileCueing).
+std::optional<CaptureFailure> DeckCapture::Prepare() {
+    CtrlCWhileCueing watch(removeCreated_);
     if (auto failure = Plan()) return failure;
     if (auto failure = UseStandard()) return failure;
     std::string error;
-    if (!dv_.Open(request_.dvPath, &error)) return CaptureFailure{error};
+    // Every output is open before the deck moves: a file that cannot be written is
+    // found before anything else happens.
+    if (!dv_.Open(request_.dvPath, &error) || !audio_.Reserve(&error)) return CaptureFailure{error};
     report_.dvPath = request_.dvPath;
     deck_.SetInterruption(&StopSignal::Requested);
     CaptureCue cue(&deck_);
@@ -42,15 +70,12 @@ std::optional<CaptureFailure> DeckCapture::Run() {
     if (from_) {
         start = ToTimecode(*from_, DeckDescription());
         report_.startTimecode = TimecodeText(*start);
+        report_.start = start;
     }
-    if (auto failure = cue.Cue(start)) {
-        if (!StopSignal::Requested()) return failure;
-        // Ctrl-C while the deck cues: nothing was captured, and that is what was asked.
-        deck_.Transport(&DigitalDevice::DeviceStop);
-        report_.ended = "by Ctrl-C, before the capture began";
-        return CaptureFailure{"stopped by Ctrl-C while the deck was cueing; nothing was captured", kExitOk};
-    }
+    if (auto failure = cue.Cue(start)) return failure;
     if (auto failure = FollowStandardAtStart()) return failure;
+    cueLeadIn_ = cue.LeadIn();
+    cueDeckWasPlaying_ = cue.DeckWasPlaying();
     FrameSink::Plan plan;
     plan.standard = standard_;
     plan.from = from_;
@@ -59,13 +84,7 @@ std::optional<CaptureFailure> DeckCapture::Run() {
     plan.limitOption = request_.seconds >= 0 ? "--seconds" : "--frames";
     plan.leadIn = cue.LeadIn();
     sink_ = std::make_unique<FrameSink>(plan, &dv_, &audio_, &report_);
-    if (auto failure = StartStreams(cue.LeadIn(), cue.DeckWasPlaying())) {
-        Finish();
-        return failure;
-    }
-    std::optional<CaptureFailure> failure = Take();
-    Finish();
-    return failure;
+    return std::nullopt;
 }
 
 // Reads the deck's rate and checks the timecodes and the end condition against it.
@@ -126,7 +145,8 @@ std::optional<CaptureFailure> DeckCapture::FollowStandardAtStart() {
     dropFrame_ = dropFrame;
     standard_ = fps == 25 ? DIO_PAL : DIO_NTSC;
     frameSize_ = FrameSizeOf(standard_);
-    report_.startTimecode = TimecodeText(ToTimecode(*from_, DeckDescription()));
+    report_.start = ToTimecode(*from_, DeckDescription());
+    report_.startTimecode = TimecodeText(*report_.start);
     return UseStandard();
 }
 
@@ -148,11 +168,12 @@ std::optional<CaptureFailure> DeckCapture::StartStreams(bool leadIn, bool deckWa
 
 std::optional<CaptureFailure> DeckCapture::Take() {
     VideoTake video(device_, frameSize_);
-    sink_->SetLastFrameAt(Clock::now());
-    const Clock::time_point takeStarted = Clock::now();
+    // Patience in deck time that passes only while this loop runs (see WaitingDeckTime).
+    WaitingDeckTime sinceStart, sinceFrame;
+    int64_t framesSeen = 0;
     auto lastWatch = Clock::time_point{};
     std::optional<StartWatch> watch;
-    if (from_) watch.emplace(device_, *from_, report_.startTimecode, fps_);
+    if (from_) watch.emplace(&streams_, *from_, report_.startTimecode, fps_);
     while (!sink_->Ended()) {
         const int got = video.Pump([this](const uint8_t* frame, size_t size) { return sink_->OnFrame(frame, size); },
                                    [this](const DIOFormat& format) { sink_->OnFormat(format); });
@@ -165,25 +186,33 @@ std::optional<CaptureFailure> DeckCapture::Take() {
             endReason_ = report_.frames == 0 && from_ ? "by Ctrl-C, before the start timecode came" : "by Ctrl-C";
             break;
         }
+        if (auto failure = DeviceFailure()) return failure;
+        const double waited = sinceStart.Tick();
+        if (got > 0 || report_.frames != framesSeen) {
+            framesSeen = report_.frames;
+            sinceFrame.Restart();
+        }
         if (report_.frames == 0) {
-            // Deck time since the streams started, as the deck lives it.
-            const bool patienceGone = Clock::now() - takeStarted > DeckToReal(kFirstFrameSeconds);
             if (watch) {
                 if (Clock::now() - lastWatch > std::chrono::milliseconds(100)) {
                     lastWatch = Clock::now();
-                    const double deckSeconds = std::chrono::duration<double>(Clock::now() - takeStarted).count() /
-                                               std::chrono::duration<double>(DeckToReal(1.0)).count();
-                    if (auto failure = watch->Check(deckSeconds)) return failure;
+                    if (auto failure = watch->Check(waited)) return failure;
                 }
-            } else if (patienceGone) {
+            } else if (waited > kFirstFrameSeconds) {
                 TransportState_t state = TransportUnknown;
                 deck_.State(&state);
+                if (!streams_.SignalPresent() && state != TransportStopped && state != TransportEjected)
+                    return CaptureFailure{"the device received no frames while the deck was " +
+                                          TransportStateText(state) +
+                                          (streams_.DeviceError().empty()
+                                               ? ""
+                                               : "; it reports \"" + streams_.DeviceError() + "\"")};
                 return CaptureFailure{
                     "no frames came from the deck in " + std::to_string(static_cast<int>(kFirstFrameSeconds)) +
                     " seconds (the deck is " + TransportStateText(state) + ")" +
                     (streams_.DeviceError().empty() ? "" : "; the device reports \"" + streams_.DeviceError() + "\"")};
             }
-        } else if (Clock::now() - sink_->LastFrameAt() > DeckToReal(kTapeEndSeconds)) {
+        } else if (sinceFrame.Tick() > kTapeEndSeconds) {
             return NoMoreFrames();
         }
         ShowStatus(seconds, watch ? watch->LastSeen() : "");
@@ -193,15 +222,41 @@ std::optional<CaptureFailure> DeckCapture::Take() {
     return std::nullopt;
 }
 
+// The device counts what went wrong on its side (a card that refused to capture, a
+// driver that fails): that ends the capture as the device's failure.
+std::optional<CaptureFailure> DeckCapture::DeviceFailure() {
+    const InputCounters counters = streams_.Counters();
+    if (counters.errors == 0) return std::nullopt;
+    const std::string text = streams_.DeviceError();
+    return CaptureFailure{"the device failed" + (text.empty() ? "" : ": \"" + text + "\"") + " (" +
+                          std::to_string(counters.errors) + " stream errors)"};
+}
+
 // Frames stopped coming: the deck tells why.
 std::optional<CaptureFailure> DeckCapture::NoMoreFrames() {
     TransportState_t state = TransportUnknown;
     deck_.State(&state);
+
     if (state == TransportNoDevice) {
         // What was taken is kept, but the capture is not what was asked for.
         endReason_ = "no more frames came: the deck went away";
         return CaptureFailure{"the deck went away after " + std::to_string(report_.frames) +
                               " frames; the files hold what came before it"};
+    }
+    // A deck that plays on over recorded tape (it reads timecode well past the last
+    // frame) while nothing comes: the device has stopped delivering.
+    timecode_t shown{};
+    if (report_.timecodes.HasAny() && deck_.Timecode(&shown) == DDC_NoError && !TCIsEmpty(shown)) {
+        const timecode_t last = report_.timecodes.Last();
+        const LONG ahead = TCDiffModDay(last, shown);
+        if (ahead > static_cast<LONG>(kTapeEndSeconds * fps_ / 2) && ahead < 3600 * fps_) {
+            const std::string text = streams_.DeviceError();
+            endReason_ = "the device stopped delivering frames";
+            return CaptureFailure{"the deck plays on (at " + TimecodeText(shown) +
+                                  ") but the device delivered no frame after " + TimecodeText(last) +
+                                  (text.empty() ? "" : "; it reports \"" + text + "\"") +
+                                  "; the files hold what came before"};
+        }
     }
     // A deck that stopped by itself reached the end of the tape; one that still
     // plays is on blank tape or sends nothing.
@@ -222,7 +277,7 @@ void DeckCapture::ShowStatus(double seconds, const std::string& tapeShows) {
         const std::string tc = report_.timecodes.HasAny() ? TimecodeText(report_.timecodes.Last()) : "--:--:--:--";
         std::snprintf(line, sizeof line, "%s  frames %lld  drops %lld  breaks %zu  %.1f s", tc.c_str(),
                       static_cast<long long>(report_.frames),
-                      static_cast<long long>(int64_t{counters.videoOverruns} + counters.audioOverruns),
+                      static_cast<long long>(counters.videoOverruns),
                       report_.timecodes.Breaks().size(), seconds);
     }
     status_.Show(line);

@@ -17,6 +17,7 @@
 #include "TimecodeArg.h"
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,16 +29,21 @@ public:
     // Runs the capture; the report is filled as far as it got.
     std::optional<CaptureFailure> Run();
     const CaptureReport& Report() const { return report_; }
+    // What removes the files the run created, should a Ctrl-C during the cue have to
+    // end the process (see CtrlCWhileCueing).
+    void SetRemoveCreated(std::function<void()> removeCreated) { removeCreated_ = std::move(removeCreated); }
 
 private:
     using Clock = std::chrono::steady_clock;
 
+    std::optional<CaptureFailure> Prepare();
     std::optional<CaptureFailure> Plan();
     std::optional<CaptureFailure> UseStandard();
     std::optional<CaptureFailure> FollowStandardAtStart();
     std::optional<CaptureFailure> StartStreams(bool leadIn, bool deckWasPlaying);
     std::optional<CaptureFailure> Take();
     std::optional<CaptureFailure> NoMoreFrames();
+    std::optional<CaptureFailure> DeviceFailure();
     void Finish();
     timecodeDesc_t DeckDescription() const;
     void ShowStatus(double seconds, const std::string& tapeShows);
@@ -61,7 +67,10 @@ private:
     std::optional<TimecodeArg> from_;
     std::optional<TimecodeArg> to_;
     int64_t frameLimit_ = -1;
+    bool cueLeadIn_ = false;
+    bool cueDeckWasPlaying_ = false;
 
     std::string endReason_;
+    std::function<void()> removeCreated_;
     Clock::time_point started_;
 };

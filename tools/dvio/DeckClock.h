@@ -16,6 +16,24 @@ void SleepDeckSeconds(double deckSeconds);
 // Sleeps a short poll interval of wall-clock time.
 void SleepPoll();
 
+// Deck seconds of waiting that count only while dvio itself runs: each Tick adds the
+// wall time since the last one, but never more than a short poll's worth. A patience
+// meant for the deck (no frame for three deck seconds means the tape ended) is then
+// not used up by a host that was not scheduled: on a busy machine, under a sanitizer,
+// or in a write held up by the page cache, at a high --speed a tenth of a second of
+// wall time is several deck seconds.
+class WaitingDeckTime {
+public:
+    WaitingDeckTime() { Restart(); }
+    void Restart();
+    // The deck seconds waited so far, this call's share included.
+    double Tick();
+
+private:
+    std::chrono::steady_clock::time_point last_;
+    double seconds_ = 0;
+};
+
 class DeckDeadline {
 public:
     explicit DeckDeadline(double deckSeconds);

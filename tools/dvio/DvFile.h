@@ -43,6 +43,9 @@ private:
     std::string problem_;
 };
 
+// Writes whole frames to a raw .dv file, or to standard output for the path "-". A
+// failed write never leaves part of a frame behind in a file: it is cut back to its
+// last whole frame.
 class DvFileWriter {
 public:
     DvFileWriter() = default;
@@ -52,14 +55,16 @@ public:
 
     bool Open(const std::string& path, std::string* error);
     bool Write(const uint8_t* frame, size_t size, std::string* error);
-    // Flushes and closes; false with a sentence when the data did not reach the file.
+    // Closes; false with a sentence when the data did not reach the file.
     bool Close(std::string* error);
-    bool IsOpen() const { return file_ != nullptr; }
+    bool IsOpen() const { return fd_ >= 0; }
     int64_t Frames() const { return frames_; }
     const std::string& Path() const { return path_; }
+    bool ToStandardOutput() const { return path_ == "-"; }
 
 private:
-    std::FILE* file_ = nullptr;
+    int fd_ = -1;
     std::string path_;
     int64_t frames_ = 0;
+    uint64_t bytes_ = 0;  // the whole frames written
 };

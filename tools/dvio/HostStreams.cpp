@@ -11,6 +11,7 @@ constexpr LONG kControlStartTimecode = 0xb00003;
 constexpr LONG kControlStartMissed = 0xb10001;
 constexpr LONG kControlAudioMeasurement = 0xb10002;
 constexpr LONG kControlAudioInOverruns = 0xb10003;
+constexpr LONG kControlSignalPresent = 0xb10005;
 constexpr LONG kControlDiscontinuity = 0xb10006;
 
 // What dvio asks for; the device answers what it takes.
@@ -126,6 +127,11 @@ bool HostStreams::DeliveredAudio(LONG* frames, LONG* samples) const {
     *frames = first[0];
     *samples = first[1];
     return true;
+}
+
+bool HostStreams::SignalPresent() const {
+    LONG present = 0;
+    return device_->GetControl(kControlSignalPresent, &present) && present != 0;
 }
 
 std::string HostStreams::DeviceError() const {

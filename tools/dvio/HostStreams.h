@@ -42,6 +42,8 @@ public:
     // to AudioIn, as of its last completed measurement (control 0xb10002); false when
     // none has completed yet.
     bool DeliveredAudio(LONG* frames, LONG* samples) const;
+    // Whether the device received a frame from the card lately (control 0xb10005).
+    bool SignalPresent() const;
     // The device's last error text (control 0xb00002).
     std::string DeviceError() const;
 

@@ -2,8 +2,11 @@
 
 #include "InterfaceValueText.h"
 
+#include "Json.h"
+
 #include <cstdio>
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -79,43 +82,69 @@ std::string ValueText(LONG id, LONG size, const unsigned char* bytes) {
 
 }  // namespace
 
-int RunInfo(PluginHost& host, std::ostream& out) {
+int RunInfo(PluginHost& host, bool json, std::ostream& out) {
     DigitalDevice& device = *host.Device();
-    out << "plug-in        " << host.Path() << "\n";
-    out << "version        " << host.Major() << "." << host.Minor() << "\n";
+    Json report = Json::Object();
+    std::ostringstream text;
+    text << "plug-in        " << host.Path() << "\n";
+    text << "version        " << host.Major() << "." << host.Minor() << "\n";
+    report.Set("plugin", host.Path());
+    report.Set("version", std::to_string(host.Major()) + "." + std::to_string(host.Minor()));
 
     char adapterName[64] = "";
     const LONG adapters = device.GetNumberHostAdapters();
     device.GetHostAdapterName(0, adapterName);
-    out << "adapters       " << adapters << " (" << adapterName << ", attributes "
-        << device.GetHostAdapterAttributes() << ")\n";
-    out << "AV device      " << (device.HasAVDevice(0, 0) ? "present" : "none") << " on node 0"
-        << (device.HasAVWritableDevice(0, 0) ? ", writable" : "") << "\n";
+    text << "adapters       " << adapters << " (" << adapterName << ", attributes "
+         << device.GetHostAdapterAttributes() << ")\n";
+    report.Set("adapters", Json::Object()
+                               .Set("count", static_cast<int>(adapters))
+                               .Set("name", std::string(adapterName))
+                               .Set("attributes", static_cast<int>(device.GetHostAdapterAttributes())));
+    const bool present = device.HasAVDevice(0, 0) != 0, writable = device.HasAVWritableDevice(0, 0) != 0;
+    text << "AV device      " << (present ? "present" : "none") << " on node 0" << (writable ? ", writable" : "")
+         << "\n";
+    report.Set("av_device", Json::Object().Set("present", present).Set("writable", writable));
     int node = -1;
     device.GetIONode(&node);
-    out << "nodes          " << device.GetMaxNodes() << " (I/O node " << node << ")\n";
+    text << "nodes          " << device.GetMaxNodes() << " (I/O node " << node << ")\n";
+    report.Set("nodes", Json::Object().Set("max", static_cast<int>(device.GetMaxNodes())).Set("io_node", node));
 
     unsigned char dropFrame = 0;
     LONG rate = 0;
     const LONG rateError = device.DeviceGetFrameRate(&dropFrame, &rate);
-    if (rateError == 0) out << "deck rate      " << rate << " fps" << (dropFrame ? ", drop-frame" : "") << "\n";
-    else out << "deck rate      unavailable: " << DDCErrorText(rateError) << "\n";
+    if (rateError == 0) {
+        text << "deck rate      " << rate << " fps" << (dropFrame ? ", drop-frame" : "") << "\n";
+        report.Set("deck_rate", Json::Object().Set("fps", static_cast<int>(rate)).Set("drop_frame", dropFrame != 0));
+    } else {
+        text << "deck rate      unavailable: " << DDCErrorText(rateError) << "\n";
+        report.Set("deck_rate", Json::Object().Set("error", DDCErrorText(rateError)));
+    }
     LONG unitType = 0, vendor = 0;
     char vendorText[64] = "", modelText[64] = "";
     const LONG unitError = device.DeviceUnitInfo(&unitType, &vendor, vendorText, modelText);
-    if (unitError == 0) out << "unit           " << vendorText << " " << modelText << " (type " << unitType << ")\n";
-    else out << "unit           unavailable: " << DDCErrorText(unitError) << "\n";
+    if (unitError == 0) {
+        text << "unit           " << vendorText << " " << modelText << " (type " << unitType << ")\n";
+        report.Set("unit", Json::Object()
+                               .Set("vendor", std::string(vendorText))
+                               .Set("model", std::string(modelText))
+                               .Set("type", static_cast<int>(unitType)));
+    } else {
+        text << "unit           unavailable: " << DDCErrorText(unitError) << "\n";
+        report.Set("unit", Json::Object().Set("error", DDCErrorText(unitError)));
+    }
 
     DIOFormat supported(4);
     for (const char* key : {"VSIG", "VCMP", "ASRT", "ASSZ"}) supported.SetKeywordParameter(FourCC(key), "");
-    out << "formats        " << (device.GetControl(0xb00009, &supported) ? FormatText(supported) : "(unavailable)")
-        << "\n";
+    const bool haveFormats = device.GetControl(0xb00009, &supported) != 0;
+    text << "formats        " << (haveFormats ? FormatText(supported) : "(unavailable)") << "\n";
+    report.Set("formats", haveFormats ? Json(FormatText(supported)) : Json());
 
-    out << "\ncontrols\n";
+    text << "\ncontrols\n";
     char header[128];
     std::snprintf(header, sizeof header, "  %-10s %-34s %4s %-3s  %-18s %s\n", "id", "name", "size", "set",
                   "default", "current");
-    out << header;
+    text << header;
+    Json controls = Json::Array();
     for (const ControlName& control : kControls) {
         const LONG size = device.GetControlSize(control.id);
         std::string defaultText = "-";
@@ -136,11 +165,26 @@ int RunInfo(PluginHost& host, std::ostream& out) {
             std::fill(value.begin(), value.end(), 0);
             if (device.GetControl(control.id, value.data())) currentText = ValueText(control.id, size, value.data());
         }
+        const bool settable = device.CanSetControl(control.id) != 0;
         char line[256];
         std::snprintf(line, sizeof line, "  0x%08x %-34s %4d %-3s  %-18s %s\n", static_cast<unsigned>(control.id),
-                      control.name, static_cast<int>(size), device.CanSetControl(control.id) ? "yes" : "no",
-                      defaultText.c_str(), currentText.c_str());
-        out << line;
+                      control.name, static_cast<int>(size), settable ? "yes" : "no", defaultText.c_str(),
+                      currentText.c_str());
+        text << line;
+        char id[16];
+        std::snprintf(id, sizeof id, "0x%08x", static_cast<unsigned>(control.id));
+        controls.Push(Json::Object()
+                          .Set("id", std::string(id))
+                          .Set("name", control.name)
+                          .Set("size", static_cast<int>(size))
+                          .Set("settable", settable)
+                          .Set("default", defaultText)
+                          .Set("current", currentText));
     }
+    report.Set("controls", controls);
+    if (json)
+        out << report.Dump() << "\n";
+    else
+        out << text.str();
     return 0;
 }

@@ -5,7 +5,7 @@
 #include "CaptureFailure.h"
 #include "TimecodeArg.h"
 
-#include "DigitalDevice.h"
+#include "HostStreams.h"
 
 #include <optional>
 #include <string>
@@ -13,16 +13,21 @@
 class StartWatch {
 public:
     // `startText`: the start as the deck counts it.
-    StartWatch(DigitalDevice* device, const TimecodeArg& start, std::string startText, int framesPerSecond)
-        : device_(device), start_(start), startText_(std::move(startText)), fps_(framesPerSecond) {}
+    StartWatch(HostStreams* streams, const TimecodeArg& start, std::string startText, int framesPerSecond)
+        : streams_(streams), device_(streams->Device()), start_(start), startText_(std::move(startText)),
+          fps_(framesPerSecond) {}
 
     // Reads the tape's timecode; a failure (exit 3) once the start has gone by, or
-    // once `deckSeconds` since the streams started are past the patience.
+    // once `deckSeconds` since the streams started are past the patience; the
+    // device's failure (exit 1) when it received no frames at all meanwhile.
     std::optional<CaptureFailure> Check(double deckSeconds);
     // The last timecode the tape showed ("" before one was seen).
     const std::string& LastSeen() const { return lastSeen_; }
 
 private:
+    std::optional<CaptureFailure> NoFramesFromTheCard() const;
+
+    HostStreams* streams_;
     DigitalDevice* device_;
     TimecodeArg start_;
     std::string startText_;

@@ -48,6 +48,11 @@ void PrintText(const std::string& path, int64_t frames, const FormatTrack& forma
         out << "               at frame " << item.frame << ": " << TimecodeText(item.before) << " then "
             << TimecodeText(item.after) << "\n";
     }
+    out << "repeats        " << timecodes.Repeats().size() << "\n";
+    for (const auto& item : timecodes.Repeats()) {
+        out << "               " << FrameSpan(item.firstFrame, item.lastFrame) << " repeat "
+            << TimecodeText(item.timecode) << "\n";
+    }
     out << "no timecode    " << timecodes.Missing().Count() << " frames"
         << (timecodes.Missing().Count() ? " (" + timecodes.Missing().Text() + ")" : "") << "\n";
     out << "no audio       " << formats.WithoutAudio().Count() << " frames"
@@ -89,6 +94,7 @@ int RunTapeInfo(const std::string& path, bool json, std::ostream& out, std::ostr
         report.Set("format_changes", static_cast<int64_t>(formats.Changes()));
         report.Set("timecode_runs", TimecodeRunsJson(timecodes));
         report.Set("breaks", BreaksJson(timecodes));
+        report.Set("repeats", RepeatsJson(timecodes));
         report.Set("frames_without_timecode", timecodes.Missing().Count());
         report.Set("without_timecode", timecodes.Missing().ToJson());
         report.Set("frames_without_audio", formats.WithoutAudio().Count());
