@@ -1,5 +1,6 @@
 #include "FrameSink.h"
 
+#include "CaptureCommand.h"
 #include "InterfaceValueText.h"
 #include "VideoTake.h"
 
@@ -63,10 +64,18 @@ bool FrameSink::EndAtStandardChange(const uint8_t* frame, DIO_VideoFormat other)
     const DvFrameFacts facts = ReadFrameFacts(frame, kDVFrameSizePAL);
     const std::string at = facts.hasTimecode ? TimecodeText(FrameTimecode(facts)) : "a frame without timecode";
     PlacePendingChange(report_->frames, at);
+    // A capture from a start timecode cues the deck kCuePrerollFrames ahead of it, and
+    // those frames must be in the standard of the start: the first start that works
+    // is that far into the new standard.
+    std::string advice = "capture the rest with dvio capture OUT.dv";
+    if (facts.hasTimecode) {
+        const LONG skipped = kCuePrerollFrames + 1;
+        advice += " --from " + TimecodeText(TCAddModDay(FrameTimecode(facts), skipped)) + " (the " +
+                  std::to_string(skipped) + " frames before it cannot be captured from a start timecode)";
+    }
     endReason_ = "the tape changes to " + StandardName(other) + " at " + at + " (after frame " +
                  std::to_string(report_->frames) + "), which a capture in " + StandardName(plan_.standard) +
-                 " cannot take; capture the rest with dvio capture OUT.dv" +
-                 (facts.hasTimecode ? " --from " + TimecodeText(FrameTimecode(facts)) : "");
+                 " cannot take; " + advice;
     ended_ = true;
     return false;
 }
