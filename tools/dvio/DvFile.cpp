@@ -62,9 +62,10 @@ DvFileReader::Result DvFileReader::Next(std::vector<uint8_t>* frame) {
     if (standard == DIO_NoVideoFormat) {
         problem_ = "byte offset " + std::to_string(offset_) + " of " + path_ + " (frame " + std::to_string(index_) +
                    ") is not the start of a DV frame";
-        return Result::NotDv;
+        if (lastSize_ == 0) return Result::NotDv;
     }
-    const size_t size = FrameSizeOf(standard);
+    const bool damaged = standard == DIO_NoVideoFormat;
+    const size_t size = damaged ? lastSize_ : FrameSizeOf(standard);
     frame->resize(size);
     std::memcpy(frame->data(), header, kBlockSize);
     const size_t rest = std::fread(frame->data() + kBlockSize, 1, size - kBlockSize, file_);
@@ -80,6 +81,8 @@ DvFileReader::Result DvFileReader::Next(std::vector<uint8_t>* frame) {
     }
     offset_ += size;
     ++index_;
+    if (damaged) return Result::Damaged;
+    lastSize_ = size;
     return Result::Frame;
 }
 

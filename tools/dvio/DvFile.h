@@ -16,7 +16,10 @@ size_t FrameSizeOf(DIO_VideoFormat standard);
 
 class DvFileReader {
 public:
-    enum class Result { Frame, End, Truncated, NotDv, ReadError };
+    // Damaged: the bytes where a frame should begin are not a DV header, but a frame's
+    // worth of them follows the frames before: as a deck plays past a dropout, they
+    // are handed out as a frame of the size before them (Problem() says where).
+    enum class Result { Frame, Damaged, End, Truncated, NotDv, ReadError };
 
     DvFileReader() = default;
     ~DvFileReader();
@@ -41,6 +44,7 @@ private:
     uint64_t offset_ = 0;
     int64_t index_ = 0;
     std::string problem_;
+    size_t lastSize_ = 0;  // the size of the last frame with a readable header
 };
 
 // Writes whole frames to a raw .dv file, or to standard output for the path "-". A

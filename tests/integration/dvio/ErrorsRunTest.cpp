@@ -84,7 +84,9 @@ TEST(DvioErrors, MistakesExitWithTheirCodeAndASentence) {
         EXPECT_EQ(result.err.rfind(mistake.error, 0), 0u) << command << " said:\n" << result.err;
         EXPECT_EQ(result.err.empty() ? ' ' : result.err.back(), '\n') << command;
         // A command line that is wrong runs nothing.
-        if (mistake.exitCode == 2) EXPECT_EQ(result.out, "") << command;
+        if (mistake.exitCode == 2) {
+            EXPECT_EQ(result.out, "") << command;
+        }
     }
 }
 
