@@ -77,6 +77,13 @@ void CaptureReport::PrintText(std::ostream& out) const {
         out << "               at frame " << item.frame << ": " << TimecodeText(item.before) << " then "
             << TimecodeText(item.after) << "\n";
     }
+    if (!timecodes.Repeats().empty()) {
+        out << "repeats        " << timecodes.Repeats().size() << "\n";
+        for (const auto& item : timecodes.Repeats()) {
+            out << "               frames " << item.firstFrame << "-" << item.lastFrame << " repeat "
+                << TimecodeText(item.timecode) << "\n";
+        }
+    }
     out << "format changes " << formatChanges.size() << "\n";
     for (const auto& change : formatChanges) {
         out << "               at frame " << change.frame << " (" << change.timecode << "): " << change.standard << ", "
@@ -119,6 +126,7 @@ Json CaptureReport::ToJson() const {
                             .Set("stream_errors", static_cast<int>(counters.errors)));
     json.Set("damaged_in_file", DamagedInFile());
     json.Set("breaks", BreaksJson(timecodes));
+    json.Set("repeats", RepeatsJson(timecodes));
     json.Set("device_breaks", static_cast<int>(counters.discontinuity.nCount));
     Json changes = Json::Array();
     for (const auto& change : formatChanges) {

@@ -7,7 +7,7 @@
 // The fastest the simulated deck may run for dvio: beyond it a capture cannot keep up
 // with the deck on an ordinary machine (the card's ring fills faster than frames are
 // taken, and a start timecode passes before the device sees it).
-constexpr double kMaxSpeed = 100;
+constexpr double kMaxSpeed = 60;
 
 struct SimulatorOptions {
     std::string tape;      // a .dv file as the cassette; empty: the built-in tape

@@ -81,7 +81,7 @@ int Run(int argc, char** argv) {
     app.add_option("--tape", simulator.tape, "a .dv file as the cassette in the deck (default: the built-in tape)");
     app.add_option("--standard", simulator.standard, "ntsc or pal: the card's standard and the built-in tape's");
     CLI::Option* speed = app.add_option("--speed", speedText,
-                                        "how many times faster than real time the simulated deck runs (at most 100)");
+                                        "how many times faster than real time the simulated deck runs (at most 60)");
     app.add_option("--fault", simulator.faults, "faults to inject into the simulated card and deck, as a list");
     app.add_flag("--json", json, "print results as JSON");
     app.add_flag("--force", force, "overwrite output files that exist");
