@@ -95,7 +95,8 @@ void CaptureReport::PrintText(std::ostream& out) const {
         out << "start          " << startTimecode
             << (counters.startMissed ? ": missed"
                 : LateStartFrames() > 0
-                    ? ": missed, the first frame came " + std::to_string(LateStartFrames()) + " frames after it"
+                    ? ": missed, the first frame came " + std::to_string(LateStartFrames()) +
+                          (LateStartFrames() == 1 ? " frame" : " frames") + " after it"
                     : ": not missed")
             << "\n";
     if (timecodes.Missing().Count() > 0)

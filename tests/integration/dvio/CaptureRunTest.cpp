@@ -45,7 +45,7 @@ TEST_P(DvioCapture, FromATimecodeForSomeFramesGivesExactlyThoseFramesAndTheirSam
                                     R"(","last_timecode":")" + tape.last + "\"",
                                 R"("wav":[{"path":"take.wav","sample_rate":)" + std::to_string(tape.sampleRate) +
                                     R"(,"channels":2,)",
-                                R"("dropped":{"total":0,"videoin_overruns":0,"audioin_overruns":0,)",
+                                R"("dropped":{"total":0,"not_delivered":0,"damaged":0,"ring_overruns":0,"videoin_overruns":0,)",
                                 R"("breaks":[],)", R"("start_missed":false,)", R"("notes":[])"});
     const std::vector<uint8_t> expectedFrames =
         Frames(ReadBytes(dir.File("tape.dv")), tape.standard == DIO_PAL ? 144000 : 120000, tape.firstFrame, 40);

@@ -27,6 +27,9 @@ TEST(DvioFaults, LostFramesAreCountedByCauseAndFailuresSayWhatHappened) {
         // Ten frames the card never delivered, seen from the timecode.
         {{"--fault", "drop=20:10", "capture", "a.dv", "--frames", "60"}, 0, "",
          "dropped        10 (not delivered 10, damaged 0, ring overruns 0;", 60},
+        // The start frame itself never delivered: a late start, and one frame lost.
+        {{"--fault", "drop=10", "capture", "a.dv", "--from", "00:00:10;00", "--frames", "30"}, 0, "",
+         "start          00:00:10;00: missed, the first frame came 1 frame after it\n", 30},
         // Ten frames too damaged for the device to deliver.
         {{"--fault", "corrupt=20:10", "capture", "a.dv", "--frames", "60"}, 0, "",
          "dropped        10 (not delivered 0, damaged 10, ring overruns 0;", 60},
