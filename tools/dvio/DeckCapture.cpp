@@ -177,9 +177,12 @@ std::optional<CaptureFailure> DeckCapture::Take() {
     while (!sink_->Ended()) {
         const int got = video.Pump([this](const uint8_t* frame, size_t size) { return sink_->OnFrame(frame, size); },
                                    [this](const DIOFormat& format) { sink_->OnFormat(format); });
-        if (!sink_->WriteError().empty()) return CaptureFailure{sink_->WriteError()};
-        std::string error;
-        if (!audio_.Pump(&error)) return CaptureFailure{error};
+        std::string error = sink_->WriteError();
+        if (error.empty() && !audio_.Pump(&error) && error.empty()) error = "the audio could not be written";
+        if (!error.empty()) {
+            endReason_ = "by a write error: " + error;
+            return CaptureFailure{error};
+        }
         if (sink_->Ended()) break;
         const double seconds = std::chrono::duration<double>(Clock::now() - started_).count();
         if (StopSignal::Requested()) {

@@ -16,7 +16,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include <unistd.h>
+
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -201,6 +204,11 @@ int Run(int argc, char** argv) {
     }
     // Every output is checked before anything is opened for writing.
     OutputFiles captureOutputs;
+    if (captureCommand->parsed() && capture.dvPath == "-") {
+        if (isatty(STDOUT_FILENO)) return UsageError("- sends the DV stream to standard output, which is a terminal here");
+        // A reader that goes away is a write error to report, not a silent end.
+        std::signal(SIGPIPE, SIG_IGN);
+    }
     if (captureCommand->parsed()) {
         captureOutputs.AddInput("the cassette", simulator.tape);
         if (capture.dvPath != "-") captureOutputs.AddOutput("the DV file", capture.dvPath);
