@@ -8,6 +8,11 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <process.h>
+
+// What a library exports: its entry points and the classes a host links to.
+#define DLL_EXPORT __declspec(dllexport)
+// The loader calls DllMain itself.
+#define DLL_ENTRY_POINT_HOOKS(entry)
 #else
 
 #include <cstddef>
@@ -27,6 +32,19 @@ typedef size_t SIZE_T;
 typedef long long __int64;
 
 static_assert(sizeof(LONG) == 4 && sizeof(ULONG) == 4 && sizeof(DWORD) == 4, "32-bit host longs");
+
+// What a library exports: its entry points and the classes a host links to. Libraries
+// build with hidden visibility, so nothing else leaves them.
+#define DLL_EXPORT __attribute__((visibility("default")))
+// POSIX has no library entry point with a reason: the loader's load and unload hooks
+// stand in for process attach and detach.
+#define DLL_ENTRY_POINT_HOOKS(entry)                                                 \
+    __attribute__((constructor)) static void DllEntryProcessAttach() {               \
+        entry(nullptr, DLL_PROCESS_ATTACH, nullptr);                                 \
+    }                                                                                \
+    __attribute__((destructor)) static void DllEntryProcessDetach() {                \
+        entry(nullptr, DLL_PROCESS_DETACH, nullptr);                                 \
+    }
 
 #ifndef TRUE
 #define TRUE 1

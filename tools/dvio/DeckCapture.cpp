@@ -10,13 +10,9 @@
 #include "TestTape.h"
 #include "VideoTake.h"
 
+#include "interface/ControlIds.h"
+
 #include <cstdio>
-
-namespace {
-
-constexpr LONG kControlDeviceFormat = 0xb00008;
-
-}  // namespace
 
 DeckCapture::DeckCapture(PluginHost& host, const CaptureRequest& request)
     : device_(host.Device()),

@@ -1,18 +1,11 @@
 #include "HostStreams.h"
 
+#include "interface/ControlIds.h"
+
 #include <cstring>
 
 namespace {
 
-constexpr LONG kControlVideoInOverruns = 0x70001;
-constexpr LONG kControlErrors = 0xb00001;
-constexpr LONG kControlLastError = 0xb00002;
-constexpr LONG kControlStartTimecode = 0xb00003;
-constexpr LONG kControlStartMissed = 0xb10001;
-constexpr LONG kControlAudioMeasurement = 0xb10002;
-constexpr LONG kControlAudioInOverruns = 0xb10003;
-constexpr LONG kControlSignalPresent = 0xb10005;
-constexpr LONG kControlDiscontinuity = 0xb10006;
 
 // What dvio asks for; the device answers what it takes.
 constexpr LONG kPageSize = 4096;
@@ -108,11 +101,11 @@ InputCounters HostStreams::Counters() const {
     InputCounters counters;
     device_->GetControl(kControlVideoInOverruns, &counters.videoOverruns);
     device_->GetControl(kControlAudioInOverruns, &counters.audioOverruns);
-    device_->GetControl(kControlErrors, &counters.errors);
+    device_->GetControl(kControlErrorCount, &counters.errors);
     LONG missed = 0;
     device_->GetControl(kControlStartMissed, &missed);
     counters.startMissed = missed != 0;
-    device_->GetControl(kControlDiscontinuity, &counters.discontinuity);
+    device_->GetControl(kControlTimecodeBreak, &counters.discontinuity);
     return counters;
 }
 
@@ -120,8 +113,8 @@ bool HostStreams::DeliveredAudio(LONG* frames, LONG* samples) const {
     // Frames, samples, then the start time in two words. The words are updated one by
     // one, so a reading counts only when the next one agrees with it.
     LONG first[4] = {}, second[4] = {};
-    if (!device_->GetControl(kControlAudioMeasurement, first) ||
-        !device_->GetControl(kControlAudioMeasurement, second))
+    if (!device_->GetControl(kControlAudioInMeasurement, first) ||
+        !device_->GetControl(kControlAudioInMeasurement, second))
         return false;
     if (first[0] != second[0] || first[1] != second[1] || first[0] < 1) return false;
     *frames = first[0];

@@ -1,8 +1,9 @@
 #include "InfoCommand.h"
 
 #include "InterfaceValueText.h"
-
 #include "Json.h"
+
+#include "interface/ControlIds.h"
 
 #include <cstdio>
 #include <cstring>
@@ -19,20 +20,33 @@ struct ControlName {
 
 // The controls a host knows by id, in the order it shows them.
 const ControlName kControls[] = {
-    {8, "VideoOut frames to print"},        {18, "frame delay"},
-    {0x10001, "four-character code"},       {0x1000b, "control 0x1000b"},
-    {0x20005, "VideoOut underrun record"},  {0x30001, "control 0x30001"},
-    {0x70001, "VideoIn overruns"},          {0xb00001, "errors (all streams)"},
-    {0xb00002, "last error"},               {0xb00003, "start timecode"},
-    {0xb00004, "control 0xb00004"},         {0xb00005, "trace switches"},
-    {0xb00007, "AV devices"},               {0xb00008, "device format"},
-    {0xb00009, "supported formats"},        {0xb0000a, "control 0xb0000a"},
-    {0xb0000b, "seek with the deck library only"}, {0xb0000c, "track-number seek offset"},
-    {0xb10001, "start timecode missed"},    {0xb10002, "AudioIn rate measurement"},
-    {0xb10003, "AudioIn overruns"},         {0xb10005, "signal present"},
-    {0xb10006, "timecode break record"},    {0xb20001, "AudioOut underruns"},
-    {0xb20003, "AudioOut frames to print"}, {0xb20005, "frame delay (output)"},
-    {0xb20006, "AudioOut audio locked"},
+    {kControlFramesToPrint, "VideoOut frames to print"},
+    {kControlFrameDelay, "frame delay"},
+    {kControlFourCC, "four-character code"},
+    {kControl1000B, "control 0x1000b"},
+    {kControlVideoOutUnderruns, "VideoOut underrun record"},
+    {kControl30001, "control 0x30001"},
+    {kControlVideoInOverruns, "VideoIn overruns"},
+    {kControlErrorCount, "errors (all streams)"},
+    {kControlLastError, "last error"},
+    {kControlStartTimecode, "start timecode"},
+    {kControlB00004, "control 0xb00004"},
+    {kControlTraceSwitches, "trace switches"},
+    {kControlAVDeviceCount, "AV devices"},
+    {kControlDeviceFormat, "device format"},
+    {kControlFormatList, "supported formats"},
+    {kControlB0000A, "control 0xb0000a"},
+    {kControlLibrarySeekOnly, "seek with the deck library only"},
+    {kControlTrackSeekOffset, "track-number seek offset"},
+    {kControlStartMissed, "start timecode missed"},
+    {kControlAudioInMeasurement, "AudioIn rate measurement"},
+    {kControlAudioInOverruns, "AudioIn overruns"},
+    {kControlSignalPresent, "signal present"},
+    {kControlTimecodeBreak, "timecode break record"},
+    {kControlAudioOutUnderruns, "AudioOut underruns"},
+    {kControlAudioOutFramesToPrint, "AudioOut frames to print"},
+    {kControlFrameDelayOut, "frame delay (output)"},
+    {kControlAudioLocked, "AudioOut audio locked"},
 };
 
 std::string FormatText(DIOFormat& format) {
@@ -60,14 +74,14 @@ std::string ValueText(LONG id, LONG size, const unsigned char* bytes) {
     LONG number = 0;
     std::memcpy(&number, bytes, sizeof number);
     switch (id) {
-    case 0x10001: return FourCCText(number);
-    case 0xb00002: return "\"" + std::string(reinterpret_cast<const char*>(bytes)) + "\"";
-    case 0xb00003: {
+    case kControlFourCC: return FourCCText(number);
+    case kControlLastError: return "\"" + std::string(reinterpret_cast<const char*>(bytes)) + "\"";
+    case kControlStartTimecode: {
         timecode_t tc;
         std::memcpy(&tc, bytes, sizeof tc);
         return TimecodeText(tc);
     }
-    case 0xb20006: return bytes[0] != 0 ? "yes" : "no";
+    case kControlAudioLocked: return bytes[0] != 0 ? "yes" : "no";
     default: break;
     }
     if (size == 4 || size == 0) return std::to_string(number);
@@ -135,7 +149,7 @@ int RunInfo(PluginHost& host, bool json, std::ostream& out) {
 
     DIOFormat supported(4);
     for (const char* key : {"VSIG", "VCMP", "ASRT", "ASSZ"}) supported.SetKeywordParameter(FourCC(key), "");
-    const bool haveFormats = device.GetControl(0xb00009, &supported) != 0;
+    const bool haveFormats = device.GetControl(kControlFormatList, &supported) != 0;
     text << "formats        " << (haveFormats ? FormatText(supported) : "(unavailable)") << "\n";
     report.Set("formats", haveFormats ? Json(FormatText(supported)) : Json());
 
@@ -149,13 +163,13 @@ int RunInfo(PluginHost& host, bool json, std::ostream& out) {
         const LONG size = device.GetControlSize(control.id);
         std::string defaultText = "-";
         std::string currentText = "-";
-        if (control.id == 0xb00008 || control.id == 0xb00009) {
+        if (control.id == kControlDeviceFormat || control.id == kControlFormatList) {
             DIOFormat format(4);
-            if (control.id == 0xb00008 && device.GetControlDefault(control.id, &format)) defaultText = ValuesText(format);
+            if (control.id == kControlDeviceFormat && device.GetControlDefault(control.id, &format)) defaultText = ValuesText(format);
             DIOFormat current(4);
-            if (control.id == 0xb00008 && device.GetControl(control.id, &current)) currentText = ValuesText(current);
-            if (control.id == 0xb00009) currentText = "(see formats)";
-        } else if (control.id == 0xb0000b || control.id == 0xb0000c) {
+            if (control.id == kControlDeviceFormat && device.GetControl(control.id, &current)) currentText = ValuesText(current);
+            if (control.id == kControlFormatList) currentText = "(see formats)";
+        } else if (control.id == kControlLibrarySeekOnly || control.id == kControlTrackSeekOffset) {
             unsigned char unused[8] = {};
             defaultText = std::to_string(device.GetControlDefault(control.id, unused));
             currentText = std::to_string(device.GetControl(control.id, unused));

@@ -1,7 +1,7 @@
 #include "InterfaceValueText.h"
 
 #include "DDCError.h"
-#include "DigitalDevice.h"
+#include "interface/DigitalDevice.h"
 
 std::string DDCErrorText(LONG error) {
     if (const char* text = DDCErrorTableText(error)) return text;

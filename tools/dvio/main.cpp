@@ -12,7 +12,9 @@
 #include "TapeCommands.h"
 #include "TraceOption.h"
 
-#include "win32_debug_sink.h"
+#include "interface/ControlIds.h"
+
+#include "Win32DebugSink.h"
 
 #include <CLI/CLI.hpp>
 
@@ -25,8 +27,6 @@
 #include <iostream>
 
 namespace {
-
-constexpr LONG kTraceSwitchesControl = 0xb00005;
 
 const char* const kFooter =
     "Exit codes: 0 done; 1 the device, the deck or a file failed; 2 the command line is wrong;\n"
@@ -130,6 +130,8 @@ int Run(int argc, char** argv) {
     tapeNewCommand->add_option("--rate", tapeNew.rate, "audio sample rate")->check(CLI::IsMember({48000, 44100, 32000}));
     tapeNewCommand->add_option("--channels", tapeNew.channels, "audio channels (4 needs --rate 32000)")
         ->check(CLI::IsMember({2, 4}));
+    tapeNewCommand->add_flag("--blank", tapeNew.blank,
+                             "an empty, blank cassette to record onto instead (a new file; other options unused)");
     std::string tapeInfoPath;
     CLI::App* tapeInfo = tape->add_subcommand("info", "frames, formats, timecode and breaks of a DV file");
     tapeInfo->add_option("FILE.dv", tapeInfoPath, "the DV file")->required();
@@ -224,15 +226,21 @@ int Run(int argc, char** argv) {
         std::cerr << "dvio: " << error << "\n";
         return kExitFailed;
     }
-    if (traceBits != 0) host.Device()->SetControl(kTraceSwitchesControl, &traceBits);
+    if (traceBits != 0) host.Device()->SetControl(kControlTraceSwitches, &traceBits);
 
-    if (info->parsed()) return RunInfo(host, json, std::cout);
-    if (deck->parsed()) return RunDeck(host, steps, json, std::cout, std::cerr);
+    int exitCode = kExitOk;
+    if (info->parsed()) exitCode = RunInfo(host, json, std::cout);
+    if (deck->parsed()) exitCode = RunDeck(host, steps, json, std::cout, std::cerr);
     if (captureCommand->parsed()) {
         capture.standard = simulator.standard;
-        return RunCapture(host, capture, captureOutputs, json, std::cout, std::cerr);
+        exitCode = RunCapture(host, capture, captureOutputs, json, std::cout, std::cerr);
     }
-    return kExitOk;
+    // A recording that cannot reach the cassette file is not lost without a word.
+    if (!simulator.Finish(&error)) {
+        std::cerr << "dvio: " << error << "\n";
+        if (exitCode == kExitOk) exitCode = kExitFailed;
+    }
+    return exitCode;
 }
 
 }  // namespace

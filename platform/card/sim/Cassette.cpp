@@ -19,8 +19,20 @@ namespace {
 constexpr int64_t kGuessWindow = 64;
 }
 
-Cassette::Cassette(std::unique_ptr<TapeMaterial> material, int64_t blankTail, std::string filePath)
-    : material_(std::move(material)), blankTail_(std::max<int64_t>(blankTail, 0)), filePath_(std::move(filePath)) {}
+Cassette::Cassette(std::unique_ptr<TapeMaterial> material, int64_t blankTail)
+    : material_(std::move(material)), blankTail_(std::max<int64_t>(blankTail, 0)) {}
+
+Cassette::Cassette(std::unique_ptr<DVFileTape> file, int64_t blankTail)
+    : file_(file.get()), blankTail_(std::max<int64_t>(blankTail, 0)) {
+    material_ = std::move(file);
+}
+
+const std::string& Cassette::FilePath() const {
+    static const std::string none;
+    return file_ != nullptr ? file_->Path() : none;
+}
+
+bool Cassette::WriteProtected() const { return writeProtected || (file_ != nullptr && !file_->Writable()); }
 
 bool Cassette::IsBlank(int64_t position) const {
     if (position < 0 || position >= Length()) return true;
@@ -31,6 +43,8 @@ bool Cassette::IsBlank(int64_t position) const {
 DIO_VideoFormat Cassette::StandardAt(int64_t position) const {
     if (recorded_.Has(position)) return recorded_.StandardAt(position);
     if (position >= 0 && position < material_->Length()) return material_->StandardAt(position);
+    // A blank cassette is formatted by what is first recorded on it.
+    if (material_->Length() == 0 && !recorded_.Empty()) return recorded_.StandardAt(recorded_.Begin());
     return material_->TrailingStandard();
 }
 
@@ -112,6 +126,7 @@ bool Cassette::WriteFrame(int64_t position, const uint8_t* frame, size_t availab
     const DIO_VideoFormat standard = FrameStandard(frame, available);
     const size_t size = FrameSize(standard);
     if (size == 0 || available < size) return false;
+    if (position < material_->Length() && material_->StandardAt(position) != standard) return false;
     return recorded_.Put(position, frame, size, standard);
 }
 
@@ -172,15 +187,31 @@ bool Cassette::WriteFramesTo(const std::string& path, int64_t first, int64_t end
 }
 
 bool Cassette::WriteBack(std::string* error) {
-    if (!IsFileBacked() || recorded_.Empty()) return true;
+    if (file_ == nullptr || recorded_.Empty()) return true;
     const int64_t oldLength = Length();
-    if (!WriteFramesTo(filePath_, 0, RecordedEnd(), true, nullptr, error)) return false;
-    // Read the file again: its frames now hold the recordings.
-    std::unique_ptr<DVFileTape> reopened = DVFileTape::Open(filePath_, error);
-    if (!reopened) return false;
-    material_ = std::move(reopened);
+    const int64_t materialLength = file_->Length();
+    std::vector<int64_t> overwrite = recorded_.Positions();
+    const int64_t appendEnd = std::max(recorded_.End(), materialLength);
+    overwrite.erase(std::lower_bound(overwrite.begin(), overwrite.end(), materialLength), overwrite.end());
+    // A file cannot hold blank tape: a blank stretch before a recording past the
+    // material becomes black frames of the standard the tape is formatted for there.
+    DVFileTape::FrameSource source;
+    source.sizeAt = [&](int64_t p) {
+        return recorded_.Has(p) ? recorded_.SizeAt(p) : FrameSize(StandardAt(p));
+    };
+    source.read = [&](int64_t p, uint8_t* destination, size_t capacity) -> size_t {
+        if (recorded_.Has(p)) return recorded_.Read(p, destination, capacity);
+        const DIO_VideoFormat standard = StandardAt(p);
+        DVFrame generator;
+        std::unique_ptr<unsigned char[]> black(generator.GenBlackFrame(standard));
+        const size_t size = FrameSize(standard);
+        if (!black || capacity < size) return 0;
+        std::memcpy(destination, black.get(), size);
+        return size;
+    };
+    if (!file_->WriteBack(overwrite, appendEnd, source, error)) return false;
     recorded_.Clear();
-    blankTail_ = std::max<int64_t>(oldLength - material_->Length(), 0);
+    blankTail_ = std::max<int64_t>(oldLength - file_->Length(), 0);
     return true;
 }
 

@@ -70,6 +70,18 @@ bool RecordedFrames::Put(int64_t position, const uint8_t* frame, size_t size, DI
     return true;
 }
 
+std::vector<int64_t> RecordedFrames::Positions() const {
+    std::vector<int64_t> positions;
+    positions.reserve(index_.size());
+    for (const auto& entry : index_) positions.push_back(entry.first);
+    return positions;
+}
+
+size_t RecordedFrames::SizeAt(int64_t position) const {
+    const auto it = index_.find(position);
+    return it != index_.end() ? it->second.size : 0;
+}
+
 DIO_VideoFormat RecordedFrames::StandardAt(int64_t position) const {
     const auto it = index_.find(position);
     return it != index_.end() ? it->second.standard : DIO_NoVideoFormat;

@@ -129,4 +129,15 @@ TEST(DvioTape, InfoCountsFramesWithoutTimecodeOrAudio) {
                                         "damaged        2 frames without a readable header (8-9)\n"});
 }
 
+TEST(DvioTape, ABlankCassetteIsEmptyAndLoads) {
+    dviotest::Scratch dir;
+    const dviotest::Result made = RunDvio({"tape", "new", "blank.dv", "--blank"}, dir.Path());
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    EXPECT_EQ(made.out, "wrote blank.dv: a blank cassette (no frames yet)\n");
+    EXPECT_EQ(dviotest::FileSize(dir.File("blank.dv")), 0);
+    const dviotest::Result loaded = RunDvio({"--tape", "blank.dv", "deck", "state"}, dir.Path());
+    EXPECT_EQ(loaded.exitCode, 0) << loaded.err;
+    EXPECT_EQ(loaded.out, "state: stopped\n");
+}
+
 }  // namespace
