@@ -182,9 +182,10 @@ int Run(int argc, char** argv) {
 
     // The tape commands are tools over the host library: no plug-in, no deck.
     if (tapeNewCommand->parsed()) {
+        // A blank cassette is only ever a new file, which tape new itself makes sure of.
         OutputFiles outputs;
         outputs.AddOutput("the tape", tapeNew.path);
-        if (!outputs.Check(force, &error)) return FileError(error);
+        if (!tapeNew.blank && !outputs.Check(force, &error)) return FileError(error);
         tapeNew.standard = !tapeNewStandard.empty() ? tapeNewStandard
                                                     : (!simulator.standard.empty() ? simulator.standard : "ntsc");
         return RunTapeNew(tapeNew, json, std::cout, std::cerr);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -23,7 +24,14 @@ struct FaultCase {
 
 TEST(DvioFaults, LostFramesAreCountedByCauseAndFailuresSayWhatHappened) {
     dviotest::Scratch dir;
+    // A cassette whose frames 10-19 have no readable header: the capture plays past
+    // them, as a deck plays past a dropout, and counts them.
+    ASSERT_EQ(RunDvio({"tape", "new", "damaged.dv", "--seconds", "3"}, dir.Path()).exitCode, 0);
+    std::vector<uint8_t> tape = dviotest::ReadBytes(dir.File("damaged.dv"));
+    for (size_t frame = 10; frame < 20; ++frame) std::fill_n(tape.begin() + frame * 120000, 80, 0xFF);
+    dviotest::WriteBytes(dir.File("damaged.dv"), tape);
     const FaultCase cases[] = {
+        {{"--tape", "damaged.dv", "capture", "a.dv"}, 0, "", "dropped        10 (not delivered 10, damaged 0,", -2},
         // Ten frames the card never delivered, seen from the timecode.
         {{"--fault", "drop=20:10", "capture", "a.dv", "--frames", "60"}, 0, "",
          "dropped        10 (not delivered 10, damaged 0, ring overruns 0;", 60},
