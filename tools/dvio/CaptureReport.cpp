@@ -69,7 +69,11 @@ void CaptureReport::PrintText(std::ostream& out) const {
     }
     out << "dropped        " << Dropped() << " (not delivered " << NotDelivered() << ", damaged " << LeftOutDamaged()
         << ", ring overruns " << Overruns() << "; AudioIn overruns " << counters.audioOverruns << ", stream errors "
-        << counters.errors << ")\n";
+        << counters.errors
+        << (overrunsBeforeFirstFrame > 0
+                ? ", VideoIn overruns before the first frame " + std::to_string(overrunsBeforeFirstFrame)
+                : "")
+        << ")\n";
     if (DamagedInFile() > 0)
         out << "damaged        " << DamagedInFile() << " frames kept in the file with unreadable timecode or audio\n";
     out << "breaks         " << timecodes.Breaks().size() << "\n";

@@ -27,6 +27,7 @@ struct CaptureReport {
     FormatTrack formats;
     std::vector<FormatChange> formatChanges;
     InputCounters counters;
+    LONG overrunsBeforeFirstFrame = 0;  // the VideoIn overrun count as the first frame came
     std::string startTimecode;  // empty when the capture started at once
     std::optional<timecode_t> start;  // the start timecode as the deck counts it
     std::string ended;          // how the capture ended, in words
@@ -40,7 +41,11 @@ struct CaptureReport {
     // timecode (and a late first frame) beyond what the overruns explain.
     // The device leaves out a frame it cannot read (it marks the format record after
     // such frames): those gaps are damaged frames.
-    int64_t Overruns() const { return counters.videoOverruns; }
+    // Overruns before the first frame was written lost frames before the span the
+    // capture covers: they are not among its losses.
+    int64_t Overruns() const {
+        return counters.videoOverruns > overrunsBeforeFirstFrame ? counters.videoOverruns - overrunsBeforeFirstFrame : 0;
+    }
     int64_t NotDelivered() const;
     int64_t LeftOutDamaged() const;
     int64_t LateStartFrames() const;

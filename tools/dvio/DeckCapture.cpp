@@ -188,6 +188,8 @@ std::optional<CaptureFailure> DeckCapture::Take() {
         if (auto failure = DeviceFailure()) return failure;
         const double waited = sinceStart.Tick();
         if (got > 0 || report_.frames != framesSeen) {
+            if (framesSeen == 0 && report_.frames > 0)
+                report_.overrunsBeforeFirstFrame = streams_.Counters().videoOverruns;
             framesSeen = report_.frames;
             sinceFrame.Restart();
         }
