@@ -8,6 +8,12 @@ AudioWriter::AudioWriter(HostStreams* streams, const std::string& wavPath)
       take_(streams->Device(), HostStreams::kAudioChannels),
       audio_(&take_, &wav_) {}
 
+void AudioWriter::Restart() {
+    take_ = AudioTake(streams_->Device(), HostStreams::kAudioChannels);
+    audio_ = CaptureAudio(&take_, &wav_);
+    delivery_ = DeliveryCount();
+}
+
 bool AudioWriter::Pump(std::string* error) {
     ReadDeliveryCount();
     return audio_.Pump(error);

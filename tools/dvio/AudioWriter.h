@@ -30,6 +30,9 @@ public:
     // `deadline`, and puts what a user should know about the audio into *notes.
     // Returns the samples per channel that never arrived.
     int64_t Drain(std::chrono::steady_clock::time_point deadline, std::vector<std::string>* notes);
+    // Forgets every frame and sample taken so far (the streams start again); the WAV
+    // files stay.
+    void Restart();
     // Opens the first WAV file before the capture begins.
     bool Reserve(std::string* error) { return wav_.Reserve(error); }
     bool Close(std::string* error) { return wav_.Close(error); }

@@ -3,6 +3,7 @@
 #include "InterfaceValueText.h"
 #include "WavFilesJson.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -32,12 +33,16 @@ int64_t CaptureReport::LeftOutDamaged() const {
     return frames;
 }
 
-int64_t CaptureReport::NotDelivered() const {
+int64_t CaptureReport::Gaps() const {
     int64_t gaps = LateStartFrames();
     for (const auto& item : timecodes.Breaks())
         if (!AfterUnreadableFrames(item.frame)) gaps += TimecodeTrack::FramesSkipped(item, kLostGapFrames);
-    return gaps > Overruns() ? gaps - Overruns() : 0;
+    return gaps;
 }
+
+int64_t CaptureReport::Overruns() const { return std::min(Gaps(), OverrunsCounted()); }
+
+int64_t CaptureReport::NotDelivered() const { return Gaps() - Overruns(); }
 
 int64_t CaptureReport::DamagedInFile() const {
     // A frame without timecode may also lack audio: count each frame once.
@@ -68,8 +73,8 @@ void CaptureReport::PrintText(std::ostream& out) const {
             << "\n";
     }
     out << "dropped        " << Dropped() << " (not delivered " << NotDelivered() << ", damaged " << LeftOutDamaged()
-        << ", ring overruns " << Overruns() << "; AudioIn overruns " << counters.audioOverruns << ", stream errors "
-        << counters.errors
+        << ", ring overruns " << Overruns() << "; the device counted VideoIn overruns " << OverrunsCounted()
+        << ", AudioIn overruns " << counters.audioOverruns << ", stream errors " << counters.errors
         << (overrunsBeforeFirstFrame > 0
                 ? ", VideoIn overruns before the first frame " + std::to_string(overrunsBeforeFirstFrame)
                 : "")

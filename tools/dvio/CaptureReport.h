@@ -35,17 +35,13 @@ struct CaptureReport {
     int64_t audioSamplesMissing = 0;  // per channel: owed to the frames but never delivered
     std::vector<std::string> notes;
 
-    // Frames of the tape the capture covered that are not in the file, by cause. A
-    // frame lost to an overrun is lost from VideoIn and AudioIn alike: the VideoIn count
-    // is the frames. Frames the device did not deliver are seen as small gaps in the
-    // timecode (and a late first frame) beyond what the overruns explain.
-    // The device leaves out a frame it cannot read (it marks the format record after
-    // such frames): those gaps are damaged frames.
-    // Overruns before the first frame was written lost frames before the span the
-    // capture covers: they are not among its losses.
-    int64_t Overruns() const {
-        return counters.videoOverruns > overrunsBeforeFirstFrame ? counters.videoOverruns - overrunsBeforeFirstFrame : 0;
-    }
+    // Frames of the tape the capture covered that are not in the file, by cause. They
+    // show as small gaps in the timecode (and a late first frame). The device's VideoIn
+    // overrun count says the host fell behind, but it also counts moments of backlog
+    // that lost nothing (and one lost frame on VideoIn and AudioIn alike): it explains
+    // at most the gaps there are. Gaps after the device's mark of unreadable frames are
+    // frames it left out as damaged.
+    int64_t Overruns() const;
     int64_t NotDelivered() const;
     int64_t LeftOutDamaged() const;
     int64_t LateStartFrames() const;
@@ -58,4 +54,10 @@ struct CaptureReport {
 
 private:
     bool AfterUnreadableFrames(int64_t frame) const;
+    // Frames in the gaps not marked as unreadable, the late start included.
+    int64_t Gaps() const;
+    // VideoIn overruns while the capture covered the tape.
+    int64_t OverrunsCounted() const {
+        return counters.videoOverruns > overrunsBeforeFirstFrame ? counters.videoOverruns - overrunsBeforeFirstFrame : 0;
+    }
 };

@@ -28,24 +28,35 @@ timecodeDesc_t DeckCapture::DeckDescription() const {
 
 std::optional<CaptureFailure> DeckCapture::Run() {
     started_ = Clock::now();
-    std::optional<CaptureFailure> failure = Prepare();
-    if (failure) {
-        if (!StopSignal::Requested() || report_.dvPath.empty()) return failure;
-        // Ctrl-C while the deck cues: nothing was captured, and that is what was asked.
-        // The deck is stopped unless it is stuck mid-change (that would hold up the
-        // answer to Ctrl-C).
-        TransportState_t state = TransportUnknown;
-        if (device_->DeviceGetState(&state) == DDC_NoError) device_->DeviceStop();
-        report_.ended = "by Ctrl-C, before the capture began";
-        return CaptureFailure{"stopped by Ctrl-C while the deck was cueing; nothing was captured", kExitOk};
-    }
-    if (auto startFailure = StartStreams(cueLeadIn_, cueDeckWasPlaying_)) {
+    for (int attempt = 1;; ++attempt) {
+        std::optional<CaptureFailure> failure = Prepare();
+        if (failure) {
+            if (!StopSignal::Requested() || report_.dvPath.empty()) return failure;
+            // Ctrl-C while the deck cues: nothing was captured, and that is what was
+            // asked. The deck is stopped unless it is stuck mid-change (that would hold
+            // up the answer to Ctrl-C).
+            TransportState_t state = TransportUnknown;
+            if (device_->DeviceGetState(&state) == DDC_NoError) device_->DeviceStop();
+            report_.ended = "by Ctrl-C, before the capture began";
+            return CaptureFailure{"stopped by Ctrl-C while the deck was cueing; nothing was captured", kExitOk};
+        }
+        if (auto startFailure = StartStreams(cueLeadIn_, cueDeckWasPlaying_)) {
+            Finish();
+            return startFailure;
+        }
+        failure = Take();
+        // A start that went by while the device fell behind (it counted overruns) was
+        // lost on the way, not missing from the tape: the deck is cued once more.
+        if (failure && failure->code == kExitStartNotFound && startPassedBehind_ && attempt == 1 &&
+            !StopSignal::Requested()) {
+            streams_.End();
+            audio_.Restart();
+            report_.notes.push_back("the start went by while the device had fallen behind; the deck was cued again");
+            continue;
+        }
         Finish();
-        return startFailure;
+        return failure;
     }
-    failure = Take();
-    Finish();
-    return failure;
 }
 
 // Everything before the streams run: the plan, the standard, the files, the cue.
@@ -197,7 +208,10 @@ std::optional<CaptureFailure> DeckCapture::Take() {
             if (watch) {
                 if (Clock::now() - lastWatch > std::chrono::milliseconds(100)) {
                     lastWatch = Clock::now();
-                    if (auto failure = watch->Check(waited)) return failure;
+                    if (auto failure = watch->Check(waited)) {
+                        startPassedBehind_ = streams_.Counters().videoOverruns > 0;
+                        return failure;
+                    }
                 }
             } else if (waited > kFirstFrameSeconds) {
                 TransportState_t state = TransportUnknown;

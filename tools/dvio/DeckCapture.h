@@ -69,6 +69,7 @@ private:
     int64_t frameLimit_ = -1;
     bool cueLeadIn_ = false;
     bool cueDeckWasPlaying_ = false;
+    bool startPassedBehind_ = false;  // the start went by while the device counted overruns
 
     std::string endReason_;
     std::function<void()> removeCreated_;

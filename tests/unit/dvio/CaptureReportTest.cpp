@@ -34,6 +34,8 @@ TEST(CaptureReport, EachLostFrameIsCountedOnceByItsCause) {
          "dropped        10 (not delivered 10, damaged 0, ring overruns 0;"},
         // An overrun loses the frame's video and its audio: one frame, not two.
         {"overruns", {0, 1, 7, 8}, 5, 5, -1, "dropped        5 (not delivered 0, damaged 0, ring overruns 5;"},
+        // The device also counts a backlog that lost nothing.
+        {"a backlog", {0, 1, 2, 3}, 5, 5, -1, "dropped        0 (not delivered 0, damaged 0, ring overruns 0;"},
         {"overruns and more", {0, 1, 12, 13}, 3, 3, -1,
          "dropped        10 (not delivered 7, damaged 0, ring overruns 3;"},
         {"frames the device found unreadable", {0, 1, 12, 13}, 0, 0, 2,
