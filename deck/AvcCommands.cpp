@@ -6,6 +6,10 @@
 
 namespace {
 
+// The pass-through call's two fixed arguments; their meaning is the card library's.
+constexpr ULONG kAVCFirstArgument = 4;
+constexpr ULONG kAVCThirdArgument = 8;
+
 // A deck that keeps answering IN TRANSITION is asked this often in all.
 constexpr int kAVCAttempts = 5;
 constexpr DWORD kInTransitionPauseMs = 30;
@@ -39,4 +43,12 @@ unsigned char CDV1394::SendGenericCmd(ULONG first, ULONG commandLength, ULONG th
         if (retry) Sleep(kInTransitionPauseMs);
     }
     return result;
+}
+
+unsigned char CDV1394::SendAVCCommand(AVCBuffer& command, ULONG commandLength, AVCBuffer& response) {
+    // The deck is told the whole buffer is free for its answer; the attempts inside pass
+    // the length on as the previous answer left it.
+    ULONG responseLength = kAVCBufferBytes;
+    return SendGenericCmd(kAVCFirstArgument, commandLength, kAVCThirdArgument, command.bytes, &responseLength,
+                          response.bytes);
 }

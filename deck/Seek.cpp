@@ -94,8 +94,7 @@ unsigned char CDV1394::SeekToTimecodeWithTC(timecode_t target) {
     AVCBuffer command;
     command.SetFrameBytes(frame, sizeof frame);
     AVCBuffer response;
-    ULONG responseLength = kAVCBufferBytes;
-    if (!SendGenericCmd(4, kSearchLength, 8, command.bytes, &responseLength, response.bytes)) {
+    if (!SendAVCCommand(command, kSearchLength, response)) {
         if (m_bTraceDeckControl) OutputDebugStringA("SeekToTimecodeWithTC seek not successful\n");
         return 0;
     }
@@ -156,8 +155,7 @@ unsigned char CDV1394::SeekToTimecodeWithRelativeATN(timecode_t target) {
     AVCBuffer command;
     command.SetFrameBytes(frame, sizeof frame);
     AVCBuffer response;
-    ULONG responseLength = kAVCBufferBytes;
-    const bool sent = SendGenericCmd(4, kSearchLength, 8, command.bytes, &responseLength, response.bytes) != 0;
+    const bool sent = SendAVCCommand(command, kSearchLength, response) != 0;
     const unsigned char operand = response.Frame(kAVCOperand0Byte);
     if (sent && operand != kAVCSeekTo) WriteMismatchLines("SeekToTimecodeWithRelATN", operand);
     const bool success = sent && operand == kAVCSeekTo;

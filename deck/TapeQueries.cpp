@@ -54,8 +54,7 @@ unsigned char CDV1394::GetTimecode(timecode_t* timecode) {
     if (timecode == nullptr) return 0;
     AVCBuffer command = StatusQuery(kAVCOpTimecode);
     AVCBuffer response;
-    ULONG responseLength = kAVCBufferBytes;
-    if (!SendGenericCmd(4, kStatusQueryLength, 8, command.bytes, &responseLength, response.bytes)) {
+    if (!SendAVCCommand(command, kStatusQueryLength, response)) {
         if (m_bTraceDeckControl) OutputDebugStringA("GetTimecode not successful\n");
         return 0;
     }
@@ -74,8 +73,7 @@ unsigned char CDV1394::GetSMPTETimecode(timecode_t* timecode) {
     if (timecode == nullptr) return 0;
     AVCBuffer command = StatusQuery(kAVCOpSmpteEbuTimecode);
     AVCBuffer response;
-    ULONG responseLength = kAVCBufferBytes;
-    if (!SendGenericCmd(4, kStatusQueryLength, 8, command.bytes, &responseLength, response.bytes)) {
+    if (!SendAVCCommand(command, kStatusQueryLength, response)) {
         if (m_bTraceDeckControl) OutputDebugStringA("GetSMPTETimecode seek not successful\n");
         return 0;
     }
@@ -96,8 +94,7 @@ unsigned char CDV1394::GetAbsoluteTrackNumber(LONG* track, unsigned char* blankF
     if (track == nullptr || blankFlag == nullptr) return 0;
     AVCBuffer command = StatusQuery(kAVCOpAbsTrackNumber);
     AVCBuffer response;
-    ULONG responseLength = kAVCBufferBytes;
-    const unsigned char sent = SendGenericCmd(4, kStatusQueryLength, 8, command.bytes, &responseLength, response.bytes);
+    const unsigned char sent = SendAVCCommand(command, kStatusQueryLength, response);
     if (sent) {
         const unsigned char bytes[3] = {response.Frame(4), response.Frame(5), response.Frame(6)};
         DecodeTrackNumber(bytes, track, blankFlag);
@@ -121,8 +118,7 @@ unsigned char CDV1394::GetMediumInfo(unsigned char* cassetteType, unsigned char*
     AVCBuffer command;
     command.SetFrameBytes(frame, sizeof frame);
     AVCBuffer response;
-    ULONG responseLength = kAVCBufferBytes;
-    if (!SendGenericCmd(4, kMediumInfoLength, 8, command.bytes, &responseLength, response.bytes)) {
+    if (!SendAVCCommand(command, kMediumInfoLength, response)) {
         if (m_bTraceDeckControl) OutputDebugStringA("GetMediumInfo not successful\n");
         return 0;
     }

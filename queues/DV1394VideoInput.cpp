@@ -41,13 +41,15 @@ DV1394VideoInput::DV1394VideoInput()
       m_eState(VDMIdle),
       m_nOverruns(0),
       m_nErrors(0),
-      m_nFramesWritten(0) {}
+      m_nFramesWritten(0),
+      m_bFormatListStarted(false) {}
 
 DV1394VideoInput::~DV1394VideoInput() {
     ReleaseBuffers();
 }
 
 void DV1394VideoInput::ReleaseBuffers() {
+    const auto held = m_Delivery.Hold();
     ReleaseLockedBlock(m_pRawBuffer, static_cast<SIZE_T>(m_nAllocSize));
     m_pRawBuffer = nullptr;
     m_pBuffer = nullptr;
@@ -56,6 +58,7 @@ void DV1394VideoInput::ReleaseBuffers() {
 }
 
 LONG DV1394VideoInput::AllocateRingBuffer(LONG size) {
+    const auto held = m_Delivery.Hold();
     // The capture thread may be writing into the ring while the stream is armed or running.
     const VDMDeviceState state = GetState();
     if (state == VDMArmed || state == VDMRunning) return 0;
@@ -87,7 +90,21 @@ LONG DV1394VideoInput::AllocateRingBuffer(LONG size) {
 }
 
 void DV1394VideoInput::ResetBuffer() {
+    const auto held = m_Delivery.Hold();
     if (m_pFifo != nullptr) m_pFifo->ResetFifo();
+    m_bFormatListStarted = false;
+}
+
+DV1394VideoInput::Delivery DV1394VideoInput::DeliverFrame(unsigned char* frame) {
+    const auto held = m_Delivery.Hold();
+    if (GetState() != VDMRunning) return Delivery::NotRunning;
+    return WriteFrame(frame) ? Delivery::Delivered : Delivery::NoRoom;
+}
+
+void DV1394VideoInput::DeliverFormat(DIO_AudioFormat audio, DIO_VideoFormat video, bool changed, bool breakFlag) {
+    const auto held = m_Delivery.Hold();
+    if (GetState() != VDMRunning) return;
+    if (changed || !m_bFormatListStarted) RecordFormatChange(audio, video, changed && breakFlag);
 }
 
 ULONG DV1394VideoInput::GetGivePos() const {
@@ -100,10 +117,12 @@ ULONG DV1394VideoInput::GetTakePos() const {
 
 bool DV1394VideoInput::WriteFrame(unsigned char* frame) {
     const LONG frameSize = GetFrameSize();
-    if (m_pFifo == nullptr || frame == nullptr || frameSize <= 0) return false;
+    DIOFifo* fifo = m_pFifo;
+    if (fifo == nullptr || frame == nullptr || frameSize <= 0) return false;
     // Whole frames or nothing: a host never finds half a frame in the ring.
-    if (m_pFifo->GetQAvail() < static_cast<ULONG>(frameSize)) return false;
-    if (!m_pFifo->WriteBytesInto(frame, static_cast<ULONG>(frameSize), false)) return false;
+    if (fifo->GetQAvail() < static_cast<ULONG>(frameSize)) return false;
+    DeliveryGuard::PauseForTest(DeliveryGuard::Point::Frame);
+    if (!fifo->WriteBytesInto(frame, static_cast<ULONG>(frameSize), false)) return false;
     m_nFramesWritten.fetch_add(1, std::memory_order_relaxed);
     return true;
 }
@@ -118,10 +137,13 @@ void DV1394VideoInput::AckTakePtr(LONG length) {
 
 void DV1394VideoInput::RecordFormatChange(DIO_AudioFormat audio, DIO_VideoFormat video, bool breakFlag) {
     DIOFormat* record = nullptr;
-    if (m_nFramesWritten.load() == 0 && !HoldsUntakenBytes(m_pFifo)) {
+    // A list never started is started, never skipped: a change added to it would be
+    // refused and the host would never get a format.
+    if ((m_nFramesWritten.load() == 0 && !HoldsUntakenBytes(m_pFifo)) || !m_bFormatListStarted) {
         m_FormatList.InitFormatList(&record);
         FillFormatRecord(record, audio, video);
         MarkFirst(record);
+        m_bFormatListStarted = true;
         return;
     }
     // The ring's give position rather than frames written x frame size: the counter
