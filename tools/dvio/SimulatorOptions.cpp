@@ -1,5 +1,8 @@
 #include "SimulatorOptions.h"
 
+#include "DeckClock.h"
+#include "FaultListCheck.h"
+
 #include "sim/SimConfig.h"
 #include "sim/SimControl.h"
 
@@ -9,10 +12,6 @@ bool SimulatorOptions::Apply(std::string* error) {
     usageError_ = true;
     if (!standard.empty() && standard != "ntsc" && standard != "pal") {
         *error = "--standard must be ntsc or pal, not \"" + standard + "\"";
-        return false;
-    }
-    if (speed != 0 && !(speed > 0 && speed <= 1000)) {
-        *error = "--speed must be more than 0 and at most 1000";
         return false;
     }
     if (!standard.empty()) {
@@ -25,7 +24,11 @@ bool SimulatorOptions::Apply(std::string* error) {
         }
     }
     if (speed != 0) cardsim::SetSpeed(speed);
+    // dvio's waits are in deck time: they follow the speed the deck was given here,
+    // or the one it started with.
+    SetDeckSpeed(speed != 0 ? speed : cardsim::Speed());
     if (!faults.empty()) {
+        if (!CheckFaultList(faults, error)) return false;
         std::string why;
         if (!cardsim::SetFaults(faults, &why)) {
             *error = "--fault \"" + faults + "\" was not understood: " + why;
