@@ -14,6 +14,8 @@
 #include <memory>
 #include <string>
 
+using namespace dv1394;
+
 namespace {
 
 using A = PluginTestAccess;
