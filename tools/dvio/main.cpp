@@ -6,6 +6,7 @@
 #include "ExitCodes.h"
 #include "InfoCommand.h"
 #include "PluginHost.h"
+#include "PrintCommand.h"
 #include "SimulatorOptions.h"
 #include "TapeCommands.h"
 #include "TraceOption.h"
@@ -61,6 +62,10 @@ int main(int argc, char** argv) {
     to->excludes(frames)->excludes(seconds);
     frames->excludes(seconds);
     captureCommand->footer("Without --to, --frames or --seconds the capture runs until Ctrl-C or the end of the tape.");
+
+    PrintRequest print;
+    CLI::App* printCommand = app.add_subcommand("print", "print a .dv file to tape, then read the tape back and verify it");
+    AddPrintOptions(printCommand, &print);
 
     std::vector<std::string> deckWords;
     CLI::App* deck = app.add_subcommand("deck", "run deck commands in order, each printing its result");
@@ -137,6 +142,10 @@ int main(int argc, char** argv) {
 
     int exitCode = kExitOk;
     if (info->parsed()) exitCode = RunInfo(host, std::cout);
+    if (printCommand->parsed()) {
+        print.standard = simulator.standard;
+        exitCode = RunPrint(host, print, json, std::cout, std::cerr);
+    }
     if (deck->parsed()) exitCode = RunDeck(host, steps, json, std::cout, std::cerr);
     if (captureCommand->parsed()) {
         capture.standard = simulator.standard;
