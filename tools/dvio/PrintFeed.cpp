@@ -16,7 +16,10 @@ bool LoadFrames(const std::string& path, PrintSource* source, std::string* error
         const DvFileReader::Result result = reader.Next(&frame);
         if (result == DvFileReader::Result::End) break;
         if (result != DvFileReader::Result::Frame) {
-            *error = path + " cannot be printed: " + reader.Problem();
+            // A file too short for one frame is as likely no DV at all.
+            const bool notDv = result == DvFileReader::Result::NotDv ||
+                               (reader.Index() == 0 && HeaderStandard(frame.data(), frame.size()) == DIO_NoVideoFormat);
+            *error = path + (notDv ? " is not a DV file: " : " cannot be printed: ") + reader.Problem();
             return false;
         }
         const DIO_VideoFormat standard = HeaderStandard(frame.data(), frame.size());

@@ -45,8 +45,30 @@ void CompareVideo(const PrintSource& source, PrintVerification* v) {
     auto at = [&](int64_t position) -> const std::vector<uint8_t>& { return tape[position - in + kSearchFrames]; };
     auto sent = [&](int64_t k) -> const std::vector<uint8_t>& { return source.frames[static_cast<size_t>(k)]; };
 
+    // Runs of frames that went wrong the same way are told as one.
+    struct Run {
+        int64_t first = -1, last = -1, shift = 0;
+        bool missing = false;
+    } run;
+    auto tell = [&] {
+        if (run.first < 0) return;
+        const std::string frames = run.first == run.last
+                                       ? "frame " + std::to_string(run.first + 1)
+                                       : "frames " + std::to_string(run.first + 1) + " to " + std::to_string(run.last + 1);
+        const std::string places = TapeTimecodeText(in + run.first) +
+                                   (run.first == run.last ? "" : " to " + TapeTimecodeText(in + run.last));
+        if (run.missing) {
+            Note(v, frames + " missing: " + places + " holds other pictures");
+        } else {
+            const int64_t by = run.shift < 0 ? -run.shift : run.shift;
+            Note(v, frames + " landed " + std::to_string(by) + (run.shift < 0 ? " early" : " late") + ", at " +
+                        TapeTimecodeText(in + run.first + run.shift) + " instead of " + places);
+        }
+        run = Run{};
+    };
     for (int64_t k = 0; k < n; ++k) {
         if (SameVideoBlocks(at(in + k), sent(k))) {
+            tell();
             ++v->exact;
             if (k == 0) v->landedPosition = in;
             continue;
@@ -55,19 +77,19 @@ void CompareVideo(const PrintSource& source, PrintVerification* v) {
         for (int64_t d = 1; d <= kSearchFrames && found < 0; ++d)
             for (int64_t p : {in + k - d, in + k + d})
                 if (found < 0 && SameVideoBlocks(at(p), sent(k))) found = p;
-        if (found < 0) {
+        const bool missing = found < 0;
+        const int64_t shift = missing ? 0 : found - (in + k);
+        if (run.first >= 0 && (run.missing != missing || run.shift != shift)) tell();
+        if (run.first < 0) run = Run{k, k, shift, missing};
+        run.last = k;
+        if (missing) {
             ++v->missing;
-            Note(v, "frame " + std::to_string(k + 1) + " is missing: " + TapeTimecodeText(in + k) +
-                        " holds another picture");
             continue;
         }
         ++v->shifted;
         if (k == 0) v->landedPosition = found;
-        const int64_t by = found - (in + k);
-        Note(v, "frame " + std::to_string(k + 1) + " landed at " + TapeTimecodeText(found) + ", " +
-                    std::to_string(by < 0 ? -by : by) + (by < 0 ? " early" : " late") + " (its place is " +
-                    TapeTimecodeText(in + k) + ")");
     }
+    tell();
     // A first or last picture that also shows outside the edit was recorded too often;
     // in a plain record the still before it and the held last frame are expected.
     if (v->missing + v->shifted > 0) {
@@ -178,14 +200,14 @@ void PrintVerification::PrintText(std::ostream& out) const {
         << "  first      frame 1 at " << firstTimecode << " (In " << expectedTimecode << ")\n"
         << "  last       frame " << frames << " at " << lastTimecode << "\n"
         << "  frames     " << exact << " in place, " << missing << " missing, " << shifted << " shifted, " << extra
-        << " extra\n";
+        << " extra" << (videoChecked ? "" : " (pictures not printed: not compared)") << "\n";
     if (plainRecord)
         out << "  around     the lead-in still " << (leadIn > 0 ? "before frame 1" : "not on tape") << ", the last frame held "
             << held << (held == kSearchFrames ? " or more" : "") << " times after it\n";
     if (videoChecked) out << "  video      " << (videoIdentical ? "identical" : "NOT identical") << "\n";
-    if (audioChecked)
-        out << "  audio      " << (audioIdentical ? "identical" : "NOT identical") << " (" << samplesCompared
-            << " samples per channel)\n";
+    if (audioChecked && audioIdentical) out << "  audio      identical (" << samplesCompared << " samples per channel)\n";
+    if (audioChecked && !audioIdentical)
+        out << "  audio      NOT identical\n";
     for (const std::string& problem : problems) out << "  problem    " << problem << "\n";
 }
 
