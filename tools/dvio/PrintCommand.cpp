@@ -156,6 +156,16 @@ std::optional<Failure> PrintRun::PlanPrint() {
                            kExitUsage};
         plan_.frames = length;
     }
+    if (plan_.audio && !request_.wavPath.empty()) {
+        // A WAV file shorter than the print is followed by silence, as a host's timeline
+        // would play it, rather than running the rings dry.
+        const double framesPerSecond = plan_.standard == DIO_PAL ? 25.0 : 30000.0 / 1001.0;
+        const auto needed = static_cast<size_t>(plan_.frames * (SampleRateOf(source_.audioRate) / framesPerSecond + 2));
+        if (!source_.channels.empty() && source_.channels[0].size() < needed) {
+            summary_.notes.push_back(request_.wavPath + " ends before the last frame: silence follows it");
+            for (std::vector<int16_t>& channel : source_.channels) channel.resize(needed, 0);
+        }
+    }
     if (cardsim::GetDeckStatus().writeProtected)
         return Failure{"the cassette in the deck is write-protected: the deck will not record, nothing was printed"};
     return std::nullopt;
