@@ -197,13 +197,13 @@ PrintVerification VerifyPrint(const PrintSource& source, int64_t frames, int64_t
 
 void PrintVerification::PrintText(std::ostream& out) const {
     out << "verified     " << (Exact() ? "landed exactly" : "did NOT land exactly") << "\n"
-        << "  first      frame 1 at " << firstTimecode << " (In " << expectedTimecode << ")\n"
+        << "  first      frame 1 at " << firstTimecode << " (its place: " << expectedTimecode << ")\n"
         << "  last       frame " << frames << " at " << lastTimecode << "\n"
         << "  frames     " << exact << " in place, " << missing << " missing, " << shifted << " shifted, " << extra
         << " extra" << (videoChecked ? "" : " (pictures not printed: not compared)") << "\n";
     if (plainRecord)
-        out << "  around     the lead-in still " << (leadIn > 0 ? "before frame 1" : "not on tape") << ", the last frame held "
-            << held << (held == kSearchFrames ? " or more" : "") << " times after it\n";
+        out << "  around     the lead-in still " << (leadIn > 0 ? "before frame 1" : "not on tape") << ", the last frame held after it "
+            << held << (held == kSearchFrames ? " or more" : "") << (held == 1 ? " time" : " times") << "\n";
     if (videoChecked) out << "  video      " << (videoIdentical ? "identical" : "NOT identical") << "\n";
     if (audioChecked && audioIdentical) out << "  audio      identical (" << samplesCompared << " samples per channel)\n";
     if (audioChecked && !audioIdentical)
