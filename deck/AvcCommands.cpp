@@ -14,6 +14,12 @@ constexpr ULONG kAVCThirdArgument = 8;
 constexpr int kAVCAttempts = 5;
 constexpr DWORD kInTransitionPauseMs = 30;
 
+// A response that names another opcode answers an earlier command (a late final
+// answer to a search answered INTERIM); this command's own answer never came.
+bool AnswersAnotherCommand(const unsigned char* command, const unsigned char* response) {
+    return response[AVCBufferOffset(kAVCOpcodeByte)] != command[AVCBufferOffset(kAVCOpcodeByte)];
+}
+
 bool IsSuccessCode(unsigned char code) {
     return code == kAVCAccepted || code == kAVCImplementedStable || code == kAVCInterim;
 }
@@ -34,13 +40,14 @@ unsigned char CDV1394::SendGenericCmd(ULONG first, ULONG commandLength, ULONG th
         // The response length goes back in as the previous answer left it.
         if (!KDXSendGenericAVCCommand(0, 0, first, commandLength, third, command, responseLength, response)) return 0;
         const unsigned char code = response[AVCBufferOffset(kAVCCtypeByte)];
-        result = IsSuccessCode(code) ? 1 : 0;
-        retry = code == kAVCInTransition;
+        const bool stray = AnswersAnotherCommand(command, response);
+        result = IsSuccessCode(code) && !stray ? 1 : 0;
+        retry = code == kAVCInTransition || stray;
         if (trace) {
             OutputDebugStringA("RESPONSE\n   ");
             DumpAVCBytes(response, *responseLength < kAVCBufferBytes ? *responseLength : kAVCBufferBytes);
         }
-        if (retry) Sleep(kInTransitionPauseMs);
+        if (code == kAVCInTransition) Sleep(kInTransitionPauseMs);
     }
     return result;
 }

@@ -63,6 +63,10 @@ DDCError_t CDV1394::DeviceSeekToTimecode(timecode_t target) {
         }
     }
 
+    // This seek supersedes one still pending, as any transport command does: the
+    // settling below reads the deck's own state.
+    m_bSeekPending = 0;
+    m_dwSeekStopTick = 0;
     DDCError_t error = DDC_NoError;
     if (!KordexDDCReady()) {
         error = DDC_DriverError;
@@ -76,6 +80,7 @@ DDCError_t CDV1394::DeviceSeekToTimecode(timecode_t target) {
         error = DevSeekToTimecode(hours, minutes, seconds, frames);
     }
     m_bSeekPending = error == DDC_NoError ? 1 : 0;
+    m_dwSeekStopTick = 0;
     if (m_bTraceDeckControl) LogDDCTimecode("DevSeekToTimecode", target, error);
     return error;
 }

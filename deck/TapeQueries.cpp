@@ -69,7 +69,8 @@ unsigned char CDV1394::GetTimecode(timecode_t* timecode) {
     return 1;
 }
 
-unsigned char CDV1394::GetSMPTETimecode(timecode_t* timecode) {
+unsigned char CDV1394::GetSMPTETimecode(timecode_t* timecode, bool* answered) {
+    if (answered != nullptr) *answered = false;
     if (timecode == nullptr) return 0;
     AVCBuffer command = StatusQuery(kAVCOpSmpteEbuTimecode);
     AVCBuffer response;
@@ -82,6 +83,7 @@ unsigned char CDV1394::GetSMPTETimecode(timecode_t* timecode) {
         if (m_bTraceDeckControl) OutputDebugStringA("SMPTE timecode returning mismatched response\n");
         return 0;
     }
+    if (answered != nullptr) *answered = true;
     if (!HasTimecodeBytes(response)) return 0;
     // From here on every deck timecode counts the way the deck does.
     SetDeckDropFrameWord((response.Frame(kTimecodeFirstByte) & kDropFrameBit) != 0 ? 1 : 0);

@@ -313,7 +313,9 @@ private:
     // `commandLength` frame bytes of `command`, the answer in `response`.
     unsigned char SendAVCCommand(AVCBuffer& command, ULONG commandLength, AVCBuffer& response);
     unsigned char GetTimecode(timecode_t* timecode);
-    unsigned char GetSMPTETimecode(timecode_t* timecode);
+    // `answered`, when given, is whether the deck answers the query at all: FF bytes
+    // (no timecode under the head) are an answer, NOT IMPLEMENTED is not.
+    unsigned char GetSMPTETimecode(timecode_t* timecode, bool* answered = nullptr);
     unsigned char GetAbsoluteTrackNumber(LONG* track, unsigned char* blankFlag);
     unsigned char GetMediumInfo(unsigned char* cassetteType, unsigned char* gradeAndProtect);
     unsigned char IsDVCAMTape();
@@ -343,6 +345,11 @@ private:
     // Posts `event` for `device` and waits for its acknowledgement (1000 ms, 10000 ms
     // for Start); 1 when acknowledged. Hand-overs of both streams are serialised.
     unsigned char HandOverOutputCommand(CDV1394_Event event, CDV1394_Device device);
+    // An output stream's step from state `from` to `to` through the record thread
+    // (output/OutputStreamStep.h); Start and Pause need the thread alive.
+    template <typename Queue>
+    unsigned char StepOutputStream(Queue* queue, VDMDeviceState from, VDMDeviceState to, CDV1394_Event event,
+                                   CDV1394_Device device, bool needsRecordThread);
     // Terminate's share: hands the event over while the record loop sends, else takes
     // the card out of playback on this thread. False when the hand-over timed out;
     // *ringsFree tells whether the record thread is done with the stream's rings.
@@ -457,6 +464,7 @@ private:
     LONG m_bDeviceInitialized;
     LONG m_bAVWritable;
     LONG m_bSeekPending;
+    DWORD m_dwSeekStopTick = 0;                     // when a pending seek first read STOP (0: it has not)
     LONG m_bLibrarySeekOnly;
     std::atomic<DeviceEditMode_t> m_nEditMode;      // the record thread reads it
     timecodeDesc_t m_tcDesc;                        // under m_csCaptureThreadTimecode

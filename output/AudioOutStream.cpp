@@ -1,8 +1,9 @@
 // The AudioOut stream: per-channel rings, give protocol and life cycle. Every step past
 // the ring set-up is handed to the record thread, which alone drives the card.
-#include "device/CDV1394.h"
 #include "device/AwaitStreamState.h"
+#include "device/CDV1394.h"
 #include "interface/ControlIds.h"
+#include "output/OutputStreamStep.h"
 #include "queues/DV1394AudioOutput.h"
 
 LONG CDV1394::GetAudioOutRingBufferSize() {
@@ -85,27 +86,15 @@ unsigned char CDV1394::PrepareAudioOut(BitMask channels) {
 }
 
 unsigned char CDV1394::ArmAudioOut() {
-    std::lock_guard<std::mutex> hold(m_OutputHandOverLock);
-    if (m_pAudioOut == nullptr || m_pAudioOut->GetState() != VDMPrepared) return 0;
-    if (!HandOverOutputCommand(EventArm, DeviceAudioOut)) return 0;
-    m_pAudioOut->SetState(VDMArmed);
-    return 1;
+    return StepOutputStream(m_pAudioOut, VDMPrepared, VDMArmed, EventArm, DeviceAudioOut, false);
 }
 
 unsigned char CDV1394::StartAudioOut() {
-    std::lock_guard<std::mutex> hold(m_OutputHandOverLock);
-    if (m_pAudioOut == nullptr || m_pAudioOut->GetState() != VDMArmed || !m_bRecordThreadRunning) return 0;
-    if (!HandOverOutputCommand(EventStart, DeviceAudioOut)) return 0;
-    m_pAudioOut->SetState(VDMRunning);
-    return 1;
+    return StepOutputStream(m_pAudioOut, VDMArmed, VDMRunning, EventStart, DeviceAudioOut, true);
 }
 
 unsigned char CDV1394::PauseAudioOut() {
-    std::lock_guard<std::mutex> hold(m_OutputHandOverLock);
-    if (m_pAudioOut == nullptr || m_pAudioOut->GetState() != VDMRunning || !m_bRecordThreadRunning) return 0;
-    if (!HandOverOutputCommand(EventPause, DeviceAudioOut)) return 0;
-    m_pAudioOut->SetState(VDMArmed);
-    return 1;
+    return StepOutputStream(m_pAudioOut, VDMRunning, VDMArmed, EventPause, DeviceAudioOut, true);
 }
 
 unsigned char CDV1394::AbortAudioOut() {

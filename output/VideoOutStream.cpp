@@ -2,6 +2,7 @@
 // ring set-up is handed to the record thread, which alone drives the card's playback.
 #include "device/CDV1394.h"
 #include "interface/ControlIds.h"
+#include "output/OutputStreamStep.h"
 #include "queues/DV1394VideoOutput.h"
 
 namespace {
@@ -84,27 +85,15 @@ unsigned char CDV1394::PrepareVideoOut() {
 }
 
 unsigned char CDV1394::ArmVideoOut() {
-    std::lock_guard<std::mutex> hold(m_OutputHandOverLock);
-    if (m_pVideoOut == nullptr || m_pVideoOut->GetState() != VDMPrepared) return 0;
-    if (!HandOverOutputCommand(EventArm, DeviceVideoOut)) return 0;
-    m_pVideoOut->SetState(VDMArmed);
-    return 1;
+    return StepOutputStream(m_pVideoOut, VDMPrepared, VDMArmed, EventArm, DeviceVideoOut, false);
 }
 
 unsigned char CDV1394::StartVideoOut() {
-    std::lock_guard<std::mutex> hold(m_OutputHandOverLock);
-    if (m_pVideoOut == nullptr || m_pVideoOut->GetState() != VDMArmed || !m_bRecordThreadRunning) return 0;
-    if (!HandOverOutputCommand(EventStart, DeviceVideoOut)) return 0;
-    m_pVideoOut->SetState(VDMRunning);
-    return 1;
+    return StepOutputStream(m_pVideoOut, VDMArmed, VDMRunning, EventStart, DeviceVideoOut, true);
 }
 
 unsigned char CDV1394::PauseVideoOut() {
-    std::lock_guard<std::mutex> hold(m_OutputHandOverLock);
-    if (m_pVideoOut == nullptr || m_pVideoOut->GetState() != VDMRunning || !m_bRecordThreadRunning) return 0;
-    if (!HandOverOutputCommand(EventPause, DeviceVideoOut)) return 0;
-    m_pVideoOut->SetState(VDMArmed);
-    return 1;
+    return StepOutputStream(m_pVideoOut, VDMRunning, VDMArmed, EventPause, DeviceVideoOut, true);
 }
 
 unsigned char CDV1394::AbortVideoOut() {

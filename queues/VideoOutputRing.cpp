@@ -8,41 +8,19 @@
 #include <cstdint>
 #include <new>
 
-namespace {
-
-constexpr LONG kDefaultPageSize = 512;
-constexpr int64_t kMaxRingBytes = int64_t{1} << 30;
-
-// Page and block sizes become masks below, so they must be powers of two: anything
-// else is rounded up to one. Sizes below 1 fall back to the default.
-int64_t PowerOfTwoAtLeast(LONG size) {
-    if (size < 1) return kDefaultPageSize;
-    int64_t power = 1;
-    while (power < size) power <<= 1;
-    return power;
-}
-
-}  // namespace
-
 bool DV1394VideoOutput::AllocateRingBuffer(LONG size) {
-    if (size <= 0 || size > kMaxRingBytes) return false;
-    const int64_t page = PowerOfTwoAtLeast(m_nPageSize);
-    const int64_t granularity = std::max(page, PowerOfTwoAtLeast(m_nBlockSize));
-    if (granularity > kMaxRingBytes) return false;
+    LockedRingPlan plan;
+    if (!PlanLockedRing(size, m_nPageSize, m_nBlockSize, &plan)) return false;
 
     ReleaseBuffers();
-    m_nGranularity = static_cast<LONG>(granularity);
-    m_nAllocSize = static_cast<LONG>(granularity + size);
+    m_nGranularity = static_cast<LONG>(plan.granularity);
+    m_nAllocSize = plan.blockSize;
     m_pRawBuffer = AllocateLockedBlock(static_cast<SIZE_T>(m_nAllocSize));
     if (m_pRawBuffer == nullptr) {
         m_nRingBufferSize = 0;
         return false;
     }
-    const uintptr_t start = reinterpret_cast<uintptr_t>(m_pRawBuffer);
-    const uintptr_t aligned = (start + static_cast<uintptr_t>(page) - 1) & ~(static_cast<uintptr_t>(page) - 1);
-    m_pBuffer = reinterpret_cast<BYTE*>(aligned);
-    m_nRingBufferSize = static_cast<LONG>((static_cast<int64_t>(m_nAllocSize) - static_cast<int64_t>(aligned - start)) &
-                                          ~(granularity - 1));
+    m_pBuffer = AlignLockedRing(m_pRawBuffer, plan, &m_nRingBufferSize);
 
     m_pFifo = new (std::nothrow) DIOFifo;
     if (m_pFifo == nullptr) return false;

@@ -5,7 +5,7 @@
 #include "DvFile.h"
 #include "DvFrameFacts.h"
 #include "ExitCodes.h"
-#include "HostWords.h"
+#include "InterfaceValueText.h"
 #include "Json.h"
 #include "PrintFeed.h"
 #include "PrintStreams.h"

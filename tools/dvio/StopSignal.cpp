@@ -10,6 +10,7 @@ static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler may on
 
 struct sigaction g_previousInt;
 struct sigaction g_previousTerm;
+struct sigaction g_previousHup;
 
 extern "C" void OnStopSignal(int) { g_stopRequested.store(true, std::memory_order_relaxed); }
 
@@ -22,11 +23,13 @@ StopSignal::StopSignal() {
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, &g_previousInt);
     sigaction(SIGTERM, &action, &g_previousTerm);
+    sigaction(SIGHUP, &action, &g_previousHup);
 }
 
 StopSignal::~StopSignal() {
     sigaction(SIGINT, &g_previousInt, nullptr);
     sigaction(SIGTERM, &g_previousTerm, nullptr);
+    sigaction(SIGHUP, &g_previousHup, nullptr);
 }
 
 bool StopSignal::Requested() { return g_stopRequested.load(std::memory_order_relaxed); }

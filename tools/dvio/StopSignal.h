@@ -2,7 +2,8 @@
 // finished and the deck stopped); the handler only sets a flag.
 #pragma once
 
-// Installs the handler for SIGINT and SIGTERM while the object lives.
+// Installs the handler for SIGINT, SIGTERM and SIGHUP (a closed terminal) while the
+// object lives.
 class StopSignal {
 public:
     StopSignal();

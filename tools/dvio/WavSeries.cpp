@@ -1,11 +1,34 @@
 #include "WavSeries.h"
 
+#include <fcntl.h>
 #include <sndfile.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+// The longest a file's header may lag behind the samples in it.
+constexpr std::chrono::seconds kHeaderInterval{1};
+
+}  // namespace
 
 WavSeries::WavSeries(std::string firstPath) : firstPath_(std::move(firstPath)) {}
 
 WavSeries::~WavSeries() {
     if (file_ != nullptr) sf_close(file_);
+    if (reservedFd_ >= 0) close(reservedFd_);
+}
+
+bool WavSeries::Reserve(std::string* error) {
+    if (Discards() || reservedFd_ >= 0 || !files_.empty()) return true;
+    reservedFd_ = open(firstPath_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (reservedFd_ < 0) {
+        *error = "cannot write " + firstPath_ + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
 }
 
 std::string WavSeries::NumberedPath(const std::string& firstPath, int n) {
@@ -22,8 +45,9 @@ std::string WavSeries::NumberedPath(const std::string& firstPath, int n) {
 
 bool WavSeries::Use(int sampleRate, int channels, int64_t firstFrame, const std::string& firstTimecode,
                     std::string* error) {
+    if (Discards()) return true;
     if (file_ != nullptr && files_.back().sampleRate == sampleRate && files_.back().channels == channels) return true;
-    if (!Close(error)) return false;
+    if (file_ != nullptr && !Close(error)) return false;
 
     File entry;
     entry.path = NumberedPath(firstPath_, static_cast<int>(files_.size()) + 1);
@@ -36,16 +60,26 @@ bool WavSeries::Use(int sampleRate, int channels, int64_t firstFrame, const std:
     info.samplerate = sampleRate;
     info.channels = channels;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    file_ = sf_open(entry.path.c_str(), SFM_WRITE, &info);
+    if (files_.empty() && reservedFd_ >= 0) {
+        file_ = sf_open_fd(reservedFd_, SFM_WRITE, &info, SF_TRUE);
+        if (file_ != nullptr) reservedFd_ = -1;
+    } else {
+        file_ = sf_open(entry.path.c_str(), SFM_WRITE, &info);
+    }
     if (file_ == nullptr) {
         *error = "cannot write " + entry.path + ": " + sf_strerror(nullptr);
         return false;
     }
     files_.push_back(entry);
+    // The header written at the open describes no samples at all yet; written again
+    // now it is a valid empty file.
+    sf_command(file_, SFC_UPDATE_HEADER_NOW, nullptr, 0);
+    headerWritten_ = std::chrono::steady_clock::now();
     return true;
 }
 
 bool WavSeries::Write(const int16_t* interleaved, int64_t frames, std::string* error) {
+    if (Discards()) return true;
     if (file_ == nullptr) {
         *error = "no WAV file is open";
         return false;
@@ -57,10 +91,20 @@ bool WavSeries::Write(const int16_t* interleaved, int64_t frames, std::string* e
         return false;
     }
     files_.back().samples += frames;
+    if (std::chrono::steady_clock::now() - headerWritten_ >= kHeaderInterval) {
+        sf_command(file_, SFC_UPDATE_HEADER_NOW, nullptr, 0);
+        headerWritten_ = std::chrono::steady_clock::now();
+    }
     return true;
 }
 
 bool WavSeries::Close(std::string* error) {
+    if (reservedFd_ >= 0) {
+        // Reserved but never given audio: no file is better than an empty one.
+        close(reservedFd_);
+        reservedFd_ = -1;
+        unlink(firstPath_.c_str());
+    }
     if (file_ == nullptr) return true;
     const int result = sf_close(file_);
     file_ = nullptr;
