@@ -8,6 +8,7 @@
 #include "NumberArg.h"
 #include "OutputFiles.h"
 #include "PluginHost.h"
+#include "PrintCommand.h"
 #include "SimulatorOptions.h"
 #include "TapeCommands.h"
 #include "TraceOption.h"
@@ -109,6 +110,10 @@ int Run(int argc, char** argv) {
     to->excludes(frames)->excludes(seconds);
     frames->excludes(seconds);
     captureCommand->footer("Without --to, --frames or --seconds the capture runs until Ctrl-C or the end of the tape.");
+
+    PrintRequest print;
+    CLI::App* printCommand = app.add_subcommand("print", "print a .dv file to tape, then read the tape back and verify it");
+    AddPrintOptions(printCommand, &print);
 
     std::vector<std::string> deckWords;
     CLI::App* deck = app.add_subcommand("deck", "run deck commands in order, each printing its result");
@@ -234,6 +239,10 @@ int Run(int argc, char** argv) {
 
     int exitCode = kExitOk;
     if (info->parsed()) exitCode = RunInfo(host, json, std::cout);
+    if (printCommand->parsed()) {
+        print.standard = simulator.standard;
+        exitCode = RunPrint(host, print, json, std::cout, std::cerr);
+    }
     if (deck->parsed()) exitCode = RunDeck(host, steps, json, std::cout, std::cerr);
     if (captureCommand->parsed()) {
         capture.standard = simulator.standard;
