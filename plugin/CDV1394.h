@@ -27,7 +27,7 @@ class DV1394AudioInput;
 class DV1394VideoOutput;
 class DV1394AudioOutput;
 
-class CDV1394 : public DigitalDevice {
+class PLUGIN_EXPORT CDV1394 : public DigitalDevice {
 public:
     CDV1394();
     ~CDV1394() override;

@@ -137,7 +137,7 @@ static_assert(offsetof(AVC, m_cCType) == 8 && offsetof(AVC, m_aOperands) == 11 &
                   offsetof(AVC, m_aFrame) == 528 && sizeof(AVC) == 1040,
               "the host's AV/C record layout");
 
-class DigitalDevice {
+class PLUGIN_EXPORT DigitalDevice {
 public:
     DigitalDevice() = default;
     // The interface has no state: copying copies nothing.

@@ -18,7 +18,7 @@ void ForgetProcessDevice(const CDV1394* device) {
     if (s_pDevice == device) s_pDevice = nullptr;
 }
 
-extern "C" DigitalDevice* GetDIODevice() {
+extern "C" PLUGIN_EXPORT DigitalDevice* GetDIODevice() {
     OutputDebugStringA("DIOVelorin GetDIODevice called\n");
     std::lock_guard<std::mutex> lock(s_deviceLock);
     if (s_pDevice != nullptr) return s_pDevice;
@@ -28,7 +28,7 @@ extern "C" DigitalDevice* GetDIODevice() {
     return s_pDevice;
 }
 
-extern "C" void GetDIOVersion(int* major, int* minor) {
+extern "C" PLUGIN_EXPORT void GetDIOVersion(int* major, int* minor) {
     if (major != nullptr) *major = 0;
     if (minor != nullptr) *minor = 0;
     // Reporting 1.0 promises a device; without one the host sees 0.0.

@@ -3,12 +3,24 @@
 // On Windows this is <windows.h> itself. Elsewhere it declares the same names with
 // the same widths and semantics, implemented over POSIX in win32_posix.cpp. This is
 // the only header of the project that tests _WIN32.
-#pragma once
-
 #ifdef _WIN32
-#include <windows.h>
+// The system's header of the same name, found after this folder in the search path.
+// (No include guard here: a file in this folder that includes "windows.h" comes in
+// once by its own folder and once by the search path, and only the second time does
+// the search go on past this folder. The system header guards itself.)
+#include_next <windows.h>
 #include <process.h>
+
+// What the plug-in exports: its two entry functions and the classes a host links to.
+// Everything else in the library stays private to it.
+#ifdef VELORIN_BUILDING_PLUGIN
+#define PLUGIN_EXPORT __declspec(dllexport)
 #else
+#define PLUGIN_EXPORT
+#endif
+
+#else
+#pragma once
 
 #include <cstddef>
 #include <cstdint>
@@ -27,6 +39,12 @@ typedef size_t SIZE_T;
 typedef long long __int64;
 
 static_assert(sizeof(LONG) == 4 && sizeof(ULONG) == 4 && sizeof(DWORD) == 4, "32-bit host longs");
+
+// Calling conventions matter only to 32-bit Windows.
+#define WINAPI
+#define CALLBACK
+// Every symbol of a shared library is visible here; the plug-in's exports need no mark.
+#define PLUGIN_EXPORT
 
 #ifndef TRUE
 #define TRUE 1

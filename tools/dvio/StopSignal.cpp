@@ -8,25 +8,29 @@ namespace {
 std::atomic<bool> g_stopRequested{false};
 static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler may only touch a lock-free flag");
 
-struct sigaction g_previousInt;
-struct sigaction g_previousTerm;
+using Handler = void (*)(int);
+Handler g_previousInt = SIG_DFL;
+Handler g_previousTerm = SIG_DFL;
 
-extern "C" void OnStopSignal(int) { g_stopRequested.store(true, std::memory_order_relaxed); }
+// The standard signal call, not sigaction, so that Windows has it too. Some systems
+// reset the handler before calling it; installing it again keeps a second Ctrl-C from
+// killing the program before the files are finished.
+extern "C" void OnStopSignal(int signal) {
+    g_stopRequested.store(true, std::memory_order_relaxed);
+    std::signal(signal, OnStopSignal);
+}
 
 }  // namespace
 
 StopSignal::StopSignal() {
     g_stopRequested.store(false);
-    struct sigaction action {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &g_previousInt);
-    sigaction(SIGTERM, &action, &g_previousTerm);
+    g_previousInt = std::signal(SIGINT, OnStopSignal);
+    g_previousTerm = std::signal(SIGTERM, OnStopSignal);
 }
 
 StopSignal::~StopSignal() {
-    sigaction(SIGINT, &g_previousInt, nullptr);
-    sigaction(SIGTERM, &g_previousTerm, nullptr);
+    std::signal(SIGINT, g_previousInt == SIG_ERR ? SIG_DFL : g_previousInt);
+    std::signal(SIGTERM, g_previousTerm == SIG_ERR ? SIG_DFL : g_previousTerm);
 }
 
 bool StopSignal::Requested() { return g_stopRequested.load(std::memory_order_relaxed); }

@@ -3,11 +3,11 @@
 // numbered after the first (OUT.wav, OUT-2.wav, OUT-3.wav, ...).
 #pragma once
 
+#include "WavFile.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-struct sf_private_tag;
 
 class WavSeries {
 public:
@@ -35,13 +35,13 @@ public:
     bool Close(std::string* error);
 
     const std::vector<File>& Files() const { return files_; }
-    bool IsOpen() const { return file_ != nullptr; }
+    bool IsOpen() const { return file_.IsOpen(); }
 
     // The path of file number n (1 is the first path itself).
     static std::string NumberedPath(const std::string& firstPath, int n);
 
 private:
     std::string firstPath_;
-    sf_private_tag* file_ = nullptr;
+    WavFile file_;
     std::vector<File> files_;
 };

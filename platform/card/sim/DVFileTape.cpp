@@ -4,55 +4,30 @@
 #include "sim/SubcodeTimecode.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace cardsim {
 
 std::unique_ptr<DVFileTape> DVFileTape::Open(const std::string& path, std::string* error) {
     std::unique_ptr<DVFileTape> tape(new DVFileTape());
     tape->path_ = path;
-    tape->fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (tape->fd_ < 0) {
-        if (error != nullptr) *error = "cannot open " + path + ": " + std::strerror(errno);
-        return nullptr;
-    }
-    struct stat st {};
-    if (::fstat(tape->fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-        if (error != nullptr) *error = path + " is not a regular file";
-        return nullptr;
-    }
-    tape->size_ = static_cast<uint64_t>(st.st_size);
-    if (tape->size_ > 0) {
-        void* map = ::mmap(nullptr, tape->size_, PROT_READ, MAP_PRIVATE, tape->fd_, 0);
-        if (map == MAP_FAILED) {
-            if (error != nullptr) *error = "cannot map " + path + ": " + std::strerror(errno);
-            return nullptr;
-        }
-        tape->map_ = static_cast<const uint8_t*>(map);
-    }
+    if (!tape->file_.Open(path, error)) return nullptr;
+    tape->map_ = tape->file_.Data();
+    tape->size_ = tape->file_.Size();
     if (!tape->Index(error)) return nullptr;
     return tape;
 }
 
-DVFileTape::~DVFileTape() {
-    if (map_ != nullptr) ::munmap(const_cast<uint8_t*>(map_), size_);
-    if (fd_ >= 0) ::close(fd_);
-}
+DVFileTape::~DVFileTape() = default;
 
 bool DVFileTape::Index(std::string* /*error*/) {
-    // Reads only the header bytes of each frame (pread, not the mapping), so indexing a
+    // Reads only the header bytes of each frame (not through the mapping), so indexing a
     // long file neither touches nor keeps its pages.
     uint64_t offset = 0;
     int64_t position = 0;
     uint8_t header[4];
     while (offset < size_) {
-        if (::pread(fd_, header, sizeof header, static_cast<off_t>(offset)) != static_cast<ssize_t>(sizeof header))
-            break;
+        if (!file_.ReadAt(offset, header, sizeof header)) break;
         const DIO_VideoFormat standard = FrameStandard(header, sizeof header);
         const uint64_t frameSize = FrameSize(standard);
         if (frameSize == 0 || size_ - offset < frameSize) break;

@@ -4,6 +4,7 @@
 // trailing partial frame or bytes that are not a DIF header end the material there.
 #pragma once
 
+#include "sim/HostFiles.h"
 #include "sim/TapeMaterial.h"
 
 #include <memory>
@@ -45,7 +46,7 @@ private:
     uint64_t OffsetOf(int64_t position) const;
 
     std::string path_;
-    int fd_ = -1;
+    MappedFile file_;
     const uint8_t* map_ = nullptr;
     uint64_t size_ = 0;
     int64_t length_ = 0;

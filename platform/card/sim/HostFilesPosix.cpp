@@ -1,0 +1,103 @@
+// POSIX bodies of HostFiles.h.
+#include "sim/HostFiles.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace cardsim {
+
+namespace {
+
+bool ReadAll(int fd, uint8_t* bytes, size_t size, uint64_t offset) {
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(fd, bytes + done, size - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+MappedFile::~MappedFile() {
+    if (data_ != nullptr) ::munmap(const_cast<uint8_t*>(data_), size_);
+    if (file_ >= 0) ::close(static_cast<int>(file_));
+}
+
+bool MappedFile::Open(const std::string& path, std::string* error) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (error != nullptr) *error = "cannot open " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    file_ = fd;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (error != nullptr) *error = path + " is not a regular file";
+        return false;
+    }
+    size_ = static_cast<uint64_t>(st.st_size);
+    if (size_ > 0) {
+        void* map = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
+        if (map == MAP_FAILED) {
+            if (error != nullptr) *error = "cannot map " + path + ": " + std::strerror(errno);
+            return false;
+        }
+        data_ = static_cast<const uint8_t*>(map);
+    }
+    return true;
+}
+
+bool MappedFile::ReadAt(uint64_t offset, uint8_t* bytes, size_t size) const {
+    return file_ >= 0 && ReadAll(static_cast<int>(file_), bytes, size, offset);
+}
+
+bool ScratchFile::Open() {
+    if (file_ >= 0) return true;
+    const char* folder = std::getenv("TMPDIR");
+    std::string path = std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") + "/dvio-recording-XXXXXX";
+    const int fd = ::mkostemp(path.data(), O_CLOEXEC);
+    if (fd < 0) return false;
+    // Unnamed at once: the file goes with the process, however that ends.
+    ::unlink(path.c_str());
+    file_ = fd;
+    return true;
+}
+
+void ScratchFile::Close() {
+    if (file_ >= 0) ::close(static_cast<int>(file_));
+    file_ = -1;
+}
+
+bool ScratchFile::WriteAt(uint64_t offset, const uint8_t* bytes, size_t size) {
+    if (file_ < 0) return false;
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pwrite(static_cast<int>(file_), bytes + done, size - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool ScratchFile::ReadAt(uint64_t offset, uint8_t* bytes, size_t size) const {
+    return file_ >= 0 && ReadAll(static_cast<int>(file_), bytes, size, offset);
+}
+
+bool SyncToDisk(std::FILE* file) {
+    return std::fflush(file) == 0 && ::fsync(fileno(file)) == 0;
+}
+
+bool ReplaceWith(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+}  // namespace cardsim
