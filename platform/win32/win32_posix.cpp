@@ -27,7 +27,7 @@
 // Debug output
 // ---------------------------------------------------------------------------
 void OutputDebugStringA(LPCSTR text) {
-    if (text != nullptr) win32::DeliverDebugEntry(text);
+    win32::DeliverDebugEntry(text);
 }
 
 // ---------------------------------------------------------------------------

@@ -13,6 +13,8 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -201,19 +203,25 @@ TEST(DeviceConstruction, RecordThreadEventsAreClearAndTheCaptureEventsWaitForPre
     EXPECT_EQ(A::m_hCaptureThreadDone(d), nullptr);
 }
 
-TEST(DeviceConstruction, TheFiveLocksLiveAsLongAsTheDevice) {
+TEST(DeviceConstruction, TheFiveLocksAreLiveAndDistinct) {
     CRITICAL_SECTION* locks[] = {&CDV1394::m_csCaptureThreadTimecode, &CDV1394::m_csCaptureThreadStart,
                                  &CDV1394::m_csRecordThreadStart, &CDV1394::m_csDevicePresentCall,
                                  &CDV1394::m_csTimeCodeDiscontinuity};
     auto* device = new CDV1394;
+    // While this thread holds one lock, another thread gets every other one but not it.
     for (size_t i = 0; i < 5; ++i) {
-        ASSERT_NE(locks[i]->impl, nullptr);
-        ASSERT_TRUE(TryEnterCriticalSection(locks[i]));
+        EnterCriticalSection(locks[i]);
+        std::vector<bool> entered(5);
+        std::thread([&] {
+            for (size_t j = 0; j < 5; ++j) {
+                entered[j] = TryEnterCriticalSection(locks[j]) != FALSE;
+                if (entered[j]) LeaveCriticalSection(locks[j]);
+            }
+        }).join();
         LeaveCriticalSection(locks[i]);
-        for (size_t j = 0; j < i; ++j) EXPECT_NE(locks[i]->impl, locks[j]->impl);
+        for (size_t j = 0; j < 5; ++j) EXPECT_EQ(entered[j], j != i) << i << " held, " << j << " tried";
     }
     delete device;
-    for (CRITICAL_SECTION* lock : locks) EXPECT_EQ(lock->impl, nullptr);
 }
 
 }  // namespace
