@@ -23,7 +23,7 @@ LONG CALLBACK ListenForDebugOutput(EXCEPTION_POINTERS* exception) {
         text = reinterpret_cast<const char*>(record->ExceptionInformation[3]);
     else
         return EXCEPTION_CONTINUE_SEARCH;
-    if (text != nullptr) win32::DeliverDebugEntry(text);
+    win32::DeliverDebugEntry(text != nullptr ? text : "");
     return EXCEPTION_CONTINUE_EXECUTION;
 }
 

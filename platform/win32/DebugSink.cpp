@@ -104,8 +104,6 @@ void SetDebugLogTarget(const char* target) {
 }
 
 void DeliverDebugEntry(const char* text) {
-    // Windows hands a null text on as an empty one; neither carries anything.
-    if (text == nullptr || *text == '\0') return;
     DebugSink& sink = Sink();
     std::lock_guard<std::mutex> lock(sink.mutex);
     if (!sink.configured) sink.ConfigureLocked(std::getenv("DVIO_DEBUG_LOG"));

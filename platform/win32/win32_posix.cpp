@@ -27,7 +27,8 @@
 // Debug output
 // ---------------------------------------------------------------------------
 void OutputDebugStringA(LPCSTR text) {
-    win32::DeliverDebugEntry(text);
+    // Windows takes a null text for an empty one.
+    win32::DeliverDebugEntry(text != nullptr ? text : "");
 }
 
 // ---------------------------------------------------------------------------

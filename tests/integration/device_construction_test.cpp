@@ -188,14 +188,20 @@ TEST(DeviceConstruction, RecordThreadEventsAreClearAndTheCaptureEventsWaitForPre
     EXPECT_TRUE(IsSignalled(events[3]));
     ResetEvent(events[3]);
 
-    // The two named events are the ones any other part of the process opens by name.
+    // The two named events are the ones any other part of the process opens by name
+    // (through a handle of its own on Windows): setting one by name shows on the device's.
     HANDLE started = CreateEventA(nullptr, TRUE, FALSE, "RecordThreadStarted");
     HANDLE done = CreateEventA(nullptr, TRUE, FALSE, "RecordThreadDone");
-    EXPECT_EQ(started, A::m_hRecordThreadStarted(d));
-    EXPECT_EQ(done, A::m_hRecordThreadDone(d));
-    EXPECT_NE(started, done);
     EXPECT_FALSE(IsSignalled(started));
     EXPECT_FALSE(IsSignalled(done));
+    SetEvent(started);
+    EXPECT_TRUE(IsSignalled(A::m_hRecordThreadStarted(d)));
+    EXPECT_FALSE(IsSignalled(A::m_hRecordThreadDone(d)));
+    ResetEvent(started);
+    SetEvent(done);
+    EXPECT_TRUE(IsSignalled(A::m_hRecordThreadDone(d)));
+    EXPECT_FALSE(IsSignalled(A::m_hRecordThreadStarted(d)));
+    ResetEvent(done);
     CloseHandle(started);
     CloseHandle(done);
 

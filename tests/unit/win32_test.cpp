@@ -162,7 +162,7 @@ TEST(Win32Debug, EachCallIsOneEntryInOrder) {
     OutputDebugStringA("");
     std::thread([] { OutputDebugStringA("from another thread\n"); }).join();
     EXPECT_EQ(capture.Take(), (std::vector<std::string>{"first line\n", "PdvStopPlayback\nPdvEndCapture\n",
-                                                        "DROP FRAME ", "from another thread\n"}));
+                                                        "DROP FRAME ", "", "", "from another thread\n"}));
     EXPECT_TRUE(capture.Entries().empty());
 }
 

@@ -16,7 +16,21 @@ namespace cardsim {
 
 namespace {
 constexpr int64_t kGuessWindow = 64;
-}
+
+// What is left of a tape whose file could not be read again: nothing but blank tape.
+class NoMaterial : public TapeMaterial {
+public:
+    explicit NoMaterial(DIO_VideoFormat standard) : standard_(standard) {}
+    int64_t Length() const override { return 0; }
+    DIO_VideoFormat StandardAt(int64_t) const override { return standard_; }
+    DIO_VideoFormat TrailingStandard() const override { return standard_; }
+    size_t ReadFrame(int64_t, uint8_t*, size_t) const override { return 0; }
+    int64_t TracksBefore(int64_t) const override { return 0; }
+
+private:
+    DIO_VideoFormat standard_;
+};
+}  // namespace
 
 Cassette::Cassette(std::unique_ptr<TapeMaterial> material, int64_t blankTail, std::string filePath)
     : material_(std::move(material)), blankTail_(std::max<int64_t>(blankTail, 0)), filePath_(std::move(filePath)) {}
@@ -125,6 +139,11 @@ bool Cassette::WriteFramesTo(const std::string& path, int64_t first, int64_t end
     // Written beside the target and renamed over it, so a crash leaves either the old
     // file or the new one, never half of one.
     const std::string temporary = path + ".partial";
+    return WritePartial(temporary, first, end, fillBlank, written, error) && Commit(temporary, path, error);
+}
+
+bool Cassette::WritePartial(const std::string& temporary, int64_t first, int64_t end, bool fillBlank,
+                            int64_t* written, std::string* error) const {
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (file == nullptr) {
         if (error != nullptr) *error = "cannot create " + temporary + ": " + std::strerror(errno);
@@ -154,9 +173,8 @@ bool Cassette::WriteFramesTo(const std::string& path, int64_t first, int64_t end
     }
     if (ok && !SyncToDisk(file)) ok = false;
     if (std::fclose(file) != 0) ok = false;
-    if (ok && !ReplaceWith(temporary, path)) ok = false;
     if (!ok) {
-        if (error != nullptr) *error = "cannot write " + path + ": " + std::strerror(errno);
+        if (error != nullptr) *error = "cannot write " + temporary + ": " + std::strerror(errno);
         std::remove(temporary.c_str());
         return false;
     }
@@ -164,14 +182,36 @@ bool Cassette::WriteFramesTo(const std::string& path, int64_t first, int64_t end
     return true;
 }
 
+bool Cassette::Commit(const std::string& temporary, const std::string& path, std::string* error) {
+    std::string reason;
+    if (ReplaceWith(temporary, path, &reason)) return true;
+    if (error != nullptr) *error = "cannot write " + path + ": " + reason;
+    std::remove(temporary.c_str());
+    return false;
+}
+
 bool Cassette::WriteBack(std::string* error) {
     if (!IsFileBacked() || recorded_.Empty()) return true;
     const int64_t oldLength = Length();
-    if (!WriteFramesTo(filePath_, 0, RecordedEnd(), true, nullptr, error)) return false;
-    // Read the file again: its frames now hold the recordings.
-    std::unique_ptr<DVFileTape> reopened = DVFileTape::Open(filePath_, error);
-    if (!reopened) return false;
+    const std::string temporary = filePath_ + ".partial";
+    if (!WritePartial(temporary, 0, RecordedEnd(), true, nullptr, error)) return false;
+    // The material maps the old file, and Windows replaces no mapped file: let go of it
+    // first. Then read the file again, new or (when the replace failed) old.
+    const DIO_VideoFormat standard = StandardAt(0);
+    material_.reset();
+    const bool committed = Commit(temporary, filePath_, error);
+    std::string reopenError;
+    std::unique_ptr<DVFileTape> reopened = DVFileTape::Open(filePath_, &reopenError);
+    if (!reopened) {
+        // The file went away under us: the cassette is blank tape of its old length.
+        material_ = std::make_unique<NoMaterial>(standard);
+        blankTail_ = oldLength;
+        recorded_.Clear();
+        if (error != nullptr && committed) *error = reopenError;
+        return false;
+    }
     material_ = std::move(reopened);
+    if (!committed) return false;
     recorded_.Clear();
     blankTail_ = std::max<int64_t>(oldLength - material_->Length(), 0);
     return true;

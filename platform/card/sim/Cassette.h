@@ -68,6 +68,11 @@ private:
     int64_t RecordedEnd() const;
     bool WriteFramesTo(const std::string& path, int64_t first, int64_t end, bool fillBlank, int64_t* written,
                        std::string* error) const;
+    // Writes the frames to `temporary` (removed again on failure).
+    bool WritePartial(const std::string& temporary, int64_t first, int64_t end, bool fillBlank, int64_t* written,
+                      std::string* error) const;
+    // Renames `temporary` over `path`.
+    static bool Commit(const std::string& temporary, const std::string& path, std::string* error);
 
     std::unique_ptr<TapeMaterial> material_;
     int64_t blankTail_;

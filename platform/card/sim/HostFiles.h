@@ -57,6 +57,6 @@ private:
 // Flushes `file` and makes its bytes durable before it is renamed into place.
 bool SyncToDisk(std::FILE* file);
 // Renames `from` to `to`, replacing a file already there.
-bool ReplaceWith(const std::string& from, const std::string& to);
+bool ReplaceWith(const std::string& from, const std::string& to, std::string* reason);
 
 }  // namespace cardsim

@@ -96,8 +96,10 @@ bool SyncToDisk(std::FILE* file) {
     return std::fflush(file) == 0 && ::fsync(fileno(file)) == 0;
 }
 
-bool ReplaceWith(const std::string& from, const std::string& to) {
-    return std::rename(from.c_str(), to.c_str()) == 0;
+bool ReplaceWith(const std::string& from, const std::string& to, std::string* reason) {
+    if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+    *reason = std::strerror(errno);
+    return false;
 }
 
 }  // namespace cardsim

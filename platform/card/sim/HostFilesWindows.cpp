@@ -5,8 +5,7 @@
 
 #include <io.h>
 
-#include <cerrno>
-#include <cstring>
+#include <algorithm>
 
 namespace cardsim {
 
@@ -128,9 +127,11 @@ bool SyncToDisk(std::FILE* file) {
     return std::fflush(file) == 0 && _commit(_fileno(file)) == 0;
 }
 
-bool ReplaceWith(const std::string& from, const std::string& to) {
+bool ReplaceWith(const std::string& from, const std::string& to, std::string* reason) {
     // Unlike POSIX rename, the C library's rename refuses an existing target here.
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    *reason = SystemError();
+    return false;
 }
 
 }  // namespace cardsim
