@@ -13,6 +13,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# The host's integers are 32 bits on both targets: a constant or shift that does not fit
+# is an error here, not a warning.
+set(CMAKE_CXX_FLAGS_INIT "-Werror=overflow -Werror=narrowing -Werror=shift-count-overflow")
+
 # The compiler's runtime (libgcc, libstdc++, winpthread) goes into every module, so a
 # module needs nothing beyond the system's DLLs and ours, and Wine finds everything.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")

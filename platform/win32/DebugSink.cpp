@@ -1,7 +1,7 @@
 // Where debug entries go: the process-wide sink behind DebugCapture and
 // DVIO_DEBUG_LOG. The same on every system; only the way entries reach it differs.
 #include "DebugSinkEntry.h"
-#include "win32_debug_sink.h"
+#include "Win32DebugSink.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // The Win32 subset the plug-in and its host libraries call.
 //
 // On Windows this is <windows.h> itself. Elsewhere it declares the same names with
-// the same widths and semantics, implemented over POSIX in win32_posix.cpp. This is
+// the same widths and semantics, implemented over POSIX in Win32Posix.cpp. This is
 // the only header of the project that tests _WIN32.
 #ifdef _WIN32
 // The system's header of the same name, found after this folder in the search path.
@@ -10,15 +10,18 @@
 // the search go on past this folder. The system header guards itself.)
 #include_next <windows.h>
 #include <process.h>
+// The C++ runtime's threads sit on winpthreads, whose header takes a defined
+// DLL_EXPORT (libtool's convention) to mean "import me from a DLL". Read it before
+// DLL_EXPORT below exists, so that the statically linked runtime is not looked for in
+// a DLL.
+#include <pthread.h>
 
-// What the plug-in exports: its two entry functions and the classes a host links to.
-// Everything else in the library stays private to it.
-#ifdef VELORIN_BUILDING_PLUGIN
-#define PLUGIN_EXPORT __declspec(dllexport)
-#else
-#define PLUGIN_EXPORT
-#endif
+static_assert(sizeof(LONG) == 4 && sizeof(ULONG) == 4 && sizeof(DWORD) == 4, "32-bit host longs");
 
+// What a library exports: its entry points and the classes a host links to.
+#define DLL_EXPORT __declspec(dllexport)
+// The loader calls DllMain itself.
+#define DLL_ENTRY_POINT_HOOKS(entry)
 #else
 #pragma once
 
@@ -43,8 +46,19 @@ static_assert(sizeof(LONG) == 4 && sizeof(ULONG) == 4 && sizeof(DWORD) == 4, "32
 // Calling conventions matter only to 32-bit Windows.
 #define WINAPI
 #define CALLBACK
-// Every symbol of a shared library is visible here; the plug-in's exports need no mark.
-#define PLUGIN_EXPORT
+
+// What a library exports: its entry points and the classes a host links to. Libraries
+// build with hidden visibility, so nothing else leaves them.
+#define DLL_EXPORT __attribute__((visibility("default")))
+// POSIX has no library entry point with a reason: the loader's load and unload hooks
+// stand in for process attach and detach.
+#define DLL_ENTRY_POINT_HOOKS(entry)                                                 \
+    __attribute__((constructor)) static void DllEntryProcessAttach() {               \
+        entry(nullptr, DLL_PROCESS_ATTACH, nullptr);                                 \
+    }                                                                                \
+    __attribute__((destructor)) static void DllEntryProcessDetach() {                \
+        entry(nullptr, DLL_PROCESS_DETACH, nullptr);                                 \
+    }
 
 #ifndef TRUE
 #define TRUE 1
@@ -85,7 +99,7 @@ struct CRITICAL_SECTION {
 };
 typedef CRITICAL_SECTION* LPCRITICAL_SECTION;
 
-// Debug output: each call is one entry, passed on verbatim (see win32_debug_sink.h).
+// Debug output: each call is one entry, passed on verbatim (see Win32DebugSink.h).
 void OutputDebugStringA(LPCSTR text);
 
 // Events. Manual-reset events stay signalled until ResetEvent; auto-reset events

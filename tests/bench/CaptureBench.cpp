@@ -4,9 +4,9 @@
 // frame was lost on the way (by the card, or by a ring the thread could not fill in
 // time). The highest speed without a loss is the rate the capture thread sustains.
 // Run: build/bin/capture_bench
-#include "CDV1394.h"
+#include "device/CDV1394.h"
 #include "KDXCORE.h"
-#include "capture/host_taker.h"
+#include "capture/HostTaker.h"
 #include "sim/SimControl.h"
 
 #include <benchmark/benchmark.h>

@@ -3,7 +3,7 @@
 // samples per frame, so they are read in step.
 #pragma once
 
-#include "DigitalDevice.h"
+#include "interface/DigitalDevice.h"
 
 #include <cstdint>
 #include <vector>

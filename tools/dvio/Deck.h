@@ -3,7 +3,7 @@
 // mid-change is asked again; a seek is followed until the deck has arrived).
 #pragma once
 
-#include "DigitalDevice.h"
+#include "interface/DigitalDevice.h"
 
 #include <functional>
 #include <string>

@@ -3,7 +3,7 @@
 // count what went wrong.
 #pragma once
 
-#include "DigitalDevice.h"
+#include "interface/DigitalDevice.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // does: the library's two exports, nothing else.
 #pragma once
 
-#include "DigitalDevice.h"
+#include "interface/DigitalDevice.h"
 
 #include <string>
 

@@ -47,3 +47,10 @@ bool SimulatorOptions::Apply(std::string* error) {
     }
     return true;
 }
+
+bool SimulatorOptions::Finish(std::string* error) {
+    std::string why;
+    if (cardsim::WriteBackTape(&why)) return true;
+    *error = "the recording could not be written to the cassette file: " + why;
+    return false;
+}

@@ -15,6 +15,9 @@ struct SimulatorOptions {
 
     // Applies the options; false with a sentence in *error when one cannot be applied.
     bool Apply(std::string* error);
+    // After the command: puts what was recorded onto a cassette file into that file;
+    // false with a sentence in *error when it cannot be (the file stays as it was).
+    bool Finish(std::string* error);
 
 private:
     bool usageError_ = false;

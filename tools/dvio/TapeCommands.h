@@ -12,6 +12,7 @@ struct TapeNewRequest {
     std::string standard = "ntsc";
     int rate = 48000;
     int channels = 2;
+    bool blank = false;    // an empty, blank cassette instead of a test tape
 };
 
 int RunTapeNew(const TapeNewRequest& request, bool json, std::ostream& out, std::ostream& err);

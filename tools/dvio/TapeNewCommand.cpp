@@ -5,11 +5,37 @@
 #include "TapeCommands.h"
 #include "TestTape.h"
 #include "TimecodeArg.h"
+#include "sim/SimControl.h"
 
 #include <cmath>
 #include <cstdio>
 
+namespace {
+
+// A blank cassette to record onto: an empty file, marked so that loading it as the
+// cassette is allowed (an empty file is otherwise refused, as a tape lost by mistake).
+int RunBlankTapeNew(const TapeNewRequest& request, bool json, std::ostream& out, std::ostream& err) {
+    std::string error;
+    if (!cardsim::MakeBlankTapeFile(request.path, &error)) {
+        err << "dvio: " << error << "\n";
+        return kExitFailed;
+    }
+    if (json) {
+        Json summary = Json::Object();
+        summary.Set("file", request.path);
+        summary.Set("frames", 0);
+        summary.Set("blank", true);
+        out << summary.Dump() << "\n";
+    } else {
+        out << "wrote " << request.path << ": a blank cassette (no frames yet)\n";
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
 int RunTapeNew(const TapeNewRequest& request, bool json, std::ostream& out, std::ostream& err) {
+    if (request.blank) return RunBlankTapeNew(request, json, out, err);
     TestTapeOptions options;
     if (request.standard != "ntsc" && request.standard != "pal") {
         err << "dvio: --standard must be ntsc or pal, not \"" << request.standard << "\"\n";

@@ -3,7 +3,7 @@
 // device puts in its way (the device answers 0 bytes and the new format there).
 #pragma once
 
-#include "DigitalDevice.h"
+#include "interface/DigitalDevice.h"
 
 #include <cstdint>
 #include <functional>

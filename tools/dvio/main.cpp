@@ -10,7 +10,7 @@
 #include "TapeCommands.h"
 #include "TraceOption.h"
 
-#include "win32_debug_sink.h"
+#include "Win32DebugSink.h"
 
 #include <CLI/CLI.hpp>
 
@@ -84,6 +84,8 @@ int main(int argc, char** argv) {
     tapeNewCommand->add_option("--rate", tapeNew.rate, "audio sample rate")->check(CLI::IsMember({48000, 44100, 32000}));
     tapeNewCommand->add_option("--channels", tapeNew.channels, "audio channels (4 needs --rate 32000)")
         ->check(CLI::IsMember({2, 4}));
+    tapeNewCommand->add_flag("--blank", tapeNew.blank,
+                             "an empty, blank cassette to record onto instead (a new file; other options unused)");
     std::string tapeInfoPath;
     CLI::App* tapeInfo = tape->add_subcommand("info", "frames, formats, timecode and breaks of a DV file");
     tapeInfo->add_option("FILE.dv", tapeInfoPath, "the DV file")->required();
@@ -133,11 +135,17 @@ int main(int argc, char** argv) {
     }
     if (traceBits != 0) host.Device()->SetControl(kTraceSwitchesControl, &traceBits);
 
-    if (info->parsed()) return RunInfo(host, std::cout);
-    if (deck->parsed()) return RunDeck(host, steps, json, std::cout, std::cerr);
+    int exitCode = kExitOk;
+    if (info->parsed()) exitCode = RunInfo(host, std::cout);
+    if (deck->parsed()) exitCode = RunDeck(host, steps, json, std::cout, std::cerr);
     if (captureCommand->parsed()) {
         capture.standard = simulator.standard;
-        return RunCapture(host, capture, json, std::cout, std::cerr);
+        exitCode = RunCapture(host, capture, json, std::cout, std::cerr);
     }
-    return kExitOk;
+    // A recording that cannot reach the cassette file is not lost without a word.
+    if (!simulator.Finish(&error)) {
+        std::cerr << "dvio: " << error << "\n";
+        if (exitCode == kExitOk) exitCode = kExitFailed;
+    }
+    return exitCode;
 }

@@ -55,7 +55,7 @@ std::vector<uint8_t> TrackStatus(const std::vector<uint8_t>& command, const Cass
 std::vector<uint8_t> MediumInfo(const Cassette* cassette, const DeckModel& model) {
     if (cassette == nullptr) return {kAVCStable, kAVCTapeSubunit, kOpMediumInfo, kNoCassette, 0x00};
     return {kAVCStable, kAVCTapeSubunit, kOpMediumInfo, model.cassetteType,
-            static_cast<uint8_t>(cassette->writeProtected ? 0x01 : 0x00)};
+            static_cast<uint8_t>(cassette->WriteProtected() ? 0x01 : 0x00)};
 }
 
 // Target position of a search, or -1 when the tape does not hold it.

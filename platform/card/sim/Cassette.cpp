@@ -16,24 +16,22 @@ namespace cardsim {
 
 namespace {
 constexpr int64_t kGuessWindow = 64;
+}
 
-// What is left of a tape whose file could not be read again: nothing but blank tape.
-class NoMaterial : public TapeMaterial {
-public:
-    explicit NoMaterial(DIO_VideoFormat standard) : standard_(standard) {}
-    int64_t Length() const override { return 0; }
-    DIO_VideoFormat StandardAt(int64_t) const override { return standard_; }
-    DIO_VideoFormat TrailingStandard() const override { return standard_; }
-    size_t ReadFrame(int64_t, uint8_t*, size_t) const override { return 0; }
-    int64_t TracksBefore(int64_t) const override { return 0; }
+Cassette::Cassette(std::unique_ptr<TapeMaterial> material, int64_t blankTail)
+    : material_(std::move(material)), blankTail_(std::max<int64_t>(blankTail, 0)) {}
 
-private:
-    DIO_VideoFormat standard_;
-};
-}  // namespace
+Cassette::Cassette(std::unique_ptr<DVFileTape> file, int64_t blankTail)
+    : file_(file.get()), blankTail_(std::max<int64_t>(blankTail, 0)) {
+    material_ = std::move(file);
+}
 
-Cassette::Cassette(std::unique_ptr<TapeMaterial> material, int64_t blankTail, std::string filePath)
-    : material_(std::move(material)), blankTail_(std::max<int64_t>(blankTail, 0)), filePath_(std::move(filePath)) {}
+const std::string& Cassette::FilePath() const {
+    static const std::string none;
+    return file_ != nullptr ? file_->Path() : none;
+}
+
+bool Cassette::WriteProtected() const { return writeProtected || (file_ != nullptr && !file_->Writable()); }
 
 bool Cassette::IsBlank(int64_t position) const {
     if (position < 0 || position >= Length()) return true;
@@ -44,6 +42,8 @@ bool Cassette::IsBlank(int64_t position) const {
 DIO_VideoFormat Cassette::StandardAt(int64_t position) const {
     if (recorded_.Has(position)) return recorded_.StandardAt(position);
     if (position >= 0 && position < material_->Length()) return material_->StandardAt(position);
+    // A blank cassette is formatted by what is first recorded on it.
+    if (material_->Length() == 0 && !recorded_.Empty()) return recorded_.StandardAt(recorded_.Begin());
     return material_->TrailingStandard();
 }
 
@@ -125,6 +125,7 @@ bool Cassette::WriteFrame(int64_t position, const uint8_t* frame, size_t availab
     const DIO_VideoFormat standard = FrameStandard(frame, available);
     const size_t size = FrameSize(standard);
     if (size == 0 || available < size) return false;
+    if (position < material_->Length() && material_->StandardAt(position) != standard) return false;
     return recorded_.Put(position, frame, size, standard);
 }
 
@@ -139,11 +140,6 @@ bool Cassette::WriteFramesTo(const std::string& path, int64_t first, int64_t end
     // Written beside the target and renamed over it, so a crash leaves either the old
     // file or the new one, never half of one.
     const std::string temporary = path + ".partial";
-    return WritePartial(temporary, first, end, fillBlank, written, error) && Commit(temporary, path, error);
-}
-
-bool Cassette::WritePartial(const std::string& temporary, int64_t first, int64_t end, bool fillBlank,
-                            int64_t* written, std::string* error) const {
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (file == nullptr) {
         if (error != nullptr) *error = "cannot create " + temporary + ": " + std::strerror(errno);
@@ -173,8 +169,10 @@ bool Cassette::WritePartial(const std::string& temporary, int64_t first, int64_t
     }
     if (ok && !SyncToDisk(file)) ok = false;
     if (std::fclose(file) != 0) ok = false;
+    std::string reason = std::strerror(errno);
+    if (ok && !ReplaceWith(temporary, path, &reason)) ok = false;
     if (!ok) {
-        if (error != nullptr) *error = "cannot write " + temporary + ": " + std::strerror(errno);
+        if (error != nullptr) *error = "cannot write " + path + ": " + reason;
         std::remove(temporary.c_str());
         return false;
     }
@@ -182,38 +180,32 @@ bool Cassette::WritePartial(const std::string& temporary, int64_t first, int64_t
     return true;
 }
 
-bool Cassette::Commit(const std::string& temporary, const std::string& path, std::string* error) {
-    std::string reason;
-    if (ReplaceWith(temporary, path, &reason)) return true;
-    if (error != nullptr) *error = "cannot write " + path + ": " + reason;
-    std::remove(temporary.c_str());
-    return false;
-}
-
 bool Cassette::WriteBack(std::string* error) {
-    if (!IsFileBacked() || recorded_.Empty()) return true;
+    if (file_ == nullptr || recorded_.Empty()) return true;
     const int64_t oldLength = Length();
-    const std::string temporary = filePath_ + ".partial";
-    if (!WritePartial(temporary, 0, RecordedEnd(), true, nullptr, error)) return false;
-    // The material maps the old file, and Windows replaces no mapped file: let go of it
-    // first. Then read the file again, new or (when the replace failed) old.
-    const DIO_VideoFormat standard = StandardAt(0);
-    material_.reset();
-    const bool committed = Commit(temporary, filePath_, error);
-    std::string reopenError;
-    std::unique_ptr<DVFileTape> reopened = DVFileTape::Open(filePath_, &reopenError);
-    if (!reopened) {
-        // The file went away under us: the cassette is blank tape of its old length.
-        material_ = std::make_unique<NoMaterial>(standard);
-        blankTail_ = oldLength;
-        recorded_.Clear();
-        if (error != nullptr && committed) *error = reopenError;
-        return false;
-    }
-    material_ = std::move(reopened);
-    if (!committed) return false;
+    const int64_t materialLength = file_->Length();
+    std::vector<int64_t> overwrite = recorded_.Positions();
+    const int64_t appendEnd = std::max(recorded_.End(), materialLength);
+    overwrite.erase(std::lower_bound(overwrite.begin(), overwrite.end(), materialLength), overwrite.end());
+    // A file cannot hold blank tape: a blank stretch before a recording past the
+    // material becomes black frames of the standard the tape is formatted for there.
+    DVFileTape::FrameSource source;
+    source.sizeAt = [&](int64_t p) {
+        return recorded_.Has(p) ? recorded_.SizeAt(p) : FrameSize(StandardAt(p));
+    };
+    source.read = [&](int64_t p, uint8_t* destination, size_t capacity) -> size_t {
+        if (recorded_.Has(p)) return recorded_.Read(p, destination, capacity);
+        const DIO_VideoFormat standard = StandardAt(p);
+        DVFrame generator;
+        std::unique_ptr<unsigned char[]> black(generator.GenBlackFrame(standard));
+        const size_t size = FrameSize(standard);
+        if (!black || capacity < size) return 0;
+        std::memcpy(destination, black.get(), size);
+        return size;
+    };
+    if (!file_->WriteBack(overwrite, appendEnd, source, error)) return false;
     recorded_.Clear();
-    blankTail_ = std::max<int64_t>(oldLength - material_->Length(), 0);
+    blankTail_ = std::max<int64_t>(oldLength - file_->Length(), 0);
     return true;
 }
 

@@ -1,11 +1,13 @@
 // The tape in the deck: its material (built-in or a .dv file), blank tape after it,
 // the frames recorded over it, and the tape's injected faults (timecode breaks,
 // missing subcode). Positions run from 0 to Length() - 1; a position holds a frame
-// or is blank. A cassette loaded from a file is written back to that file, through a
-// temporary file and a rename, when asked (after each recording and at unload).
-// Called only under the world's lock.
+// or is blank. A cassette loaded from a file is the user's tape: when asked (after each
+// recording and at unload) the frames recorded are written into that file in place,
+// and nothing else of it changes (DVFileTape::WriteBack). Called only under the world's
+// lock.
 #pragma once
 
+#include "sim/DVFileTape.h"
 #include "sim/Faults.h"
 #include "sim/RecordedFrames.h"
 #include "sim/TapeMaterial.h"
@@ -18,9 +20,10 @@ namespace cardsim {
 
 class Cassette {
 public:
-    // `blankTail` positions of blank tape follow the material. `filePath` non-empty
-    // makes the cassette write back to that file.
-    Cassette(std::unique_ptr<TapeMaterial> material, int64_t blankTail, std::string filePath);
+    // `blankTail` positions of blank tape follow the material.
+    Cassette(std::unique_ptr<TapeMaterial> material, int64_t blankTail);
+    // A cassette that is the file `file` (written back to it).
+    Cassette(std::unique_ptr<DVFileTape> file, int64_t blankTail);
 
     int64_t Length() const { return material_->Length() + blankTail_; }
     bool IsBlank(int64_t position) const;
@@ -45,16 +48,21 @@ public:
     int64_t PositionOfTrack(int64_t track) const;
 
     // Records a frame (its size comes from its header) at `position`. False outside
-    // the tape, for bytes that are not a DV frame, or when it cannot be stored.
+    // the tape, for bytes that are not a DV frame, for a frame of the other standard
+    // where the material is (the tape is formatted for its standard there), or when it
+    // cannot be stored.
     bool WriteFrame(int64_t position, const uint8_t* frame, size_t available);
 
+    // The write-protect tab; a file that cannot be written protects the cassette too.
     bool writeProtected = false;
+    bool WriteProtected() const;
     void SetFaults(const Faults* faults) { faults_ = faults; }
 
-    bool IsFileBacked() const { return !filePath_.empty(); }
-    const std::string& FilePath() const { return filePath_; }
+    bool IsFileBacked() const { return file_ != nullptr; }
+    const std::string& FilePath() const;
     bool HasUnsavedRecording() const { return !recorded_.Empty(); }
-    // Writes material and recordings to the file (no-op without unsaved recordings).
+    // Writes the recordings into the file (no-op without unsaved recordings). On failure
+    // the file is as it was and the recordings stay, for a later attempt.
     bool WriteBack(std::string* error);
     // Writes the frames of positions [first, first + count) that are not blank to a
     // .dv file (count < 0: to the end); *written receives how many.
@@ -68,15 +76,10 @@ private:
     int64_t RecordedEnd() const;
     bool WriteFramesTo(const std::string& path, int64_t first, int64_t end, bool fillBlank, int64_t* written,
                        std::string* error) const;
-    // Writes the frames to `temporary` (removed again on failure).
-    bool WritePartial(const std::string& temporary, int64_t first, int64_t end, bool fillBlank, int64_t* written,
-                      std::string* error) const;
-    // Renames `temporary` over `path`.
-    static bool Commit(const std::string& temporary, const std::string& path, std::string* error);
 
     std::unique_ptr<TapeMaterial> material_;
+    DVFileTape* file_ = nullptr;  // the material, when it is a file
     int64_t blankTail_;
-    std::string filePath_;
     RecordedFrames recorded_;
     const Faults* faults_ = nullptr;
 };

@@ -21,6 +21,17 @@ DIO_VideoFormat FrameStandard(const uint8_t* frame, size_t available) {
     return (frame[3] & 0x80) != 0 ? DIO_PAL : DIO_NTSC;
 }
 
+DIO_VideoFormat FrameStartStandard(const uint8_t* start, const uint8_t* nextSequence, uint64_t available) {
+    const DIO_VideoFormat standard = FrameStandard(start, available < 4 ? 0 : 4);
+    if (standard == DIO_NoVideoFormat || available < FrameSize(standard)) return DIO_NoVideoFormat;
+    // Section types in the top three bits of ID0: subcode 1, VAUX 2, audio 3, video 4.
+    const auto section = [&](size_t block) { return start[block * kBlockBytes] >> 5; };
+    if (section(1) != 1 || section(3) != 2 || section(6) != 3 || section(7) != 4) return DIO_NoVideoFormat;
+    // The next sequence opens with its own header, DIF sequence number 1 in ID1.
+    if (FrameStandard(nextSequence, 4) != standard || (nextSequence[1] >> 4) != 1) return DIO_NoVideoFormat;
+    return standard;
+}
+
 size_t FrameSize(DIO_VideoFormat standard) {
     return static_cast<size_t>(SequencesPerFrame(standard)) * kDifSequenceBytes;
 }
@@ -56,11 +67,16 @@ void ClearAuxiliaryPacks(uint8_t* frame, DIO_VideoFormat standard) {
     }
 }
 
-void CopySubcode(const uint8_t* from, DIO_VideoFormat fromStandard, uint8_t* to, DIO_VideoFormat toStandard) {
-    const int common = std::min(SequencesPerFrame(fromStandard), SequencesPerFrame(toStandard));
-    for (int s = 0; s < common; ++s) {
-        const size_t at = static_cast<size_t>(s) * kDifSequenceBytes + kSubcodeBlock0;
-        std::memcpy(to + at, from + at, 2 * kBlockBytes);
+void CopyTracks(const uint8_t* from, uint8_t* to, DIO_VideoFormat standard, bool video, bool audio) {
+    for (int s = 0; s < SequencesPerFrame(standard); ++s) {
+        const size_t sequence = static_cast<size_t>(s) * kDifSequenceBytes;
+        if (video) std::memcpy(to + sequence + kVauxBlock0, from + sequence + kVauxBlock0, 3 * kBlockBytes);
+        for (size_t k = 0; k < 9; ++k) {
+            const size_t audioBlock = sequence + kAudioBlock0 + k * kAudioBlockStride;
+            if (audio) std::memcpy(to + audioBlock, from + audioBlock, kBlockBytes);
+            // The fifteen video blocks after each audio block.
+            if (video) std::memcpy(to + audioBlock + kBlockBytes, from + audioBlock + kBlockBytes, 15 * kBlockBytes);
+        }
     }
 }
 

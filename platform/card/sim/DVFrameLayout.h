@@ -14,6 +14,14 @@ constexpr size_t kDifSequenceBytes = 12000;
 
 // DIO_NoVideoFormat when the bytes do not start with a DIF header block.
 DIO_VideoFormat FrameStandard(const uint8_t* frame, size_t available);
+// A whole frame starts at a place `available` bytes before the end of the data: the
+// header block, then the subcode, VAUX, audio and video blocks where a DIF sequence has
+// them, and the second sequence's header. Stricter than FrameStandard, so that damaged
+// bytes or a file that is not DV are not taken for a frame by chance. `start` holds
+// the kFrameStartBytes there (or what there is), `nextSequence` the 4 bytes
+// kDifSequenceBytes on.
+constexpr size_t kFrameStartBytes = 8 * 80;
+DIO_VideoFormat FrameStartStandard(const uint8_t* start, const uint8_t* nextSequence, uint64_t available);
 size_t FrameSize(DIO_VideoFormat standard);       // 120000, 144000, or 0
 int SequencesPerFrame(DIO_VideoFormat standard);  // 10, 12, or 0
 
@@ -24,7 +32,8 @@ size_t SubcodePackOffset(int sequence, int n);
 void ClearSubcodePacks(uint8_t* frame, DIO_VideoFormat standard);
 // Every VAUX and AAUX pack of the frame reads "no information" (0xFF).
 void ClearAuxiliaryPacks(uint8_t* frame, DIO_VideoFormat standard);
-// Copies both subcode blocks of every sequence the two frames have in common.
-void CopySubcode(const uint8_t* from, DIO_VideoFormat fromStandard, uint8_t* to, DIO_VideoFormat toStandard);
+// Copies the video track (VAUX and video blocks) and/or the audio track (audio blocks)
+// of every sequence from one frame to another of the same standard.
+void CopyTracks(const uint8_t* from, uint8_t* to, DIO_VideoFormat standard, bool video, bool audio);
 
 }  // namespace cardsim

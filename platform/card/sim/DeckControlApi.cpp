@@ -37,7 +37,7 @@ DDCError_t Transport(const char* name, DeckCommand command, int64_t argument = 0
     DDCError_t error = Gate(world, name);
     if (error != DDC_NoError) return Finish(call, error);
     if (world.cassette() == nullptr) return Finish(call, DDC_TapeEjected);
-    if (command == DeckCommand::Record && world.cassette()->writeProtected) return Finish(call, DDC_TapeProtected);
+    if (command == DeckCommand::Record && world.cassette()->WriteProtected()) return Finish(call, DDC_TapeProtected);
     world.IssueDeckCommand(command, argument);
     return Finish(call, DDC_NoError);
 }

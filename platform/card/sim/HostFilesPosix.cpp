@@ -5,8 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace cardsim {
@@ -25,39 +23,6 @@ bool ReadAll(int fd, uint8_t* bytes, size_t size, uint64_t offset) {
 }
 
 }  // namespace
-
-MappedFile::~MappedFile() {
-    if (data_ != nullptr) ::munmap(const_cast<uint8_t*>(data_), size_);
-    if (file_ >= 0) ::close(static_cast<int>(file_));
-}
-
-bool MappedFile::Open(const std::string& path, std::string* error) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (error != nullptr) *error = "cannot open " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    file_ = fd;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        if (error != nullptr) *error = path + " is not a regular file";
-        return false;
-    }
-    size_ = static_cast<uint64_t>(st.st_size);
-    if (size_ > 0) {
-        void* map = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
-        if (map == MAP_FAILED) {
-            if (error != nullptr) *error = "cannot map " + path + ": " + std::strerror(errno);
-            return false;
-        }
-        data_ = static_cast<const uint8_t*>(map);
-    }
-    return true;
-}
-
-bool MappedFile::ReadAt(uint64_t offset, uint8_t* bytes, size_t size) const {
-    return file_ >= 0 && ReadAll(static_cast<int>(file_), bytes, size, offset);
-}
 
 bool ScratchFile::Open() {
     if (file_ >= 0) return true;

@@ -37,52 +37,6 @@ std::string SystemError() {
 
 }  // namespace
 
-MappedFile::~MappedFile() {
-    if (data_ != nullptr) UnmapViewOfFile(data_);
-    if (mapping_ != -1) CloseHandle(AsHandle(mapping_));
-    if (file_ != -1) CloseHandle(AsHandle(file_));
-}
-
-bool MappedFile::Open(const std::string& path, std::string* error) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        if (error != nullptr) *error = "cannot open " + path + ": " + SystemError();
-        return false;
-    }
-    file_ = reinterpret_cast<intptr_t>(file);
-    LARGE_INTEGER size;
-    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size) ||
-        (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        if (error != nullptr) *error = path + " is not a regular file";
-        return false;
-    }
-    size_ = static_cast<uint64_t>(size.QuadPart);
-    if (size_ > 0) {
-        HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
-        if (mapping == nullptr) {
-            if (error != nullptr) *error = "cannot map " + path + ": " + SystemError();
-            return false;
-        }
-        mapping_ = reinterpret_cast<intptr_t>(mapping);
-        data_ = static_cast<const uint8_t*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
-        if (data_ == nullptr) {
-            if (error != nullptr) *error = "cannot map " + path + ": " + SystemError();
-            return false;
-        }
-    }
-    return true;
-}
-
-bool MappedFile::ReadAt(uint64_t offset, uint8_t* bytes, size_t size) const {
-    if (file_ == -1) return false;
-    return Positioned(
-        [&](size_t done, DWORD chunk, DWORD* moved, OVERLAPPED* at) {
-            return ReadFile(AsHandle(file_), bytes + done, chunk, moved, at) != FALSE;
-        },
-        offset, size);
-}
-
 bool ScratchFile::Open() {
     if (file_ != -1) return true;
     char folder[MAX_PATH + 1];

@@ -65,7 +65,7 @@ BOOL KDXGetMediumInfo(LONG* cassetteType, LONG* gradeAndProtect) {
     if (!world.Connected()) return call.Return<BOOL>(world.card.Fail(KDX_E_NO_DEVICE_CONNECTED));
     const cardsim::Cassette* cassette = world.cassette();
     *cassetteType = cassette != nullptr ? world.model.cassetteType : kNoCassette;
-    *gradeAndProtect = cassette != nullptr && cassette->writeProtected ? 1 : 0;
+    *gradeAndProtect = cassette != nullptr && cassette->WriteProtected() ? 1 : 0;
     call.Output(*cassetteType);
     call.Output(*gradeAndProtect);
     return call.Return<BOOL>(TRUE);

@@ -7,18 +7,33 @@
 
 using cardsim::SimCall;
 
+namespace {
+
+// Both begin calls connect the card's output to the deck's input for recording; a deck
+// holding a write-protected cassette refuses that connection. This is what the
+// plug-in's writability probe sees.
+BOOL BeginPlayback(SimCall& call, bool applyPlayPauseMode) {
+    if (call.Refused()) return call.Return<BOOL>(FALSE);
+    cardsim::World& world = call.world();
+    cardsim::CardDriver& card = world.card;
+    if (card.IsOpen() && card.State() == PDV_STATE_IDLE && world.Connected() && world.cassette() != nullptr &&
+        world.cassette()->WriteProtected())
+        return call.Return<BOOL>(card.Fail(KDX_E_DEV_REJECT_SRV));
+    return call.Return<BOOL>(card.BeginPlayback(world.Connected(), applyPlayPauseMode));
+}
+
+}  // namespace
+
 extern "C" {
 
 BOOL PdvBeginPlayback() {
     SimCall call("PdvBeginPlayback", {});
-    if (call.Refused()) return call.Return<BOOL>(FALSE);
-    return call.Return<BOOL>(call.world().card.BeginPlayback(call.world().Connected(), false));
+    return BeginPlayback(call, false);
 }
 
 BOOL PdvBeginPlayback2() {
     SimCall call("PdvBeginPlayback2", {});
-    if (call.Refused()) return call.Return<BOOL>(FALSE);
-    return call.Return<BOOL>(call.world().card.BeginPlayback(call.world().Connected(), true));
+    return BeginPlayback(call, true);
 }
 
 BOOL PdvStartPlayback() {
@@ -191,7 +206,7 @@ BOOL PdvDeckControl(LONG code) {
     if (shuttle) {
         world.IssueDeckCommand(cardsim::DeckCommand::Shuttle, shuttleState);
     } else {
-        if (world.cassette()->writeProtected) return call.Return<BOOL>(card.Fail(KDX_E_DEV_REJECT_SRV));
+        if (world.cassette()->WriteProtected()) return call.Return<BOOL>(card.Fail(KDX_E_DEV_REJECT_SRV));
         world.IssueDeckCommand(cardsim::DeckCommand::RecordPause, 0);
     }
     return call.Return<BOOL>(TRUE);

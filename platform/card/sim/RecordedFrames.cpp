@@ -2,6 +2,7 @@
 
 #include "sim/SubcodeTimecode.h"
 
+#include <string>
 
 namespace cardsim {
 
@@ -25,6 +26,18 @@ bool RecordedFrames::Put(int64_t position, const uint8_t* frame, size_t size, DI
     if (!inPlace) fileEnd_ += size;
     index_[position] = entry;
     return true;
+}
+
+std::vector<int64_t> RecordedFrames::Positions() const {
+    std::vector<int64_t> positions;
+    positions.reserve(index_.size());
+    for (const auto& entry : index_) positions.push_back(entry.first);
+    return positions;
+}
+
+size_t RecordedFrames::SizeAt(int64_t position) const {
+    const auto it = index_.find(position);
+    return it != index_.end() ? it->second.size : 0;
 }
 
 DIO_VideoFormat RecordedFrames::StandardAt(int64_t position) const {

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <vector>
 
 namespace cardsim {
 
@@ -27,9 +28,15 @@ public:
 
     bool Has(int64_t position) const { return index_.count(position) != 0; }
     bool Empty() const { return index_.empty(); }
+    // The first recorded position (0 when nothing is recorded).
+    int64_t Begin() const { return index_.empty() ? 0 : index_.begin()->first; }
     // The last recorded position plus one (0 when nothing is recorded).
     int64_t End() const { return index_.empty() ? 0 : index_.rbegin()->first + 1; }
 
+    // Recorded positions, in order.
+    std::vector<int64_t> Positions() const;
+    // The size of the frame recorded at `position` (0 when none).
+    size_t SizeAt(int64_t position) const;
     // The standard of the frame recorded at `position` (DIO_NoVideoFormat when none).
     DIO_VideoFormat StandardAt(int64_t position) const;
     // The subcode timecode of the recorded frame; false when none or it has none.

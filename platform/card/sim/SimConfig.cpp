@@ -25,6 +25,16 @@ bool ParseInt(const std::string& text, int* value) {
     return true;
 }
 
+// "video", "audio" or "video+audio" (also when empty): the tracks an insert replaces.
+bool ParseTracks(const std::string& text, DeckModel* model) {
+    const bool video = text.empty() || text == "video" || text == "video+audio" || text == "audio+video";
+    const bool audio = text.empty() || text == "audio" || text == "video+audio" || text == "audio+video";
+    if (!video && !audio) return false;
+    model->insertVideo = video;
+    model->insertAudio = audio;
+    return true;
+}
+
 void AddError(World* world, const std::string& error) {
     std::string all = world->ConfigError();
     if (!all.empty()) all += "; ";
@@ -51,7 +61,8 @@ bool ParseDeckOptions(const std::string& list, DeckModel* model, bool* writeProt
         else if (name == "status") model->searchAnswer = SearchAnswer::StatusOperand;
         else if (name == "interim") model->searchAnswer = SearchAnswer::Interim;
         else if (name == "transition") model->searchAnswer = SearchAnswer::InTransition;
-        else if (name == "plain") model->insertKeepsSubcode = false;
+        else if (name == "assemble" || name == "plain") model->syncEdit = EditKind::Assemble;
+        else if (name == "insert" && (ok = ParseTracks(value, model))) model->syncEdit = EditKind::Insert;
         else if (name == "transition_ms" && (ok = ParseInt(value, &n) && n >= 0)) model->transitionMs = n;
         else if (name == "wind" && (ok = ParseInt(value, &n) && n >= 1)) model->windSpeed = n;
         else if (name == "latency" && (ok = ParseInt(value, &n) && n >= 0)) model->recordLatencyFrames = n;
@@ -98,7 +109,7 @@ void ApplyEnvironment(World* world) {
         if (cassette) world->InsertCassette(std::move(cassette), 0);
         else AddError(world, "DVIO_SIM_TAPE: " + error);
     }
-    world->cassette()->writeProtected = protect;
+    if (protect) world->cassette()->writeProtected = true;
     if (const char* speed = Env("DVIO_SIM_SPEED")) {
         char* end = nullptr;
         const double factor = std::strtod(speed, &end);

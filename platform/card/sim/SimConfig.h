@@ -23,8 +23,9 @@ void ApplyEnvironment(World* world);
 
 // Deck model options, separated by commas: dvcam, nosmpte, early, late, protect,
 // status (searches answered with a STATUS operand), interim, transition (searches
-// answered IN TRANSITION), plain (synchronised record writes frames as received),
-// transition_ms=N, wind=N, latency=N, async_ms=N. `writeProtect` receives the
+// answered IN TRANSITION), assemble (synchronised record rewrites everything; plain
+// is the same), insert=video|audio|video+audio (synchronised record keeps the tape's
+// subcode and replaces those tracks; the default, with both), transition_ms=N, wind=N, latency=N, async_ms=N. `writeProtect` receives the
 // protect option. False with the item in *error when one is not understood.
 bool ParseDeckOptions(const std::string& list, DeckModel* model, bool* writeProtect, std::string* error);
 

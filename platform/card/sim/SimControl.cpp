@@ -2,6 +2,7 @@
 
 #include "KDXCORE.h"
 #include "sim/CassetteFactory.h"
+#include "sim/CassetteFile.h"
 #include "sim/SimConfig.h"
 #include "sim/World.h"
 
@@ -85,6 +86,9 @@ void LoadBuiltInTape(const BuiltInTapeOptions& options, int64_t position) {
 
 bool LoadTapeFile(const std::string& path, std::string* error, int64_t position) {
     return WithWorld([&](World& w) {
+        // Loading the file that is already the cassette takes that one out first: the
+        // file is held (and locked) for as long as a cassette is it.
+        w.ReleaseFile(path);
         std::unique_ptr<Cassette> cassette = OpenFileCassette(path, error);
         if (!cassette) return false;
         w.InsertCassette(std::move(cassette), position);
@@ -104,8 +108,10 @@ bool ReinsertTape() {
 }
 
 bool WriteBackTape(std::string* error) {
-    return WithWorld([&](World& w) { return w.cassette() == nullptr || w.cassette()->WriteBack(error); });
+    return WithWorld([&](World& w) { return w.WriteBackAll(error); });
 }
+
+bool MakeBlankTapeFile(const std::string& path, std::string* error) { return MakeBlankCassetteFile(path, error); }
 
 bool SaveTape(const std::string& path, int64_t first, int64_t count, int64_t* written, std::string* error) {
     return WithWorld([&](World& w) {
@@ -184,7 +190,7 @@ DeckStatus GetDeckStatus() {
         status.inTransition = w.deck.InTransition();
         status.rawState = w.cassette() != nullptr ? w.deck.TargetState() : DDC_STATE_EJECT;
         status.position = w.deck.Position();
-        status.writeProtected = w.cassette() != nullptr && w.cassette()->writeProtected;
+        status.writeProtected = w.cassette() != nullptr && w.cassette()->WriteProtected();
         status.seeking = w.deck.Seeking();
         return status;
     });
@@ -236,6 +242,7 @@ CardCounters GetCardCounters() {
         c.playedFrames = w.card.playback.Played();
         c.underruns = w.card.playback.Underruns();
         c.framesRecorded = w.framesRecorded;
+        c.framesNotRecorded = w.framesNotRecorded;
         return c;
     });
 }

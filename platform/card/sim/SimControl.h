@@ -44,13 +44,19 @@ int64_t NowMicros();
 // Loads a generated cassette, the deck stopped at `position`.
 void LoadBuiltInTape(const BuiltInTapeOptions& options = BuiltInTapeOptions(), int64_t position = 0);
 // Loads a raw .dv file as the cassette (mapped, not read); what is recorded onto it
-// is written back to the file when recording stops, when the cassette is ejected or
-// replaced, on Reset and when the library unloads.
+// is written into the file, in place, when recording stops, when the cassette is
+// ejected or replaced, on Reset and when the library unloads. Refused, with a sentence
+// in *error, for a file that is not DV, an empty one not made by MakeBlankTapeFile, or
+// one another process has loaded. A file that cannot be written is a write-protected
+// cassette.
 bool LoadTapeFile(const std::string& path, std::string* error = nullptr, int64_t position = 0);
+// Creates `path` as a new blank cassette (an empty file so marked); never replaces a file.
+bool MakeBlankTapeFile(const std::string& path, std::string* error = nullptr);
 // Takes the cassette out of the deck (state EJECT); ReinsertTape puts it back.
 void EjectTape();
 bool ReinsertTape();
-// Writes a file cassette's recordings to its file now.
+// Writes the recordings of a file cassette (in the deck or ejected) to its file now;
+// false with the reason in *error when they cannot be (they are kept for a later try).
 bool WriteBackTape(std::string* error = nullptr);
 // Writes the frames of positions [first, first + count) (count < 0: to the end) that
 // are not blank to a raw .dv file.

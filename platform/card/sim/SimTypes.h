@@ -18,6 +18,14 @@ enum class SearchAnswer {
     InTransition,   // IN TRANSITION (0x0B) every time; the deck stays put
 };
 
+// What a synchronised record does to the tape. The card is given no edit kind nor
+// tracks (only a delay, a stop delay and a length), so, as on a deck's own edit
+// selector, the deck is set up for one.
+enum class EditKind {
+    Insert,    // the tape keeps its subcode (timecode); only the tracks named are replaced
+    Assemble,  // everything from the In point on is rewritten, subcode included
+};
+
 // The deck's mechanics and AV/C behaviour. Defaults: a consumer DV deck.
 struct DeckModel {
     int transitionMs = 300;          // mechanical time of each transport change (simulated ms)
@@ -28,7 +36,9 @@ struct DeckModel {
     SearchAnswer searchAnswer = SearchAnswer::Accepted;
     int recordLatencyFrames = 0;     // frames between the record command and the head writing
     int asyncLatencyMs = 20;         // time before an asynchronous request has its answer
-    bool insertKeepsSubcode = true;  // a synchronised record keeps the tape's subcode (insert)
+    EditKind syncEdit = EditKind::Insert;  // what a synchronised record is
+    bool insertVideo = true;         // an insert replaces the video track (VAUX and video blocks)
+    bool insertAudio = true;         // an insert replaces the audio track (audio blocks)
 };
 
 // The default tape: generated frames, so a long tape costs no memory.
@@ -80,6 +90,7 @@ struct CardCounters {
     uint64_t underruns = 0;         // frame periods that repeated the last frame
     // Tape, since the simulator was last reset.
     uint64_t framesRecorded = 0;    // frames the deck wrote onto the tape
+    uint64_t framesNotRecorded = 0; // frames sent while recording that the tape could not take
 };
 
 // One card or deck-control call.

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <filesystem>
 
 namespace cardsim {
 
@@ -46,10 +47,44 @@ World::World() {
 
 World::~World() { WriteBackAll(); }
 
-void World::WriteBackAll() {
+bool World::WriteBackAll(std::string* error) {
+    bool ok = lostRecording_.empty();
+    if (!ok && error != nullptr) *error = lostRecording_;
+    for (Cassette* cassette : {cassette_.get(), ejected_.get()}) {
+        std::string why;
+        if (cassette == nullptr || cassette->WriteBack(&why)) continue;
+        tapeError_ = why;
+        if (ok && error != nullptr) *error = why;
+        ok = false;
+    }
+    if (ok) tapeError_.clear();
+    return ok;
+}
+
+void World::ReleaseFile(const std::string& path) {
+    // The same file by identity (device and file number), whatever the path says.
+    std::error_code missing;
+    if (!std::filesystem::exists(path, missing)) return;
+    const auto same = [&](const std::unique_ptr<Cassette>& c) {
+        std::error_code error;
+        return c && c->IsFileBacked() && std::filesystem::equivalent(c->FilePath(), path, error);
+    };
+    if (same(ejected_)) ForgetEjected();
+    if (same(cassette_)) {
+        RemoveCassette();
+        ForgetEjected();
+    }
+}
+
+void World::ForgetEjected() {
+    if (!ejected_) return;
     std::string error;
-    if (cassette_ && !cassette_->WriteBack(&error)) tapeError_ = error;
-    if (ejected_ && !ejected_->WriteBack(&error)) tapeError_ = error;
+    if (!ejected_->WriteBack(&error)) {
+        // Said until the world is reset: nothing else holds this recording any more.
+        lostRecording_ = "a recording was lost when its cassette was replaced: " + error;
+        tapeError_ = lostRecording_;
+    }
+    ejected_.reset();
 }
 
 void World::ResetAll() {
@@ -63,6 +98,7 @@ void World::ResetAll() {
     sync = SyncRecord();
     ddc = DeckControlState();
     framesRecorded = 0;
+    framesNotRecorded = 0;
     connected_ = true;
     now_ = 0;
     nextTick_ = 0;
@@ -70,6 +106,7 @@ void World::ResetAll() {
     finalAnswerPending_ = false;
     finalAnswer_.clear();
     tapeError_.clear();
+    lostRecording_.clear();
     configError_.clear();
     ejected_.reset();
     cassette_ = MakeBuiltInCassette(builtInOptions);
@@ -80,7 +117,7 @@ void World::ResetAll() {
 
 void World::InsertCassette(std::unique_ptr<Cassette> cassette, int64_t position) {
     RemoveCassette();
-    ejected_.reset();
+    ForgetEjected();
     cassette_ = std::move(cassette);
     cassette_->SetFaults(&faults);
     deck.Reset(true, std::min<int64_t>(position, std::max<int64_t>(cassette_->Length() - 1, 0)));
@@ -124,7 +161,7 @@ void World::StopSyncRecord() {
 }
 
 bool World::ArmSyncRecord() {
-    if (!cassette_ || cassette_->writeProtected) return false;
+    if (!cassette_ || cassette_->WriteProtected()) return false;
     if (!deck.InRecordPause() && !deck.HeadingForRecordPause()) return false;
     sync.Arm(deck.Position());
     return true;

@@ -52,8 +52,12 @@ public:
     void InsertCassette(std::unique_ptr<Cassette> cassette, int64_t position);
     // Takes the cassette out (written back first); it can be put back with Reinsert.
     void RemoveCassette();
-    // Writes back every cassette loaded from a file (the one in the deck and an ejected one).
-    void WriteBackAll();
+    // Writes back every cassette loaded from a file (the one in the deck and an ejected
+    // one); false with the first failure in *error (also kept as TapeError).
+    bool WriteBackAll(std::string* error = nullptr);
+    // Takes out and lets go of any cassette (in the deck or ejected) that is the file
+    // at `path`, written back first, so that the file can be loaded again.
+    void ReleaseFile(const std::string& path);
     bool ReinsertCassette();
     Cassette* cassette() { return cassette_.get(); }
 
@@ -90,6 +94,7 @@ public:
     DeckControlState ddc;
     BuiltInTapeOptions builtInOptions;
     uint64_t framesRecorded = 0;
+    uint64_t framesNotRecorded = 0;
 
 private:
     void AdvanceTo(SimTime target);
@@ -101,6 +106,8 @@ private:
     bool Idle() const;
     DIO_VideoFormat ClockStandard() const;
     void ScheduleNextTick(SimTime from);
+    // Lets go of the ejected cassette, written back first.
+    void ForgetEjected();
 
     std::unique_ptr<Cassette> cassette_;
     std::unique_ptr<Cassette> ejected_;
@@ -112,6 +119,7 @@ private:
     std::vector<uint8_t> finalAnswer_;
     std::vector<uint8_t> noSignal_[2];
     std::string tapeError_;
+    std::string lostRecording_;
     std::string configError_;
 };
 

@@ -133,20 +133,27 @@ void World::FrameStep() {
 }
 
 void World::RecordFrame(int64_t position, const std::vector<uint8_t>* cardOutput) {
-    if (!cassette_ || cassette_->writeProtected) return;
-    // Without a signal from the card (output off, nothing played yet, no device
-    // link) the deck records black.
+    if (!cassette_ || cassette_->WriteProtected()) return;
+    // A deck records what reaches its input: without a signal from the card (output
+    // off, nothing played yet, no device link) the tape under the head stays as it was.
     const bool signal = cardOutput != nullptr && !cardOutput->empty() && connected_ && card.IsOpen() && card.outputPinOn;
-    std::vector<uint8_t> frame = signal ? *cardOutput : NoSignalFrame(card.VideoFormat());
-    if (frame.empty()) return;
+    if (!signal) return;
+    std::vector<uint8_t> frame = *cardOutput;
     const DIO_VideoFormat standard = FrameStandard(frame.data(), frame.size());
-    if (sync.Running() && model.insertKeepsSubcode && !cassette_->IsBlank(position) && standard != DIO_NoVideoFormat) {
-        // An insert leaves the tape's subcode (its timecode) as it was.
+    if (sync.Running() && model.syncEdit == EditKind::Insert && standard != DIO_NoVideoFormat) {
+        // An insert starts from what the tape holds there (its subcode, its header and
+        // the tracks not named) and puts in the tracks named. Where the tape is blank or
+        // unreadable there is nothing to keep.
         std::vector<uint8_t> existing(PDV_SLOT_BYTES);
         const size_t size = cassette_->ReadStoredFrame(position, existing.data(), existing.size());
-        if (size != 0) CopySubcode(existing.data(), FrameStandard(existing.data(), size), frame.data(), standard);
+        if (size == FrameSize(standard) && FrameStandard(existing.data(), size) == standard) {
+            CopyTracks(frame.data(), existing.data(), standard, model.insertVideo, model.insertAudio);
+            existing.resize(size);
+            frame.swap(existing);
+        }
     }
     if (cassette_->WriteFrame(position, frame.data(), frame.size())) ++framesRecorded;
+    else ++framesNotRecorded;
 }
 
 void World::CaptureFrame(int64_t picture) {

@@ -3,7 +3,7 @@
 // the AV/C frames the device sent.
 #pragma once
 
-#include "plugin_test_access.h"
+#include "PluginTestAccess.h"
 #include "support/DeviceFixture.h"
 
 #include <cstdint>

@@ -3,7 +3,7 @@
 #include "AudioTake.h"
 #include "CaptureAudio.h"
 #include "DvioTestSupport.h"
-#include "bare_device.h"
+#include "BareDevice.h"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <memory>
+#include <sys/file.h>
+#include <thread>
+#include <unistd.h>
+
 namespace {
 
 using dviotest::RunDvio;
@@ -62,6 +70,47 @@ TEST(DvioDeck, AnEjectedTapeHasNoTimecode) {
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.out, "eject: No Error\nstate: ejected\ntimecode: No Timecode\n");
     EXPECT_EQ(result.err, "dvio: the deck refused \"timecode\": No Timecode\n");
+}
+
+TEST(DvioDeck, RecordingWithNothingSentLeavesTheCassetteFileAsItWas) {
+    for (const std::string standard : {"ntsc", "pal"}) {
+        dviotest::Scratch dir;
+        ASSERT_EQ(RunDvio({"tape", "new", "t.dv", "--seconds", "2", "--standard", standard}, dir.Path()).exitCode, 0);
+        const std::vector<uint8_t> before = dviotest::ReadBytes(dir.File("t.dv"));
+        const dviotest::Result result =
+            RunDvio({"--tape", "t.dv", "--standard", standard, "deck", "record", "wait", "1", "stop"}, dir.Path());
+        EXPECT_EQ(result.exitCode, 0) << standard << ": " << result.err;
+        EXPECT_TRUE(dviotest::ReadBytes(dir.File("t.dv")) == before) << standard;
+    }
+}
+
+// Whether a process other than this one holds the file's lock (probed in a moment).
+bool LockedElsewhere(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const bool locked = fd >= 0 && ::flock(fd, LOCK_SH | LOCK_NB) != 0;
+    if (fd >= 0) ::close(fd);
+    return locked;
+}
+
+TEST(DvioDeck, ACassetteFileInAnotherDvioIsInUse) {
+    dviotest::Scratch dir;
+    ASSERT_EQ(RunDvio({"tape", "new", "t.dv", "--seconds", "1"}, dir.Path()).exitCode, 0);
+    // A first dvio holds the cassette (started again should it meet the probe's lock).
+    std::unique_ptr<dviotest::DvioProcess> first;
+    bool held = false;
+    for (int attempt = 0; attempt < 20 && !held; ++attempt) {
+        first = std::make_unique<dviotest::DvioProcess>(
+            std::vector<std::string>{"--tape", "t.dv", "deck", "play", "wait", "60"}, dir.Path());
+        while (first->Running() && !(held = LockedElsewhere(dir.File("t.dv"))))
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(held);
+    const dviotest::Result second = RunDvio({"--tape", "t.dv", "deck", "state"}, dir.Path());
+    EXPECT_EQ(second.exitCode, 1);
+    EXPECT_EQ(second.err, "dvio: cannot use t.dv as the cassette: t.dv is in use: another program has this cassette "
+                          "loaded\n");
+    first->Signal(SIGTERM);
+    first->Wait();
 }
 
 }  // namespace

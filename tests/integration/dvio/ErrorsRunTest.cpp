@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 using dviotest::RunDvio;
@@ -18,6 +20,9 @@ struct Mistake {
 TEST(DvioErrors, MistakesExitWithTheirCodeAndASentence) {
     dviotest::Scratch dir;
     dviotest::WriteBytes(dir.File("notes.txt"), std::vector<uint8_t>(500, 'n'));
+    dviotest::WriteBytes(dir.File("empty.dv"), {});
+    ASSERT_EQ(RunDvio({"tape", "new", "readonly.dv", "--seconds", "1"}, dir.Path()).exitCode, 0);
+    ASSERT_EQ(::chmod(dir.File("readonly.dv").c_str(), 0444), 0);
     const Mistake mistakes[] = {
         {{}, 2, "dvio: A subcommand is required"},
         {{"dance"}, 2, "dvio: A subcommand is required"},
@@ -49,6 +54,16 @@ TEST(DvioErrors, MistakesExitWithTheirCodeAndASentence) {
         {{"tape", "info", "notes.txt"}, 1,
          "dvio: notes.txt is not a DV file: byte offset 0 of notes.txt (frame 0) is not the start of a DV frame\n"},
         {{"tape", "audio", "missing.dv", "out.wav"}, 1, "dvio: cannot read missing.dv: No such file or directory\n"},
+        // Files that are no tape, and a tape that may not be recorded on.
+        {{"--tape", "notes.txt", "info"}, 1,
+         "dvio: cannot use notes.txt as the cassette: notes.txt is not a DV file: none of its 500 bytes starts a DV "
+         "frame\n"},
+        {{"--tape", "empty.dv", "info"}, 1,
+         "dvio: cannot use empty.dv as the cassette: empty.dv is empty: it is no DV file and was not made as a blank "
+         "cassette (dvio tape new FILE --blank)\n"},
+        {{"tape", "new", "notes.txt", "--blank"}, 1,
+         "dvio: notes.txt exists: a blank cassette is made only as a new file\n"},
+        {{"--tape", "readonly.dv", "deck", "record"}, 1, "dvio: the deck refused \"record\": Tape Protected\n"},
         {{"tape", "new", "no/such/folder/t.dv"}, 1, "dvio: cannot write no/such/folder/t.dv: No such file or directory\n"},
         {{"capture", "no/such/folder/t.dv", "--frames", "5"}, 1,
          "dvio: cannot write no/such/folder/t.dv: No such file or directory\n"},

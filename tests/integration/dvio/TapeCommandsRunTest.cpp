@@ -122,4 +122,15 @@ TEST(DvioTape, InfoCountsFramesWithoutTimecodeOrAudio) {
                                         "no timecode    1 frames (3)\n", "no audio       1 frames (5)\n"});
 }
 
+TEST(DvioTape, ABlankCassetteIsEmptyAndLoads) {
+    dviotest::Scratch dir;
+    const dviotest::Result made = RunDvio({"tape", "new", "blank.dv", "--blank"}, dir.Path());
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    EXPECT_EQ(made.out, "wrote blank.dv: a blank cassette (no frames yet)\n");
+    EXPECT_EQ(dviotest::FileSize(dir.File("blank.dv")), 0);
+    const dviotest::Result loaded = RunDvio({"--tape", "blank.dv", "deck", "state"}, dir.Path());
+    EXPECT_EQ(loaded.exitCode, 0) << loaded.err;
+    EXPECT_EQ(loaded.out, "state: stopped\n");
+}
+
 }  // namespace

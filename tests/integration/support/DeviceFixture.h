@@ -2,9 +2,9 @@
 // lines and the card calls it made at hand.
 #pragma once
 
-#include "CDV1394.h"
+#include "device/CDV1394.h"
 #include "sim/SimControl.h"
-#include "win32_debug_sink.h"
+#include "Win32DebugSink.h"
 
 #include <gtest/gtest.h>
 

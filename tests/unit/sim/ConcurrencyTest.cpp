@@ -67,6 +67,45 @@ TEST_F(ConcurrencyTest, CaptureKeepsToTheFrameRateOfTheClock) {
     }
 }
 
+TEST_F(ConcurrencyTest, PlaybackToARecordingDeckKeepsToTheFrameRateOfTheClock) {
+    ASSERT_TRUE(cardsim::SetSpeed(4));
+    OpenSession();
+    cardsim::ParkDeck(0, DDC_STATE_RECORD);
+    ASSERT_TRUE(PdvBeginPlayback());
+    const std::vector<std::vector<uint8_t>> frames = MakeFrames(DIO_NTSC, 2, 50000, 7000);
+    std::atomic<bool> stop{false};
+    // Record thread: keeps the ring some frames ahead of the output, as the plug-in does.
+    LONG queued = 0;
+    for (; queued < 16; ++queued) QueuePlaybackFrame(queued, frames[queued % 2]);
+    const uint64_t mark = cardsim::JournalMark();
+    ASSERT_TRUE(PdvStartPlayback());
+    std::thread feeder([&] {
+        while (!stop.load()) {
+            for (const LONG played = PdvGetPlaybackFrame(); queued < played + 16; ++queued)
+                QueuePlaybackFrame(queued, frames[queued % 2]);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    const int64_t start = CallsSince(mark, "PdvStartPlayback")[0].timeMicros;
+    EXPECT_TRUE(PollUntil([&] { return cardsim::NowMicros() - start > 3000000; }));
+    stop.store(true);
+    feeder.join();
+    cardsim::UseManualClock(true);  // time stands still while the results are read
+    // Each frame period plays one frame (a repeat when the feeder was late, counted) and
+    // the deck writes it.
+    const auto polls = CallsSince(mark, "PdvGetPlaybackFrame");
+    ASSERT_GT(polls.size(), 10u);
+    const cardsim::CardCounters counters = cardsim::GetCardCounters();
+    for (const auto& poll : polls) {
+        const int64_t expected = PeriodsBetween(start, poll.timeMicros, DIO_NTSC);
+        EXPECT_LE(poll.result, expected) << "at " << poll.timeMicros - start << " us";
+        EXPECT_GE(poll.result, expected - static_cast<int64_t>(counters.underruns)) << "at " << poll.timeMicros - start;
+    }
+    const int64_t periods = PeriodsBetween(start, cardsim::NowMicros(), DIO_NTSC);
+    EXPECT_EQ(static_cast<int64_t>(counters.framesRecorded), periods);
+    EXPECT_EQ(counters.playedFrames + static_cast<int64_t>(counters.underruns), periods);
+}
+
 TEST_F(ConcurrencyTest, ThreeThreadsCallAtOnce) {
     ASSERT_TRUE(cardsim::SetSpeed(4));
     OpenSession();

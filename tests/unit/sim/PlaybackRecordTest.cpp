@@ -3,6 +3,7 @@
 #include "SimTestSupport.h"
 
 #include <cstring>
+#include <functional>
 
 namespace simtest {
 namespace {
@@ -95,7 +96,7 @@ TEST_F(PlaybackRecordTest, ADelayThatMissesTheLatencyShiftsTheInsert) {
         cardsim::UseManualClock(true);
         cardsim::DeckModel model;
         model.recordLatencyFrames = c.latency;
-        model.insertKeepsSubcode = false;
+        model.syncEdit = cardsim::EditKind::Assemble;
         cardsim::SetDeckModel(model);
         OpenSession();
             std::vector<std::vector<uint8_t>> before;
@@ -140,21 +141,74 @@ TEST_F(PlaybackRecordTest, WriteProtectedCassetteRefusesToRecord) {
     cardsim::SetWriteProtected(true);
     EXPECT_EQ(DevRecord(), DDC_TapeProtected);
     EXPECT_CARD_ERROR(PdvDeckControl(PDV_DECK_RECORD_PAUSE), KDX_E_DEV_REJECT_SRV);
+    EXPECT_CARD_ERROR(PdvBeginPlayback(), KDX_E_DEV_REJECT_SRV);
+    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_IDLE);
+    cardsim::SetWriteProtected(false);
     cardsim::ParkDeck(10, DDC_STATE_RECORD_PAUSE);
     ASSERT_TRUE(PdvBeginPlayback());
+    cardsim::SetWriteProtected(true);
     EXPECT_CARD_ERROR(PdvSyncRecNoParam(), KDX_E_DEV_REJECT_SRV);
     EXPECT_EQ(PdvGetDriverState(), PDV_STATE_PLAYBACK_OPEN);
 }
 
-TEST_F(PlaybackRecordTest, PlainRecordWritesFramesAsReceivedAndBlackWithoutASignal) {
-    const std::vector<uint8_t> before = TapeAt(20);
-    cardsim::ParkDeck(20, DDC_STATE_RECORD);
-    AdvancePeriods(1);
-    const std::vector<uint8_t> recorded = TapeAt(20);
-    EXPECT_NE(recorded, before);
-    // A black frame: every video block carries the black macroblock (DC -224 in Y).
-    EXPECT_EQ(std::vector<uint8_t>(&recorded[7 * 80 + 4], &recorded[7 * 80 + 6]), (std::vector<uint8_t>{0x90, 0x06}));
+TEST_F(PlaybackRecordTest, ADeckSentNothingRecordsNothing) {
+    // Each way of sending the deck nothing, on an NTSC and on a PAL tape.
+    struct Case {
+        const char* what;
+        std::function<void()> arrange;
+    };
+    const Case cases[] = {
+        {"card closed", [] { ASSERT_NE(KDXClose(0), 0); }},
+        {"no playback mode", [] {}},
+        {"playback mode open, not started", [] { ASSERT_TRUE(PdvBeginPlayback()); }},
+        {"started with nothing ever ready", [] {
+             ASSERT_TRUE(PdvBeginPlayback());
+             ASSERT_TRUE(PdvStartPlayback());
+         }},
+        {"device link gone", [] {
+             ASSERT_TRUE(PdvBeginPlayback());
+             QueuePlaybackFrame(0, Program(1)[0]);
+             ASSERT_TRUE(PdvStartPlayback());
+             cardsim::DisconnectDevice();
+         }},
+    };
+    for (const DIO_VideoFormat standard : {DIO_NTSC, DIO_PAL}) {
+        for (const Case& c : cases) {
+            cardsim::Reset();
+            cardsim::UseManualClock(true);
+            cardsim::BuiltInTapeOptions options;
+            options.standard = standard;
+            cardsim::LoadBuiltInTape(options);
+            OpenSession();
+            std::vector<std::vector<uint8_t>> before;
+            for (int p = 20; p < 26; ++p) before.push_back(TapeAt(p));
+            c.arrange();
+            cardsim::ParkDeck(20, DDC_STATE_RECORD);
+            AdvancePeriods(5, standard);
+            EXPECT_EQ(cardsim::GetDeckStatus().position, 25) << c.what << " " << standard;
+            EXPECT_EQ(cardsim::GetCardCounters().framesRecorded, 0u) << c.what << " " << standard;
+            for (int p = 20; p < 26; ++p) EXPECT_TRUE(TapeAt(p) == before[p - 20]) << c.what << " " << standard;
+            const std::vector<int> label = standard == DIO_PAL ? std::vector<int>{0, 0, 0, 21, 0} : DropFrameLabel(21);
+            EXPECT_EQ(DeckLabel(21), label) << c.what << " " << standard;
+        }
+    }
+}
 
+TEST_F(PlaybackRecordTest, FramesOfTheOtherStandardAreNotRecordedOverTheTapeAndAreCounted) {
+    cardsim::BuiltInTapeOptions options;
+    options.standard = DIO_PAL;
+    cardsim::LoadBuiltInTape(options);
+    const std::vector<uint8_t> before = TapeAt(30);
+    BeginWith(Program(4), false);
+    ASSERT_TRUE(PdvStartPlayback());
+    cardsim::ParkDeck(30, DDC_STATE_RECORD);
+    AdvancePeriods(4);
+    EXPECT_TRUE(TapeAt(30) == before);
+    EXPECT_EQ(cardsim::GetCardCounters().framesRecorded, 0u);
+    EXPECT_EQ(cardsim::GetCardCounters().framesNotRecorded, 4u);
+}
+
+TEST_F(PlaybackRecordTest, PlainRecordWritesFramesAsReceived) {
     cardsim::ParkDeck(100, DDC_STATE_STOP);
     const auto program = Program(3);
     BeginWith(program, false);
@@ -167,6 +221,54 @@ TEST_F(PlaybackRecordTest, PlainRecordWritesFramesAsReceivedAndBlackWithoutASign
     for (int i = 0; i < 3; ++i) EXPECT_EQ(TapeAt(at + i), program[i]);
     // The deck reads the frame's own timecode there, not the tape's old one.
     EXPECT_EQ(DeckLabel(at), DropFrameLabel(50000));
+}
+
+// The blocks of every DIF sequence an edit may keep or replace: subcode (1-2), audio
+// (6, 22, ... 134) or video (VAUX 3-5 and the rest).
+enum Part { kSubcode, kVideo, kAudio };
+std::vector<uint8_t> PartOf(const std::vector<uint8_t>& frame, Part part) {
+    std::vector<uint8_t> bytes;
+    for (size_t block = 0; block < frame.size() / 80; ++block) {
+        const size_t b = block % 150;
+        const Part is = b < 3 ? kSubcode : (b >= 6 && (b - 6) % 16 == 0 ? kAudio : kVideo);
+        if (b != 0 && is == part) bytes.insert(bytes.end(), &frame[block * 80], &frame[block * 80 + 80]);
+    }
+    return bytes;
+}
+
+TEST_F(PlaybackRecordTest, AnInsertReplacesTheTracksNamedAndAnAssembleEverything) {
+    struct Case {
+        const char* deckOptions;
+        bool subcodeSent, videoSent, audioSent;
+    };
+    const Case cases[] = {
+        {"insert", false, true, true},
+        {"insert=video", false, true, false},
+        {"insert=audio", false, false, true},
+        {"assemble", true, true, true},
+    };
+    for (const Case& c : cases) {
+        cardsim::Reset();
+        cardsim::UseManualClock(true);
+        ASSERT_TRUE(cardsim::SetDeckOptions(c.deckOptions));
+        OpenSession();
+        const std::vector<uint8_t> before = TapeAt(400);
+        cardsim::ParkDeck(400, DDC_STATE_RECORD_PAUSE);
+        ASSERT_TRUE(PdvSetSyncRecNumFrames(1));
+        const auto program = Program(3);
+        BeginWith(program, true);
+        ASSERT_TRUE(PdvSyncRecNoParam());
+        AdvancePeriods(4);
+        const std::vector<uint8_t> after = TapeAt(400);
+        for (const auto& [part, sent] : {std::pair{kSubcode, c.subcodeSent}, std::pair{kVideo, c.videoSent},
+                                          std::pair{kAudio, c.audioSent}})
+            EXPECT_TRUE(PartOf(after, part) == PartOf(sent ? program[1] : before, part))
+                << c.deckOptions << " part " << part;
+        EXPECT_EQ(DeckLabel(400), c.subcodeSent ? DropFrameLabel(50001) : DropFrameLabel(400)) << c.deckOptions;
+    }
+    std::string error;
+    EXPECT_FALSE(cardsim::SetDeckOptions("insert=subcode", &error));
+    EXPECT_EQ(error, "insert=subcode");
 }
 
 }  // namespace

@@ -123,6 +123,7 @@ TEST_F(TapeTest, RecordingOverAFileIsWrittenBackInPlace) {
     EXPECT_EQ(cardsim::TapeError(), "");
 
     // Recording past the file's end makes it longer; blank tape in between becomes black.
+    ASSERT_TRUE(PdvStartPlayback());
     cardsim::ParkDeck(11, DDC_STATE_RECORD);
     AdvancePeriods(1);
     cardsim::EjectTape();

@@ -1,0 +1,271 @@
+// Seeking: the AV/C time code search, the relative track-number search and the
+// library's seek, in that order with their fall-backs, the frames they send byte for
+// byte, and the deck parked where it was sent.
+#include "DeckFixture.h"
+#include "KDXCORE.h"
+#include "KordexDDC.h"
+#include "deck/TimecodeFields.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+using Frame = std::vector<uint8_t>;
+
+class SeekTest : public DeckFixture {
+protected:
+    // (opcode, operand 0) of every AV/C command sent.
+    static std::vector<std::pair<int, int>> AVCKinds() {
+        std::vector<std::pair<int, int>> kinds;
+        for (const Frame& frame : AVCRequests())
+            if (frame.size() > 3) kinds.emplace_back(frame[2], frame[3]);
+        return kinds;
+    }
+
+    // True when `expected` appear among the lines in this order.
+    ::testing::AssertionResult LinesInOrder(const std::vector<std::string>& expected) const {
+        const std::vector<std::string> lines = Lines();
+        auto at = lines.begin();
+        for (const std::string& line : expected) {
+            at = std::find(at, lines.end(), line);
+            if (at == lines.end()) return ::testing::AssertionFailure() << "missing or out of order: " << line;
+            ++at;
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    static Frame TrackSearch(LONG track) {
+        unsigned char bytes[3];
+        EncodeTrackNumber(track, bytes);
+        return {0x00, 0x20, 0x52, 0x20, bytes[0], bytes[1], bytes[2], 0xFF};
+    }
+
+    static bool SeekCommandSent() {
+        for (const Frame& frame : AVCRequests())
+            if (frame.size() > 3 && frame[0] == 0x00 && frame[3] == 0x20) return true;
+        return !CallsTo("DevSeekToTimecode").empty();
+    }
+};
+
+const std::pair<int, int> kTimecodeStatus{0x51, 0x71};
+const std::pair<int, int> kTimecodeSearch{0x51, 0x20};
+const std::pair<int, int> kSmpteStatus{0x59, 0x71};
+const std::pair<int, int> kTrackStatus{0x52, 0x71};
+const std::pair<int, int> kTrackSearch{0x52, 0x20};
+const std::pair<int, int> kMediumInfo{0xDA, 0x7F};
+
+TEST_F(SeekTest, TheTimeCodeSearchCuesTheDeckFirst) {
+    cardsim::SetSpeed(4);
+    OpenSession();
+    const timecode_t target = Tc(0, 2, 3, 4);
+    EXPECT_EQ(device_->DeviceSeekToTimecode(target), DDC_NoError);
+    EXPECT_EQ(Access::m_bSeekPending(*device_), 1);
+    EXPECT_EQ(AVCRequests(), std::vector<Frame>{Frame({0x00, 0x20, 0x51, 0x20, 0x04, 0x03, 0x02, 0x00})});
+    EXPECT_EQ(CardCalls(), (std::vector<std::string>{"DevGetState", "KDXSendGenericAVCCommand"}));
+    // Written whatever the trace switch says.
+    EXPECT_EQ(Lines(), std::vector<std::string>{"SeekToTimecodeWithTC -> 00:02:03;04\n"});
+    EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, cardsim::FindTapeTimecode({0, 2, 3, 4, true})));
+}
+
+TEST_F(SeekTest, ADeckAlreadyPausedOnTheFrameIsLeftWhereItIs) {
+    OpenSession();
+    cardsim::ParkDeck(600, DDC_STATE_PLAYBACK_PAUSE);
+    EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(600)), DDC_NoError);
+    EXPECT_EQ(Lines(), std::vector<std::string>{"DevSeekToTimecode does not need to be called\n"});
+    EXPECT_FALSE(SeekCommandSent());
+    EXPECT_EQ(cardsim::GetDeckStatus().position, 600);
+    // Paused elsewhere, or on the frame but stopped: the deck is sent.
+    cardsim::ParkDeck(600, DDC_STATE_STOP);
+    Forget();
+    EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(600)), DDC_NoError);
+    EXPECT_TRUE(SeekCommandSent());
+}
+
+TEST_F(SeekTest, ARefusedTimeCodeSearchIsCuedByTrackNumber) {
+    OpenSession();
+    cardsim::RemoveSubcode(130, 1);  // the deck cannot find 00:00:04;10 by its label
+    cardsim::ParkDeck(100, DDC_STATE_PLAYBACK_PAUSE);
+    Forget();
+    Trace(true);
+    const timecode_t target = Frames(130);
+    EXPECT_EQ(device_->DeviceSeekToTimecode(target), DDC_NoError);
+    EXPECT_EQ(Access::m_bSeekPending(*device_), 1);
+    // The position check, the refused search, the cassette, the track and the time
+    // code under the head, then the track search.
+    const std::vector<std::pair<int, int>> kinds = {kSmpteStatus, kTimecodeSearch, kMediumInfo,
+                                                    kTrackStatus, kTimecodeStatus, kTrackSearch};
+    EXPECT_EQ(AVCKinds(), kinds);
+    ASSERT_EQ(AVCRequests().size(), 6u);
+    EXPECT_EQ(AVCRequests()[2], Frame({0x01, 0x20, 0xDA, 0x7F, 0x7F}));
+    EXPECT_EQ(AVCRequests()[3], Frame({0x01, 0x20, 0x52, 0x71, 0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(AVCRequests()[4], Frame({0x01, 0x20, 0x51, 0x71, 0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(AVCRequests()[5], Frame({0x00, 0x20, 0x52, 0x20, 0x29, 0x0A, 0x00, 0xFF}));
+    EXPECT_TRUE(CallsTo("DevSeekToTimecode").empty());
+    EXPECT_TRUE(CallsTo("DevPause").empty());  // the deck was still already
+    EXPECT_TRUE(LinesInOrder({
+        "SeekToTimecodeWithTC seek not successful\n",
+        "GetAbsoluteTrackNumber 1000  blankFlag 1\n",
+        "GetTimecode -> 00:00:03;10\n",
+        "CurrentTC = 00:00:03;10 = 100 frames = 1000 tracks\n",
+        "    CueTC = 00:00:04;10 = 130 frames = 1300 tracks\n",
+        "  deltaFrames = 30\n",
+        "  deltaTracks = 300\n",
+        "    seekTrack = 1300\n",
+        "SeekToTimecodeWithRelATN -> 00:00:04;10\n",
+        "DevSeekToTimecode -> 00:00:04;10\n",
+    }));
+    EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 130));
+}
+
+TEST_F(SeekTest, TheTrackSearchAimsTheFrameOffsetEarlyExceptAtFrameZeroAndCountsTwelveTracksAFrameAt25) {
+    OpenSession();
+    Access::m_nATNFrameOffset(*device_) = 5;
+    cardsim::RemoveSubcode(130, 1);
+    cardsim::RemoveSubcode(0, 1);
+    cardsim::ParkDeck(100, DDC_STATE_PLAYBACK_PAUSE);
+    Forget();
+    EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(130)), DDC_NoError);
+    EXPECT_EQ(AVCRequests().back(), TrackSearch(1250));
+    EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 125));
+    Forget();
+    EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(0)), DDC_NoError);
+    EXPECT_EQ(AVCRequests().back(), TrackSearch(0));
+    EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 0));
+
+    Restart();
+    cardsim::BuiltInTapeOptions pal;
+    pal.standard = DIO_PAL;
+    pal.materialFrames = 3000;
+    cardsim::LoadBuiltInTape(pal);
+    OpenSession();
+    cardsim::RemoveSubcode(130, 1);
+    cardsim::ParkDeck(100, DDC_STATE_PLAYBACK_PAUSE);
+    Forget();
+    EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(130, 25, false)), DDC_NoError);
+    ASSERT_FALSE(AVCRequests().empty());
+    EXPECT_EQ(AVCRequests().back(), TrackSearch(1200 + 360));
+    EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 130));
+}
+
+TEST_F(SeekTest, StatusAnswersFallBackToTheLibrarySeekAndADVCAMCassetteSkipsTheTrackSearch) {
+    // Searches answered as status queries: both AV/C searches fail, the library seeks.
+    ASSERT_TRUE(cardsim::SetDeckOptions("status"));
+    OpenSession();
+    EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 0, 20, 0)), DDC_NoError);
+    EXPECT_EQ(Access::m_bSeekPending(*device_), 1);
+    const std::vector<std::string> expected = {
+        "SeekToTimecodeWithTC returning mismatched response\n",
+        "SeekToTimecodeWithTC returning success for STATUS command not CONTROL command\n",
+        "SeekToTimecodeWithRelATN returning mismatched response\n",
+        "SeekToTimecodeWithRelATN returning success for STATUS command not CONTROL command\n",
+    };
+    EXPECT_EQ(Lines(), expected);
+    ASSERT_EQ(CallsTo("DevSeekToTimecode").size(), 1u);
+    EXPECT_EQ(CallsTo("DevSeekToTimecode")[0].arguments, (std::vector<int64_t>{0, 0, 20, 0}));
+    EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 600));
+
+    Restart();
+    ASSERT_TRUE(cardsim::SetDeckOptions("dvcam,status"));
+    OpenSession();
+    EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 0, 20, 0)), DDC_NoError);
+    EXPECT_EQ(AVCKinds(), (std::vector<std::pair<int, int>>{kTimecodeSearch, kMediumInfo}));
+    EXPECT_EQ(log_.Count("Detected DVCAM cassette....\n"), 1u);
+    EXPECT_EQ(CallsTo("DevSeekToTimecode").size(), 1u);
+    EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 600));
+
+    // A cassette that cannot be identified is not taken for DVCAM: with the time code
+    // search and the medium query unanswered, the track search runs.
+    Restart();
+    ASSERT_TRUE(cardsim::SetDeckOptions("dvcam"));
+    OpenSession();
+    cardsim::ParkDeck(100, DDC_STATE_PLAYBACK_PAUSE);
+    Forget();
+    cardsim::RefuseCardCall("KDXSendGenericAVCCommand", KDX_E_TIMEOUT, 2);
+    Access::m_bHasSMPTETimecode(*device_) = 0;  // no status query before the searches
+    EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(130)), DDC_NoError);
+    EXPECT_EQ(log_.Count("Detected DVCAM cassette....\n"), 0u);
+    EXPECT_EQ(AVCRequests().back(), TrackSearch(1300));
+    EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 130));
+}
+
+TEST_F(SeekTest, LibrarySeekOnlySendsNoAVC) {
+    OpenSession();
+    Access::m_bLibrarySeekOnly(*device_) = 1;
+    Trace(true);
+    EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 1, 2, 3)), DDC_NoError);
+    EXPECT_TRUE(AVCRequests().empty());
+    EXPECT_EQ(CardCalls(), (std::vector<std::string>{"DevGetState", "DevSeekToTimecode"}));
+    EXPECT_EQ(CallsTo("DevSeekToTimecode")[0].arguments, (std::vector<int64_t>{0, 1, 2, 3}));
+    EXPECT_EQ(Lines().back(), "DevSeekToTimecode -> 00:01:02;03\n");
+    EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, cardsim::FindTapeTimecode({0, 1, 2, 3, true})));
+}
+
+TEST_F(SeekTest, ATargetNotOnTheTapeSendsTheDocumentedFramesAndFails) {
+    OpenSession();
+    Trace(true);
+    Access::m_bSeekPending(*device_) = 1;
+    EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(1, 2, 3, 4)), DDC_CommandRejected);
+    EXPECT_EQ(Access::m_bSeekPending(*device_), 0);
+    ASSERT_FALSE(AVCRequests().empty());
+    EXPECT_EQ(AVCRequests()[0], Frame({0x00, 0x20, 0x51, 0x20, 0x04, 0x03, 0x02, 0x01}));
+    ASSERT_EQ(CallsTo("DevSeekToTimecode").size(), 1u);
+    EXPECT_EQ(CallsTo("DevSeekToTimecode")[0].arguments, (std::vector<int64_t>{1, 2, 3, 4}));
+    EXPECT_EQ(Lines().back(), "DevSeekToTimecode  error -> Command Rejected\n");
+    EXPECT_TRUE(LinesInOrder({"SeekToTimecodeWithTC seek not successful\n", "SeekToTimecodeWithRelATN not successful\n",
+                              "DevSeekToTimecode  error -> Command Rejected\n"}));
+}
+
+TEST_F(SeekTest, FromBlankTapeTheTrackSearchGivesUpWithoutATimecode) {
+    cardsim::SetSpeed(20);  // twenty minutes of tape to wind back
+    OpenSession();
+    cardsim::ParkDeck(cardsim::TapeLength() - 5, DDC_STATE_PLAYBACK_PAUSE);
+    Forget();
+    EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 0, 20, 0)), DDC_NoError);
+    EXPECT_EQ(log_.Count("GetAbsoluteTrackNumber - discontinuous tracks on tape\n"), 0u);  // TC search won
+    ASSERT_TRUE(cardsim::SetDeckOptions("status"));
+    cardsim::ParkDeck(cardsim::TapeLength() - 5, DDC_STATE_PLAYBACK_PAUSE);
+    Forget();
+    EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 0, 20, 0)), DDC_NoError);
+    EXPECT_EQ(log_.Count("GetAbsoluteTrackNumber - discontinuous tracks on tape\n"), 1u);
+    EXPECT_EQ(CountAVC(0x52, 0x20), 0u);
+    EXPECT_EQ(CallsTo("DevSeekToTimecode").size(), 1u);
+    EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 600));
+}
+
+TEST_F(SeekTest, NoSessionOrNoTargetMeansNoSeek) {
+    OpenSession();
+    Trace(true);
+    Access::m_bSeekPending(*device_) = 1;
+    EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(kTCEmptyFrameCount)), DDC_InvalidParameter);
+    EXPECT_EQ(Access::m_bSeekPending(*device_), 0);
+    EXPECT_FALSE(SeekCommandSent());
+    EXPECT_EQ(Lines().back(), "DevSeekToTimecode  error -> Invalid Parameter\n");
+
+    Restart();
+    cardsim::FailDriverOpen(KDX_E_NO_DVKORDEX);
+    Access::m_bSeekPending(*device_) = 1;
+    EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(600)), DDC_DriverError);
+    EXPECT_EQ(Access::m_bSeekPending(*device_), 0);
+    EXPECT_FALSE(SeekCommandSent());
+    EXPECT_TRUE(AVCRequests().empty());
+}
+
+TEST_F(SeekTest, ADeckThatGoesAwayMidSeekIsReportedNotWaitedFor) {
+    cardsim::SetSpeed(4);
+    OpenSession();
+    ASSERT_EQ(device_->DeviceSeekToTimecode(Tc(0, 5, 0, 2)), DDC_NoError);
+    cardsim::DisconnectDevice();
+    TransportState_t state = TransportUnknown;
+    ASSERT_TRUE(WaitFor([&] { return device_->DeviceGetState(&state) == DDC_NoError && state == TransportNoDevice; }));
+    // Every method fails in turn; the library's answer is the result.
+    Forget();
+    EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 0, 20, 0)), DDC_NoDevice);
+    EXPECT_EQ(Access::m_bSeekPending(*device_), 0);
+    EXPECT_EQ(CallsTo("DevPause").size(), 6u);  // the track search's settling, then it gives up
+    EXPECT_EQ(CallsTo("DevSeekToTimecode").size(), 1u);
+    cardsim::ReconnectDevice();
+    EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 0, 20, 0)), DDC_NoError);
+}
+
+}  // namespace

@@ -1,0 +1,263 @@
+// A cassette file is the user's tape: what is not DV is refused, damaged frames and
+// everything not recorded over stay byte for byte, the file keeps its mode, owner and
+// symlink, a read-only file is a write-protected cassette, a recording that finds no
+// room is reported and kept, and a file is in one deck at a time.
+#include "SimTestSupport.h"
+
+#include <csignal>
+#include <fcntl.h>
+#include <random>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace simtest {
+namespace {
+
+class CassetteFileTest : public SimTest {
+protected:
+    void SetUp() override {
+        SimTest::SetUp();
+        OpenSession();
+    }
+    // Plays `frames` with the deck recording from `position`, then stops the deck, which
+    // writes the cassette back.
+    static void Record(int64_t position, const std::vector<std::vector<uint8_t>>& frames,
+                       DIO_VideoFormat standard = DIO_NTSC) {
+        ASSERT_TRUE(PdvBeginPlayback());
+        for (size_t i = 0; i < frames.size(); ++i) QueuePlaybackFrame(static_cast<LONG>(i), frames[i]);
+        ASSERT_TRUE(PdvStartPlayback());
+        cardsim::ParkDeck(position, DDC_STATE_RECORD);
+        AdvancePeriods(static_cast<int64_t>(frames.size()), standard);
+        ASSERT_TRUE(PdvEndPlayback());
+        cardsim::ParkDeck(position, DDC_STATE_STOP);
+        AdvancePeriods(1, standard);
+    }
+    // `original` with the frames at `position` replaced by `frames` (all of size `size`).
+    static std::vector<uint8_t> Replaced(std::vector<uint8_t> original, int64_t position,
+                                         const std::vector<std::vector<uint8_t>>& frames, size_t size) {
+        const std::vector<uint8_t> bytes = Concat(frames);
+        const size_t at = static_cast<size_t>(position) * size;
+        if (original.size() < at + bytes.size()) original.resize(at + bytes.size());
+        std::copy(bytes.begin(), bytes.end(), original.begin() + static_cast<long>(at));
+        return original;
+    }
+};
+
+std::vector<uint8_t> Junk(size_t size, int kind) {
+    std::vector<uint8_t> bytes(size, kind == 0 ? 0x00 : 'x');
+    std::mt19937 random(7);
+    if (kind == 2)
+        for (auto& b : bytes) b = static_cast<uint8_t>(random());
+    return bytes;
+}
+
+TEST_F(CassetteFileTest, FilesThatAreNoTapeAreRefusedAtLoad) {
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        const char* error;  // what the refusal says after the path
+    };
+    std::vector<uint8_t> partial = MakeFrames(DIO_NTSC, 1, 0)[0];
+    partial.resize(100000);
+    const Case cases[] = {
+        {"text", std::vector<uint8_t>(20000, 'n'), " is not a DV file: none of its 20000 bytes starts a DV frame"},
+        {"random", Junk(400000, 2), " is not a DV file: none of its 400000 bytes starts a DV frame"},
+        {"partial frame", partial, " is not a DV file: none of its 100000 bytes starts a DV frame"},
+        {"empty", {}, " is empty: it is no DV file and was not made as a blank cassette (dvio tape new FILE --blank)"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = TempPath("refused.dv");
+        WriteDVFile(path, {c.bytes});
+        std::string error;
+        EXPECT_FALSE(cardsim::LoadTapeFile(path, &error)) << c.name;
+        EXPECT_EQ(error, path + c.error) << c.name;
+        EXPECT_EQ(ReadFile(path), c.bytes) << c.name;
+    }
+}
+
+TEST_F(CassetteFileTest, ABlankCassetteTakesWhatIsRecordedFromItsStart) {
+    const std::string path = TempPath("blank.dv");
+    std::string error;
+    ASSERT_TRUE(cardsim::MakeBlankTapeFile(path, &error)) << error;
+    EXPECT_FALSE(cardsim::MakeBlankTapeFile(path, &error)) << "never replaces a file";
+    EXPECT_EQ(error, path + " exists: a blank cassette is made only as a new file");
+    ASSERT_TRUE(cardsim::LoadTapeFile(path, &error)) << error;
+    EXPECT_TRUE(cardsim::IsTapeBlank(0));
+    const auto program = MakeFrames(DIO_PAL, 3, 0, 40);
+    ASSERT_NE(KDXClose(0), 0);
+    OpenSession(KDX_STANDARD_PAL);
+    Record(0, program, DIO_PAL);
+    EXPECT_EQ(cardsim::TapeError(), "");
+    EXPECT_TRUE(ReadFile(path) == Concat(program));
+}
+
+TEST_F(CassetteFileTest, DamagedFramesAndAllNotRecordedOverStayByteForByte) {
+    // Frames 10-19 of 30 damaged, three ways; a piece of a frame after the last one.
+    for (int kind = 0; kind < 3; ++kind) {
+        cardsim::Reset();
+        cardsim::UseManualClock(true);
+        OpenSession();
+        std::vector<uint8_t> original = Concat(MakeFrames(DIO_NTSC, 30, 0, 100));
+        const std::vector<uint8_t> junk = Junk(10 * kDVFrameSizeNTSC, kind);
+        std::copy(junk.begin(), junk.end(), original.begin() + 10 * static_cast<long>(kDVFrameSizeNTSC));
+        original.insert(original.end(), {0x1F, 0x07, 0x00, 0x3F, 0x55});
+        const std::string path = TempPath("damaged.dv");
+        WriteDVFile(path, {original});
+        std::string error;
+        ASSERT_TRUE(cardsim::LoadTapeFile(path, &error)) << error;
+        EXPECT_FALSE(cardsim::IsTapeBlank(15)) << kind;
+        std::vector<uint8_t> frame;
+        EXPECT_FALSE(cardsim::ReadTapeFrame(15, &frame)) << "unreadable, kind " << kind;
+        EXPECT_EQ(DeckLabel(20), DropFrameLabel(20)) << "positions after the damage are where they were";
+
+        // Over good frames, over damaged ones, and past the end.
+        const auto program = MakeFrames(DIO_NTSC, 2, 9000, 500);
+        Record(3, program);
+        Record(18, program);
+        EXPECT_EQ(cardsim::TapeError(), "") << kind;
+        std::vector<uint8_t> expected = Replaced(original, 3, program, kDVFrameSizeNTSC);
+        expected = Replaced(expected, 18, program, kDVFrameSizeNTSC);
+        EXPECT_TRUE(ReadFile(path) == expected) << kind;
+        Record(30, program);
+        const std::vector<uint8_t> appended = Concat(program);
+        expected.insert(expected.end(), appended.begin(), appended.end());
+        EXPECT_TRUE(ReadFile(path) == expected) << "appended after the last byte, kind " << kind;
+        EXPECT_TRUE(TapeAt(31) == program[1]);
+    }
+}
+
+TEST_F(CassetteFileTest, WritingBackKeepsModeOwnerAndSymlink) {
+    const auto original = Concat(MakeFrames(DIO_NTSC, 8, 0, 100));
+    const std::string target = TempPath("target.dv");
+    const std::string link = TempPath("link.dv");
+    WriteDVFile(target, {original});
+    ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+    struct stat before {};
+    ASSERT_EQ(::stat(target.c_str(), &before), 0);
+    std::string error;
+    ASSERT_TRUE(cardsim::LoadTapeFile(link, &error)) << error;
+    const auto program = MakeFrames(DIO_NTSC, 2, 9000, 500);
+    Record(2, program);
+    Record(8, program);  // past the end: the file grows in place too
+    EXPECT_EQ(cardsim::TapeError(), "");
+    struct stat after {};
+    ASSERT_EQ(::lstat(link.c_str(), &after), 0);
+    EXPECT_TRUE(S_ISLNK(after.st_mode)) << "still a symlink";
+    ASSERT_EQ(::stat(target.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "the same file";
+    EXPECT_EQ(after.st_mode & 07777, 0640u);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+    std::vector<uint8_t> expected = Replaced(original, 2, program, kDVFrameSizeNTSC);
+    expected = Replaced(expected, 8, program, kDVFrameSizeNTSC);
+    EXPECT_TRUE(ReadFile(target) == expected);
+}
+
+TEST_F(CassetteFileTest, AReadOnlyFileIsAWriteProtectedCassette) {
+    const auto original = Concat(MakeFrames(DIO_NTSC, 8, 0, 100));
+    const std::string path = TempPath("readonly.dv");
+    WriteDVFile(path, {original});
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    std::string error;
+    ASSERT_TRUE(cardsim::LoadTapeFile(path, &error)) << error;
+    EXPECT_TRUE(cardsim::GetDeckStatus().writeProtected);
+    cardsim::SetWriteProtected(false);
+    EXPECT_TRUE(cardsim::GetDeckStatus().writeProtected) << "the file decides";
+    EXPECT_EQ(DevRecord(), DDC_TapeProtected);
+    EXPECT_CARD_ERROR(PdvDeckControl(PDV_DECK_RECORD_PAUSE), KDX_E_DEV_REJECT_SRV);
+    // The card cannot connect its output for recording: what a writability probe sees.
+    EXPECT_CARD_ERROR(PdvBeginPlayback(), KDX_E_DEV_REJECT_SRV);
+    EXPECT_CARD_ERROR(PdvBeginPlayback2(), KDX_E_DEV_REJECT_SRV);
+    cardsim::ParkDeck(2, DDC_STATE_RECORD);
+    AdvancePeriods(3);
+    EXPECT_TRUE(ReadFile(path) == original);
+}
+
+// A file size limit stands in for a full disk: files may not grow while it holds.
+class NoRoom {
+public:
+    explicit NoRoom(size_t bytes) : previous_(std::signal(SIGXFSZ, SIG_IGN)) {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        struct rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        ok_ = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~NoRoom() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_);
+    }
+    bool ok() const { return ok_; }
+
+private:
+    void (*previous_)(int);
+    struct rlimit saved_ {};
+    bool ok_ = false;
+};
+
+TEST_F(CassetteFileTest, ARecordingThatFindsNoRoomIsReportedAndKeptWithTheFileWhole) {
+    const auto original = Concat(MakeFrames(DIO_NTSC, 10, 0, 100));
+    const std::string path = TempPath("full.dv");
+    WriteDVFile(path, {original});
+    std::string error;
+    ASSERT_TRUE(cardsim::LoadTapeFile(path, &error)) << error;
+    const auto program = MakeFrames(DIO_NTSC, 3, 9000, 500);
+    std::string reported;
+    bool writtenBack = true;
+    {
+        NoRoom noRoom(original.size());
+        ASSERT_TRUE(noRoom.ok());
+        Record(9, program);  // one frame in place, two past the end
+        reported = cardsim::TapeError();
+        writtenBack = cardsim::WriteBackTape(&error);
+    }
+    EXPECT_EQ(reported.rfind("cannot make room for the recording in " + path + " (240000 bytes more): ", 0), 0u)
+        << reported;
+    EXPECT_FALSE(writtenBack);
+    EXPECT_EQ(error, reported);
+    EXPECT_TRUE(ReadFile(path) == original) << "the file as it was";
+    // With room again, the recording arrives.
+    ASSERT_TRUE(cardsim::WriteBackTape(&error)) << error;
+    EXPECT_EQ(cardsim::TapeError(), "");
+    EXPECT_TRUE(ReadFile(path) == Replaced(original, 9, program, kDVFrameSizeNTSC));
+
+    // Such a cassette replaced by another: the loss is said until the world is reset.
+    std::string lost;
+    {
+        NoRoom noRoom(original.size() + 2 * kDVFrameSizeNTSC);
+        Record(12, program);
+        cardsim::LoadBuiltInTape();
+        EXPECT_FALSE(cardsim::WriteBackTape(&lost));
+    }
+    EXPECT_EQ(lost.rfind("a recording was lost when its cassette was replaced: cannot make room", 0), 0u) << lost;
+    EXPECT_FALSE(cardsim::WriteBackTape());
+    cardsim::Reset();
+    EXPECT_TRUE(cardsim::WriteBackTape());
+}
+
+TEST_F(CassetteFileTest, ACassetteIsInOneDeckAtATime) {
+    const std::string path = TempPath("shared.dv");
+    WriteDVFile(path, MakeFrames(DIO_NTSC, 4, 0, 100));
+    // Another program holding the file: a lock on an open file of its own.
+    const int other = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::flock(other, LOCK_SH), 0);
+    std::string error;
+    EXPECT_FALSE(cardsim::LoadTapeFile(path, &error));
+    EXPECT_EQ(error, path + " is in use: another program has this cassette loaded");
+    ::close(other);
+    ASSERT_TRUE(cardsim::LoadTapeFile(path, &error)) << error;
+    // While loaded here, another cannot take it; loading it here again can.
+    const int again = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    EXPECT_NE(::flock(again, LOCK_SH | LOCK_NB), 0);
+    ASSERT_TRUE(cardsim::LoadTapeFile(path, &error)) << error;
+    cardsim::EjectTape();
+    cardsim::LoadBuiltInTape();
+    EXPECT_EQ(::flock(again, LOCK_SH | LOCK_NB), 0) << "let go once out of the deck";
+    ::close(again);
+}
+
+}  // namespace
+}  // namespace simtest
