@@ -11,10 +11,12 @@ start=$SECONDS
 wine="${WINE:-$(command -v wine64 || echo /usr/lib/wine/wine64)}"
 wineserver="${WINESERVER:-$(command -v wineserver || echo /usr/lib/wine/wineserver)}"
 fail() { echo "test-windows: $*" >&2; exit 1; }
+lap() { echo "    ($(( SECONDS - start )) s so far)"; }
 
-echo "=== win32: build"
+echo "=== win32: build (the plug-in and the libraries it loads; checked, not run)"
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target DIOdv1394Velorin dvio 2>&1 | tee build-win32/build.log
+cmake --build --preset win32 --target DIOdv1394Velorin 2>&1 | tee build-win32/build.log
+lap
 # Any warning fails, truncation above all (the overflow and narrowing kinds are errors
 # already); only a build that compiled something shows its warnings.
 if grep -n "warning:" build-win32/build.log; then fail "the 32-bit build has warnings"; fi
@@ -64,15 +66,18 @@ for dll in KERNEL32.dll msvcrt.dll hostcore.dll digitalio.dll cardsim.dll; do
   echo "imports from $dll: $(imports $dll | wc -l)"
 done
 
+lap
 echo "=== win64: build"
 cmake --preset win64 >/dev/null
 cmake --build --preset win64
+lap
 
 echo "=== win64: tests under Wine"
 export WINEPREFIX="$PWD/build-win64/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # Headless: no display is needed for console programs. One server for all the runs;
 # the programs run one after another, because named events are shared by every
 # process of a Windows session (here: of the prefix).
+mkdir -p "$WINEPREFIX"
 "$wineserver" -p
 trap '"$wineserver" -k || true' EXIT
 # FFmpeg is not a Windows program: the cases that need it skip instead of failing.
@@ -81,6 +86,7 @@ for test in build-win64/bin/*_tests.exe; do
   env -u CI "$wine" "$test" --gtest_brief=1 || fail "$(basename "$test") failed under Wine"
 done
 
+lap
 echo "=== dvio capture: Windows and Linux"
 linux_dvio=build/bin/dvio
 [ -x "$linux_dvio" ] || { cmake --preset default >/dev/null && cmake --build --preset default --target dvio; }
