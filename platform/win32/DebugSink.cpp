@@ -39,7 +39,8 @@ struct DebugSink {
             toStderr = true;
             return;
         }
-        file = std::fopen(target, "a");
+        // Binary: the entry goes to the file as it is, without a text mode's line ends.
+        file = std::fopen(target, "ab");
         // Unbuffered: each entry is written whole when it is made. (Line buffering
         // is not portable: the Windows C runtime takes it as full buffering.)
         if (file != nullptr) setvbuf(file, nullptr, _IONBF, 0);
