@@ -15,7 +15,6 @@
 #include "queues/DV1394AudioInput.h"
 #include "queues/DV1394VideoInput.h"
 
-#include <cstdio>
 
 // How long the thread sleeps between two looks at the card's frame counter.
 constexpr DWORD kCapturePollMs = 15;
@@ -114,7 +113,7 @@ bool CDV1394::DVCaptureThread() {
     ThreadContext::Register();
     CaptureRun run;
     if (!InitKordexCapture()) {
-        std::snprintf(m_szLastError, sizeof m_szLastError, "%s", kInputDeviceError);
+        SetLastErrorText(kInputDeviceError);
         // Arm waits for this event; it must come even when the card refused.
         SetEvent(m_hCaptureThreadStarted);
         return true;
@@ -298,7 +297,7 @@ bool CDV1394::EndKordexCapture() {
     const BOOL ended = PdvEndCapture();
     TraceCapture("PdvEndCapture\n");
     if (!ended) {
-        std::snprintf(m_szLastError, sizeof m_szLastError, "%s", kInputDeviceError);
+        SetLastErrorText(kInputDeviceError);
         return true;
     }
     return false;
@@ -373,14 +372,18 @@ void CDV1394::DeliverCapturedFrame(CaptureRun& run, unsigned char* frame) {
     CheckTimeCodeContinuity(&run.lastTimecode, frame, &run.repeat);
 
     // The monitor takes what fits and misses the rest without counting it.
-    if (Running(m_pVideoConfidence)) m_pVideoConfidence->WriteFrame(frame);
+    if (m_pVideoConfidence != nullptr) m_pVideoConfidence->DeliverFrame(frame);
 
     // A frame that does not fit is retried only while both its video and its audio
     // wait for room, so that picture and sound stay together. Once
     // one of them is settled the other's attempt is given up without counting, unless
     // the card's backlog shows the host has fallen behind: then the loss is counted.
+    // Each attempt looks at the stream's state under the queue's delivery guard, so a
+    // host thread ending the stream never frees or resets a ring under the write.
     while (videoPending && audioPending && !m_bStopCaptureThread) {
-        if (!Running(m_pVideoIn) || m_pVideoIn->WriteFrame(frame)) {
+        const DV1394VideoInput::Delivery video =
+            m_pVideoIn != nullptr ? m_pVideoIn->DeliverFrame(frame) : DV1394VideoInput::Delivery::NotRunning;
+        if (video != DV1394VideoInput::Delivery::NoRoom) {
             videoPending = false;
         } else if (NumFramesInCaptureQueue() > kCaptureBacklogLimit) {
             m_pVideoIn->CountOverrun();
@@ -388,7 +391,10 @@ void CDV1394::DeliverCapturedFrame(CaptureRun& run, unsigned char* frame) {
         }
         // A frame repeating the previous timecode carries the same sound again: the
         // black frame's silence goes in its place.
-        if (!Running(m_pAudioIn) || m_pAudioIn->DeshuffleFrame(frame, run.repeat, m_pBlackFrame)) {
+        const DV1394AudioInput::Delivery audio = m_pAudioIn != nullptr
+                                                     ? m_pAudioIn->DeliverAudio(frame, run.repeat, m_pBlackFrame)
+                                                     : DV1394AudioInput::Delivery::NotRunning;
+        if (audio != DV1394AudioInput::Delivery::NotDelivered) {
             audioPending = false;
         } else if (NumFramesInCaptureQueue() > kCaptureBacklogLimit) {
             m_pAudioIn->CountOverrun();

@@ -6,9 +6,19 @@
 
 namespace {
 
+// The pass-through call's two fixed arguments; their meaning is the card library's.
+constexpr ULONG kAVCFirstArgument = 4;
+constexpr ULONG kAVCThirdArgument = 8;
+
 // A deck that keeps answering IN TRANSITION is asked this often in all.
 constexpr int kAVCAttempts = 5;
 constexpr DWORD kInTransitionPauseMs = 30;
+
+// A response that names another opcode answers an earlier command (a late final
+// answer to a search answered INTERIM); this command's own answer never came.
+bool AnswersAnotherCommand(const unsigned char* command, const unsigned char* response) {
+    return response[AVCBufferOffset(kAVCOpcodeByte)] != command[AVCBufferOffset(kAVCOpcodeByte)];
+}
 
 bool IsSuccessCode(unsigned char code) {
     return code == kAVCAccepted || code == kAVCImplementedStable || code == kAVCInterim;
@@ -30,13 +40,22 @@ unsigned char CDV1394::SendGenericCmd(ULONG first, ULONG commandLength, ULONG th
         // The response length goes back in as the previous answer left it.
         if (!KDXSendGenericAVCCommand(0, 0, first, commandLength, third, command, responseLength, response)) return 0;
         const unsigned char code = response[AVCBufferOffset(kAVCCtypeByte)];
-        result = IsSuccessCode(code) ? 1 : 0;
-        retry = code == kAVCInTransition;
+        const bool stray = AnswersAnotherCommand(command, response);
+        result = IsSuccessCode(code) && !stray ? 1 : 0;
+        retry = code == kAVCInTransition || stray;
         if (trace) {
             OutputDebugStringA("RESPONSE\n   ");
             DumpAVCBytes(response, *responseLength < kAVCBufferBytes ? *responseLength : kAVCBufferBytes);
         }
-        if (retry) Sleep(kInTransitionPauseMs);
+        if (code == kAVCInTransition) Sleep(kInTransitionPauseMs);
     }
     return result;
+}
+
+unsigned char CDV1394::SendAVCCommand(AVCBuffer& command, ULONG commandLength, AVCBuffer& response) {
+    // The deck is told the whole buffer is free for its answer; the attempts inside pass
+    // the length on as the previous answer left it.
+    ULONG responseLength = kAVCBufferBytes;
+    return SendGenericCmd(kAVCFirstArgument, commandLength, kAVCThirdArgument, command.bytes, &responseLength,
+                          response.bytes);
 }

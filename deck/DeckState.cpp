@@ -6,6 +6,10 @@
 
 namespace {
 
+// A deck that overshoots its search target stops while it reverses towards it (well
+// under a second on DV decks); only a stop that lasts longer ends a pending seek.
+constexpr DWORD kSeekReverseStopMs = 1500;
+
 // The host's state for the library's answer, `translated` when it succeeded. A missing
 // device is an answer, not a failure: the state "no device" with no error.
 TransportState_t AnsweredState(DDCError_t* error, TransportState_t translated) {
@@ -20,8 +24,17 @@ TransportState_t AnsweredState(DDCError_t* error, TransportState_t translated) {
 TransportState_t CDV1394::TranslateDeviceState(LONG rawState) {
     if (m_bSeekPending != 0) {
         // The deck still winds towards the seek's target: the host waits for it.
-        if (IsMovingRawState(rawState)) return TransportSeeking;
+        if (IsMovingRawState(rawState)) {
+            m_dwSeekStopTick = 0;
+            return TransportSeeking;
+        }
+        if (rawState == DDC_STATE_STOP) {
+            const DWORD now = GetTickCount() | 1;  // 0 means "not stopped yet"
+            if (m_dwSeekStopTick == 0) m_dwSeekStopTick = now;
+            if (now - m_dwSeekStopTick < kSeekReverseStopMs) return TransportSeeking;
+        }
         m_bSeekPending = 0;
+        m_dwSeekStopTick = 0;
     }
     return RawStateToTransportState(rawState);
 }

@@ -99,9 +99,12 @@ DDCError_t CDV1394::DeviceGetFrameRate(unsigned char* dropFrame, LONG* rate) {
         }
     }
     // Whether the deck answers the SMPTE/EBU time code query decides which query the
-    // timecode request tries first; asked even when the rate could not be read.
+    // timecode request tries first; asked even when the rate could not be read. An
+    // answer of FF bytes (blank tape under the head) still says the deck has the query.
     timecode_t scratch = DeckNoTimecode();
-    m_bHasSMPTETimecode = GetSMPTETimecode(&scratch) ? 1 : 0;
+    bool answered = false;
+    GetSMPTETimecode(&scratch, &answered);
+    m_bHasSMPTETimecode = answered ? 1 : 0;
     if (m_bTraceDeckControl) LogDDCError("DevGetFrameRate", error);
     return error;
 }

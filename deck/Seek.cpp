@@ -63,6 +63,10 @@ DDCError_t CDV1394::DeviceSeekToTimecode(timecode_t target) {
         }
     }
 
+    // This seek supersedes one still pending, as any transport command does: the
+    // settling below reads the deck's own state.
+    m_bSeekPending = 0;
+    m_dwSeekStopTick = 0;
     DDCError_t error = DDC_NoError;
     if (!KordexDDCReady()) {
         error = DDC_DriverError;
@@ -76,6 +80,7 @@ DDCError_t CDV1394::DeviceSeekToTimecode(timecode_t target) {
         error = DevSeekToTimecode(hours, minutes, seconds, frames);
     }
     m_bSeekPending = error == DDC_NoError ? 1 : 0;
+    m_dwSeekStopTick = 0;
     if (m_bTraceDeckControl) LogDDCTimecode("DevSeekToTimecode", target, error);
     return error;
 }
@@ -94,8 +99,7 @@ unsigned char CDV1394::SeekToTimecodeWithTC(timecode_t target) {
     AVCBuffer command;
     command.SetFrameBytes(frame, sizeof frame);
     AVCBuffer response;
-    ULONG responseLength = kAVCBufferBytes;
-    if (!SendGenericCmd(4, kSearchLength, 8, command.bytes, &responseLength, response.bytes)) {
+    if (!SendAVCCommand(command, kSearchLength, response)) {
         if (m_bTraceDeckControl) OutputDebugStringA("SeekToTimecodeWithTC seek not successful\n");
         return 0;
     }
@@ -156,8 +160,7 @@ unsigned char CDV1394::SeekToTimecodeWithRelativeATN(timecode_t target) {
     AVCBuffer command;
     command.SetFrameBytes(frame, sizeof frame);
     AVCBuffer response;
-    ULONG responseLength = kAVCBufferBytes;
-    const bool sent = SendGenericCmd(4, kSearchLength, 8, command.bytes, &responseLength, response.bytes) != 0;
+    const bool sent = SendAVCCommand(command, kSearchLength, response) != 0;
     const unsigned char operand = response.Frame(kAVCOperand0Byte);
     if (sent && operand != kAVCSeekTo) WriteMismatchLines("SeekToTimecodeWithRelATN", operand);
     const bool success = sent && operand == kAVCSeekTo;

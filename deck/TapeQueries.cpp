@@ -54,8 +54,7 @@ unsigned char CDV1394::GetTimecode(timecode_t* timecode) {
     if (timecode == nullptr) return 0;
     AVCBuffer command = StatusQuery(kAVCOpTimecode);
     AVCBuffer response;
-    ULONG responseLength = kAVCBufferBytes;
-    if (!SendGenericCmd(4, kStatusQueryLength, 8, command.bytes, &responseLength, response.bytes)) {
+    if (!SendAVCCommand(command, kStatusQueryLength, response)) {
         if (m_bTraceDeckControl) OutputDebugStringA("GetTimecode not successful\n");
         return 0;
     }
@@ -70,12 +69,12 @@ unsigned char CDV1394::GetTimecode(timecode_t* timecode) {
     return 1;
 }
 
-unsigned char CDV1394::GetSMPTETimecode(timecode_t* timecode) {
+unsigned char CDV1394::GetSMPTETimecode(timecode_t* timecode, bool* answered) {
+    if (answered != nullptr) *answered = false;
     if (timecode == nullptr) return 0;
     AVCBuffer command = StatusQuery(kAVCOpSmpteEbuTimecode);
     AVCBuffer response;
-    ULONG responseLength = kAVCBufferBytes;
-    if (!SendGenericCmd(4, kStatusQueryLength, 8, command.bytes, &responseLength, response.bytes)) {
+    if (!SendAVCCommand(command, kStatusQueryLength, response)) {
         if (m_bTraceDeckControl) OutputDebugStringA("GetSMPTETimecode seek not successful\n");
         return 0;
     }
@@ -84,6 +83,7 @@ unsigned char CDV1394::GetSMPTETimecode(timecode_t* timecode) {
         if (m_bTraceDeckControl) OutputDebugStringA("SMPTE timecode returning mismatched response\n");
         return 0;
     }
+    if (answered != nullptr) *answered = true;
     if (!HasTimecodeBytes(response)) return 0;
     // From here on every deck timecode counts the way the deck does.
     SetDeckDropFrameWord((response.Frame(kTimecodeFirstByte) & kDropFrameBit) != 0 ? 1 : 0);
@@ -96,8 +96,7 @@ unsigned char CDV1394::GetAbsoluteTrackNumber(LONG* track, unsigned char* blankF
     if (track == nullptr || blankFlag == nullptr) return 0;
     AVCBuffer command = StatusQuery(kAVCOpAbsTrackNumber);
     AVCBuffer response;
-    ULONG responseLength = kAVCBufferBytes;
-    const unsigned char sent = SendGenericCmd(4, kStatusQueryLength, 8, command.bytes, &responseLength, response.bytes);
+    const unsigned char sent = SendAVCCommand(command, kStatusQueryLength, response);
     if (sent) {
         const unsigned char bytes[3] = {response.Frame(4), response.Frame(5), response.Frame(6)};
         DecodeTrackNumber(bytes, track, blankFlag);
@@ -121,8 +120,7 @@ unsigned char CDV1394::GetMediumInfo(unsigned char* cassetteType, unsigned char*
     AVCBuffer command;
     command.SetFrameBytes(frame, sizeof frame);
     AVCBuffer response;
-    ULONG responseLength = kAVCBufferBytes;
-    if (!SendGenericCmd(4, kMediumInfoLength, 8, command.bytes, &responseLength, response.bytes)) {
+    if (!SendAVCCommand(command, kMediumInfoLength, response)) {
         if (m_bTraceDeckControl) OutputDebugStringA("GetMediumInfo not successful\n");
         return 0;
     }

@@ -1,5 +1,5 @@
-// The AwaitState operations of the input streams: the host polls a stream's state
-// with a time-out in microseconds.
+// The AwaitState operations of the input streams and AudioOut: the host polls a
+// stream's state with a time-out in microseconds.
 #pragma once
 
 #include "interface/DigitalDevice.h"

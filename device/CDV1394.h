@@ -21,11 +21,14 @@
 #include "interface/DigitalDevice.h"
 
 #include <atomic>
+#include <cstdint>
+#include <mutex>
 
 class DV1394VideoInput;
 class DV1394AudioInput;
 class DV1394VideoOutput;
 class DV1394AudioOutput;
+struct AVCBuffer;
 
 class DLL_EXPORT CDV1394 : public DigitalDevice {
 public:
@@ -202,6 +205,10 @@ public:
 
     // Slots 147 to 149 (raw AV/C from the host) keep DigitalDevice's answers.
 
+    // ---- Print to tape ----
+    // The host's frame number of the frame on the card's output (VideoOutCurrentFrame).
+    LONG CurrentVideoOutFrame();
+
     // ---- Adapters ----
     // 1 when the session is open and a DV device is connected; never opens the session.
     LONG GetNumberAVDevices(LONG adapter);
@@ -298,12 +305,17 @@ private:
     // Probes whether the connected deck accepts recording (m_bAVWritable).
     void SetAVWritableFlag();
     // Sends one AV/C frame to the deck (buffers in the quadlet layout of
-    // deck/avc_buffer.h), again while the deck answers IN TRANSITION; 1 when the final
+    // deck/AvcBuffer.h), again while the deck answers IN TRANSITION; 1 when the final
     // answer is a success code.
     unsigned char SendGenericCmd(ULONG first, ULONG commandLength, ULONG third, unsigned char* command,
                                  ULONG* responseLength, unsigned char* response);
+    // SendGenericCmd as every query and search of the plug-in sends: the first
+    // `commandLength` frame bytes of `command`, the answer in `response`.
+    unsigned char SendAVCCommand(AVCBuffer& command, ULONG commandLength, AVCBuffer& response);
     unsigned char GetTimecode(timecode_t* timecode);
-    unsigned char GetSMPTETimecode(timecode_t* timecode);
+    // `answered`, when given, is whether the deck answers the query at all: FF bytes
+    // (no timecode under the head) are an answer, NOT IMPLEMENTED is not.
+    unsigned char GetSMPTETimecode(timecode_t* timecode, bool* answered = nullptr);
     unsigned char GetAbsoluteTrackNumber(LONG* track, unsigned char* blankFlag);
     unsigned char GetMediumInfo(unsigned char* cassetteType, unsigned char* gradeAndProtect);
     unsigned char IsDVCAMTape();
@@ -328,6 +340,76 @@ private:
     unsigned char SeekToTimecodeWithRelativeATN(timecode_t target);
     unsigned char IsPositionedAtTC(timecode_t target);
     unsigned char AdjustTapePosition(timecode_t target);
+
+    // ---- Output streams: hand-over to the record thread ----
+    // Posts `event` for `device` and waits for its acknowledgement (1000 ms, 10000 ms
+    // for Start); 1 when acknowledged. Hand-overs of both streams are serialised.
+    unsigned char HandOverOutputCommand(CDV1394_Event event, CDV1394_Device device);
+    // An output stream's step from state `from` to `to` through the record thread
+    // (output/OutputStreamStep.h); Start and Pause need the thread alive.
+    template <typename Queue>
+    unsigned char StepOutputStream(Queue* queue, VDMDeviceState from, VDMDeviceState to, CDV1394_Event event,
+                                   CDV1394_Device device, bool needsRecordThread);
+    // Terminate's share: hands the event over while the record loop sends, else takes
+    // the card out of playback on this thread. False when the hand-over timed out;
+    // *ringsFree tells whether the record thread is done with the stream's rings.
+    bool StopOutputForTerminate(CDV1394_Device device, bool* ringsFree);
+    // The record thread's answer to the command it is running (or the newest posted
+    // one, when the record loop ends on a command it has not taken yet).
+    void AcknowledgeCommand();
+    void PublishAcknowledgement(ULONG number);
+    // Record thread: takes one posted command of a stream and runs the event machine.
+    void RunPostedCommand(CDV1394_Device device);
+    // False while the record thread may use the output rings, mask or shufflers: the
+    // record loop is sending, or a command still runs after the wait for it (1000 ms).
+    bool OutputSettled() const;
+
+    // ---- Stream event machine ----
+    void ProcessEvent(CDV1394_Event event, CDV1394_Device device);
+    void ProcessSingleDeviceEvent(CDV1394_Event event, CDV1394_Device device);
+    void ProcessDoubleDeviceEvent(CDV1394_Event event, CDV1394_Device device);
+    // Copies a set start timecode into the record timecode (marked used in edit mode 0).
+    void TakeStartTimecode(DeviceEditMode_t mode);
+    DeviceEditMode_t CurrentEditMode();
+
+    // ---- Record loop and frame assembly ----
+    bool SendDataToCamera();
+    bool StartCardOutput();
+    bool QueueAFrame();
+    bool QueueABlipFrame();
+    bool PreloadAudio();
+    bool PreloadVideo();
+    bool PreloadAudioAndVideo();
+    bool PreloadFrames();
+    void DetermineNumOutputFrames();
+    unsigned char CopyBlackFrame(BYTE* destination);
+    bool SetFieldMode(BYTE* frame, int mode);
+    void ResetPlaybackCounters();
+    LONG NumFramesPlayed();
+    int NumFramesInDVDriver();
+    void NotifyRecordUnderruns();
+    void RecordThreadErrors();
+    void TracePlayback(const char* line);
+    // Bytes of one DV frame of the current standard; 0 for none.
+    ULONG OutputFrameSize() const;
+
+    // ---- Playback driver modes (true from the Init and Reset functions: failed) ----
+    bool InitSingleFramePlay();
+    bool InitMultiFramePlay();
+    bool ResetSingleFramePlay();
+    bool ResetMultiFramePlay();
+    bool EnableKordexOutput();
+    bool BeginKordexPlayback();
+    bool InitKordexRecord();
+    bool ResetKordexRecord();
+    // Play/pause mode 2 (the odd field); true when setting it failed.
+    bool UseOddFieldStill();
+
+    // ---- Last error ----
+    // m_szLastError is written by the capture and record threads and read by the host.
+    void SetLastErrorText(const char* text);
+    // Copies the text and its terminator (at most the member's 256 bytes); its length.
+    size_t CopyLastErrorText(char* destination);
 
     // ---- Silent audio and the black frame ----
     void CreateSilentReshuffler();
@@ -382,6 +464,7 @@ private:
     LONG m_bDeviceInitialized;
     LONG m_bAVWritable;
     LONG m_bSeekPending;
+    DWORD m_dwSeekStopTick = 0;                     // when a pending seek first read STOP (0: it has not)
     LONG m_bLibrarySeekOnly;
     std::atomic<DeviceEditMode_t> m_nEditMode;      // the record thread reads it
     timecodeDesc_t m_tcDesc;                        // under m_csCaptureThreadTimecode
@@ -425,6 +508,24 @@ private:
     std::atomic<bool> m_bTraceCapture;
     std::atomic<bool> m_bTracePlayback;
     std::atomic<LONG> m_nPreloadedFrames;
+
+    // ---- Beyond the host's members ----
+    // Host threads hand output commands over one at a time (also Terminate's direct
+    // card reset); each command carries a number and each acknowledgement names the
+    // number it answers, so a late answer to an earlier command releases nobody.
+    std::mutex m_OutputHandOverLock;
+    // A posted command as one word: its number in the high half, the event in the low.
+    std::atomic<ULONG> m_nCommandsPosted;           // host threads, under the lock
+    std::atomic<uint64_t> m_nAudioOutCommandTicket;  // with m_nAudioOutCommand; 0: none
+    std::atomic<uint64_t> m_nVideoOutCommandTicket;  // with m_nVideoOutCommand; 0: none
+    std::atomic<ULONG> m_nCommandAnswered;          // record thread: the latest answered
+    ULONG m_nCommandRunning;                        // record thread only: the command it runs
+    bool m_bAcknowledgeDue;                         // record thread only: the machine said done
+    std::atomic<bool> m_bRunningCommand;            // record thread: inside the event machine
+    // Set by RecordThreadStart before the thread exists, cleared by EndRecordThread once
+    // it has ended: the session must not close under a thread that started late.
+    std::atomic<bool> m_bRecordThreadLaunched;
+    std::mutex m_LastErrorLock;                   // m_szLastError
 };
 
 // Shared members keep the documented widths: a flag is one byte, a long four.

@@ -83,7 +83,8 @@ bool CDV1394::GetAudioFormat(DIOFormat* format, DIO_AudioFormat* audio) {
 // memory that thread is using, so a format change waits until no stream is armed or
 // running and nothing is being sent to the card.
 bool CDV1394::FormatChangeIsSafe() const {
-    if (m_bSendingToCamera.load()) return false;
+    // A command the record thread is finishing (the end of a print) is waited for.
+    if (!OutputSettled()) return false;
     if (m_pVideoIn != nullptr && StreamIsLive(m_pVideoIn->GetState())) return false;
     if (m_pVideoConfidence != nullptr && StreamIsLive(m_pVideoConfidence->GetState())) return false;
     if (m_pAudioIn != nullptr && StreamIsLive(m_pAudioIn->GetState())) return false;
@@ -230,13 +231,15 @@ int CDV1394::DetectAndProcessFormatChange(unsigned char* frame, DIO_AudioFormat*
         *video = DIO_NoVideoFormat;
         return 1;
     }
-    if (a == *audio && v == *video) return 0;
+    const bool changed = a != *audio || v != *video;
     // The previous frame's format was unknown: the first frame after a start, or one
     // after an unreadable frame. The host is told the material does not run on.
     const bool breakFlag = *audio == DIO_NoAudioFormat || *video == DIO_NoVideoFormat;
     *audio = a;
     *video = v;
-    if (m_pVideoIn != nullptr && m_pVideoIn->GetState() == VDMRunning) m_pVideoIn->RecordFormatChange(a, v, breakFlag);
-    if (m_pAudioIn != nullptr && m_pAudioIn->GetState() == VDMRunning) m_pAudioIn->RecordFormatChange(a, v, breakFlag);
-    return 2;
+    // Every frame, not only at a change: a stream that joined a capture already under
+    // way gets its first format record with its first frame.
+    if (m_pVideoIn != nullptr) m_pVideoIn->DeliverFormat(a, v, changed, breakFlag);
+    if (m_pAudioIn != nullptr) m_pAudioIn->DeliverFormat(a, v, changed, breakFlag);
+    return changed ? 2 : 0;
 }

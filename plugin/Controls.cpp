@@ -92,7 +92,9 @@ unsigned char CDV1394::GetControlDefault(LONG id, void* value) {
     switch (id) {
     case kControlLibrarySeekOnly:
     case kControlTrackSeekOffset:
-        return 0;  // these answer through the result, and their default is 0
+        // Their size is 0: they answer through the result and have no value to write.
+        // The default is known, so the call succeeds and writes nothing.
+        return 1;
     case kControlDeviceFormat: {
         auto* format = static_cast<DIOFormat*>(value);
         if (format == nullptr || format->MaxParameters() < 3) return 0;
@@ -183,10 +185,7 @@ unsigned char CDV1394::GetControl(LONG id, void* value) {
     }
     case kControlLastError: {
         // The size reads 0, so the host's buffer is taken to hold the whole text.
-        const size_t length = strnlen(m_szLastError, sizeof m_szLastError - 1);
-        std::memcpy(value, m_szLastError, length);
-        static_cast<char*>(value)[length] = '\0';
-        return length != 0 ? 1 : 0;
+        return CopyLastErrorText(static_cast<char*>(value)) != 0 ? 1 : 0;
     }
     case kControlStartTimecode: {
         EnterCriticalSection(&m_csCaptureThreadTimecode);

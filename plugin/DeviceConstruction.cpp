@@ -112,7 +112,15 @@ CDV1394::CDV1394()
       m_bTraceDeckControl(false),
       m_bTraceCapture(false),
       m_bTracePlayback(false),
-      m_nPreloadedFrames(0) {
+      m_nPreloadedFrames(0),
+      m_nCommandsPosted(0),
+      m_nAudioOutCommandTicket(0),
+      m_nVideoOutCommandTicket(0),
+      m_nCommandAnswered(0),
+      m_nCommandRunning(0),
+      m_bAcknowledgeDue(false),
+      m_bRunningCommand(false),
+      m_bRecordThreadLaunched(false) {
     // A queue that cannot be allocated stays null; the device is still usable for the
     // rest, and the stream operations check their queue.
     m_pVideoIn = new (std::nothrow) DV1394VideoInput;

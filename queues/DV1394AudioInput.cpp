@@ -8,7 +8,9 @@
 #include "queues/QueueParameter.h"
 #include "queues/TakeWithinFormat.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <new>
 
 DV1394AudioInput::DV1394AudioInput()
@@ -32,7 +34,8 @@ DV1394AudioInput::DV1394AudioInput()
       m_nFramesDeshuffled(0),
       m_nErrors(0),
       m_nOverruns(0),
-      m_apFormatList{} {
+      m_apFormatList{},
+      m_bFormatListsStarted(false) {
     // Both start times begin as one tick count in milliseconds (low half; high half 0),
     // as a statistics reset leaves them.
     const __int64 now = static_cast<__int64>(GetTickCount());
@@ -51,6 +54,7 @@ DV1394AudioInput::~DV1394AudioInput() {
 }
 
 void DV1394AudioInput::SetChannels(const BitMask& channels) {
+    const auto held = m_Delivery.Hold();
     delete m_pChannels;
     m_pChannels = new (std::nothrow) BitMask(channels.GetNumBitsInMask());
     if (m_pChannels == nullptr) {
@@ -62,6 +66,7 @@ void DV1394AudioInput::SetChannels(const BitMask& channels) {
 }
 
 bool DV1394AudioInput::AllocateRingBuffer() {
+    const auto held = m_Delivery.Hold();
     if (m_pChannels == nullptr) return false;
     const LONG size = m_nRingBufferSize;
     if (size <= 0 || size > (LONG{1} << 30)) return false;
@@ -100,6 +105,8 @@ bool DV1394AudioInput::AllocateRingBuffer() {
 }
 
 void DV1394AudioInput::ResetBuffers() {
+    const auto held = m_Delivery.Hold();
+    m_bFormatListsStarted = false;
     const bool complete = ForEachChannel([this](int channel) {
         if (DIOFifo* fifo = ChannelFifo(channel)) fifo->ResetFifo();
     });
@@ -107,6 +114,7 @@ void DV1394AudioInput::ResetBuffers() {
 }
 
 void DV1394AudioInput::ReleaseBuffers() {
+    const auto held = m_Delivery.Hold();
     const bool complete = ForEachChannel([this](int channel) {
         if (channel >= kMaxChannels) return;
         delete[] m_apBuffer[channel];
@@ -175,8 +183,15 @@ bool DV1394AudioInput::DeshuffleFrame(unsigned char* frame, bool useAlternate, u
     if (!fits) return false;
 
     unsigned char* source = useAlternate ? alternate : frame;
+    // What this frame's audio goes through, taken once: the host replaces these only
+    // between deliveries (the delivery guard).
+    DV25audioDeshuffler* deshuffler = m_pDeshuffler;
+    BitMask* channels = m_pChannels;
+    DIOFifo* fifos[kMaxChannels];
+    std::copy(std::begin(m_apFifo), std::end(m_apFifo), fifos);
+    DeliveryGuard::PauseForTest(DeliveryGuard::Point::Audio);
     ULONG samples = 0;
-    if (m_pDeshuffler->DeShuffleAudio(source, m_pChannels, m_apFifo, &samples) != 0) {
+    if (deshuffler->DeShuffleAudio(source, channels, fifos, &samples) != 0) {
         CountError();
         return false;
     }
@@ -199,6 +214,7 @@ void DV1394AudioInput::AckTakePtr(LONG length, int channel) {
 }
 
 void DV1394AudioInput::SetAudioFormat(DIO_AudioFormat audio) {
+    const auto held = m_Delivery.Hold();
     m_eAudioFormat = audio;
     delete m_pDeshuffler;
     m_pDeshuffler = new (std::nothrow) DV25audioDeshuffler;
@@ -218,7 +234,8 @@ void DV1394AudioInput::RecordFormatChange(DIO_AudioFormat audio, DIO_VideoFormat
         FormatList* list = index < kMaxChannels ? m_apFormatList[index] : nullptr;
         if (list == nullptr) continue;
         DIOFormat* record = nullptr;
-        if (deshuffledSinceReset || HoldsUntakenBytes(m_apFifo[index])) {
+        // A list never started is started, never skipped (see the video queue).
+        if (m_bFormatListsStarted && (deshuffledSinceReset || HoldsUntakenBytes(m_apFifo[index]))) {
             const ULONG position = m_apFifo[index] != nullptr ? m_apFifo[index]->GetGivePos() : 0;
             if (list->AddFormatChange(&record, position) != 0) {
                 CountOverrun();
@@ -232,6 +249,20 @@ void DV1394AudioInput::RecordFormatChange(DIO_AudioFormat audio, DIO_VideoFormat
             MarkFirst(record);
         }
     }
+    m_bFormatListsStarted = true;
+}
+
+DV1394AudioInput::Delivery DV1394AudioInput::DeliverAudio(unsigned char* frame, bool useAlternate,
+                                                          unsigned char* alternate) {
+    const auto held = m_Delivery.Hold();
+    if (GetState() != VDMRunning) return Delivery::NotRunning;
+    return DeshuffleFrame(frame, useAlternate, alternate) ? Delivery::Delivered : Delivery::NotDelivered;
+}
+
+void DV1394AudioInput::DeliverFormat(DIO_AudioFormat audio, DIO_VideoFormat video, bool changed, bool breakFlag) {
+    const auto held = m_Delivery.Hold();
+    if (GetState() != VDMRunning) return;
+    if (changed || !m_bFormatListsStarted) RecordFormatChange(audio, video, changed && breakFlag);
 }
 
 bool DV1394AudioInput::GetParameter(LONG id, void* value) const {

@@ -13,6 +13,7 @@
 #include "digitalio/FormatList.h"
 #include "hostcore/BitMask.h"
 #include "interface/DigitalDevice.h"
+#include "queues/DeliveryGuard.h"
 
 #include <atomic>
 
@@ -57,6 +58,15 @@ public:
     // the channel rings. False with nothing written when some channel lacks room for a
     // frame's worth, or when the deshuffler refuses (then one error is counted).
     bool DeshuffleFrame(unsigned char* frame, bool useAlternate, unsigned char* alternate);
+    // What one delivery did: the stream did not run (nothing written), the audio went
+    // in, or it did not (no room, or the deshuffler refused).
+    enum class Delivery { NotRunning, Delivered, NotDelivered };
+    // DeshuffleFrame while the stream runs, under the delivery guard.
+    Delivery DeliverAudio(unsigned char* frame, bool useAlternate, unsigned char* alternate);
+    // While the stream runs, under the delivery guard: notes a change of the incoming
+    // format, or, when the stream joined a capture already under way and its format
+    // lists were never started, starts them with the format of the material.
+    void DeliverFormat(DIO_AudioFormat audio, DIO_VideoFormat video, bool changed, bool breakFlag);
 
     // ---- Measurement of delivered audio (the capture thread; the host reads the last one) ----
     void ResetStats();
@@ -124,4 +134,8 @@ private:
     std::atomic<LONG> m_nErrors;                  // deshuffling and take-protocol errors
     std::atomic<LONG> m_nOverruns;                // audio lost to a slow host, refused acks
     FormatList* m_apFormatList[kMaxChannels];     // each selected channel's format list, owned
+    // The lists got their first records since the rings were last reset (capture thread
+    // writes, host resets under the guard).
+    std::atomic<bool> m_bFormatListsStarted;
+    DeliveryGuard m_Delivery;
 };

@@ -53,6 +53,8 @@ bool DV1394AudioOutput::SetParameter(LONG id, const void* value) {
     if (id == kControlAudioOutFramesToPrint) return WriteQueueParameter(m_nFramesExpected, value);
     if (id == kControlAudioLocked) {
         if (value == nullptr || m_pReshuffler == nullptr) return false;
+        // The record thread may be shuffling with the reshuffler right now.
+        std::lock_guard<std::mutex> hold(m_ReshufflerLock);
         m_pReshuffler->SetIsAudioLocked(*static_cast<const unsigned char*>(value) != 0);
         return true;
     }

@@ -12,22 +12,6 @@
 #include <cstdint>
 #include <new>
 
-namespace {
-
-constexpr LONG kDefaultPageSize = 512;
-constexpr int64_t kMaxRingBytes = int64_t{1} << 30;
-
-// Page and block sizes become masks below, so they must be powers of two: anything
-// else is rounded up to one. Sizes below 1 fall back to the default.
-int64_t PowerOfTwoAtLeast(LONG size) {
-    if (size < 1) return kDefaultPageSize;
-    int64_t power = 1;
-    while (power < size) power <<= 1;
-    return power;
-}
-
-}  // namespace
-
 DV1394VideoInput::DV1394VideoInput()
     : m_nFrameSize(0),
       m_nRingBufferSize(0),
@@ -41,13 +25,15 @@ DV1394VideoInput::DV1394VideoInput()
       m_eState(VDMIdle),
       m_nOverruns(0),
       m_nErrors(0),
-      m_nFramesWritten(0) {}
+      m_nFramesWritten(0),
+      m_bFormatListStarted(false) {}
 
 DV1394VideoInput::~DV1394VideoInput() {
     ReleaseBuffers();
 }
 
 void DV1394VideoInput::ReleaseBuffers() {
+    const auto held = m_Delivery.Hold();
     ReleaseLockedBlock(m_pRawBuffer, static_cast<SIZE_T>(m_nAllocSize));
     m_pRawBuffer = nullptr;
     m_pBuffer = nullptr;
@@ -56,26 +42,19 @@ void DV1394VideoInput::ReleaseBuffers() {
 }
 
 LONG DV1394VideoInput::AllocateRingBuffer(LONG size) {
+    const auto held = m_Delivery.Hold();
     // The capture thread may be writing into the ring while the stream is armed or running.
     const VDMDeviceState state = GetState();
     if (state == VDMArmed || state == VDMRunning) return 0;
-    if (size <= 0 || size > kMaxRingBytes) return 0;
-    const int64_t page = PowerOfTwoAtLeast(m_nPageSize);
-    const int64_t granularity = std::max(page, PowerOfTwoAtLeast(m_nBlockSize));
-    if (granularity > kMaxRingBytes) return 0;
-    m_nGranularity = static_cast<LONG>(granularity);
+    LockedRingPlan plan;
+    if (!PlanLockedRing(size, m_nPageSize, m_nBlockSize, &plan)) return 0;
+    m_nGranularity = static_cast<LONG>(plan.granularity);
 
     ReleaseBuffers();
-    m_nAllocSize = static_cast<LONG>(granularity + size);
+    m_nAllocSize = plan.blockSize;
     m_pRawBuffer = AllocateLockedBlock(static_cast<SIZE_T>(m_nAllocSize));
     if (m_pRawBuffer == nullptr) return 0;
-
-    const uintptr_t start = reinterpret_cast<uintptr_t>(m_pRawBuffer);
-    const uintptr_t aligned = (start + static_cast<uintptr_t>(page) - 1) & ~(static_cast<uintptr_t>(page) - 1);
-    m_pBuffer = reinterpret_cast<BYTE*>(aligned);
-    // What is left after the alignment, in whole granules; the frame size need not divide it.
-    m_nRingBufferSize = static_cast<LONG>((static_cast<int64_t>(m_nAllocSize) - static_cast<int64_t>(aligned - start)) &
-                                          ~(granularity - 1));
+    m_pBuffer = AlignLockedRing(m_pRawBuffer, plan, &m_nRingBufferSize);
 
     if (m_pFifo == nullptr) m_pFifo = new (std::nothrow) DIOFifo;
     if (m_pFifo == nullptr) return 0;
@@ -87,7 +66,21 @@ LONG DV1394VideoInput::AllocateRingBuffer(LONG size) {
 }
 
 void DV1394VideoInput::ResetBuffer() {
+    const auto held = m_Delivery.Hold();
     if (m_pFifo != nullptr) m_pFifo->ResetFifo();
+    m_bFormatListStarted = false;
+}
+
+DV1394VideoInput::Delivery DV1394VideoInput::DeliverFrame(unsigned char* frame) {
+    const auto held = m_Delivery.Hold();
+    if (GetState() != VDMRunning) return Delivery::NotRunning;
+    return WriteFrame(frame) ? Delivery::Delivered : Delivery::NoRoom;
+}
+
+void DV1394VideoInput::DeliverFormat(DIO_AudioFormat audio, DIO_VideoFormat video, bool changed, bool breakFlag) {
+    const auto held = m_Delivery.Hold();
+    if (GetState() != VDMRunning) return;
+    if (changed || !m_bFormatListStarted) RecordFormatChange(audio, video, changed && breakFlag);
 }
 
 ULONG DV1394VideoInput::GetGivePos() const {
@@ -100,10 +93,12 @@ ULONG DV1394VideoInput::GetTakePos() const {
 
 bool DV1394VideoInput::WriteFrame(unsigned char* frame) {
     const LONG frameSize = GetFrameSize();
-    if (m_pFifo == nullptr || frame == nullptr || frameSize <= 0) return false;
+    DIOFifo* fifo = m_pFifo;
+    if (fifo == nullptr || frame == nullptr || frameSize <= 0) return false;
     // Whole frames or nothing: a host never finds half a frame in the ring.
-    if (m_pFifo->GetQAvail() < static_cast<ULONG>(frameSize)) return false;
-    if (!m_pFifo->WriteBytesInto(frame, static_cast<ULONG>(frameSize), false)) return false;
+    if (fifo->GetQAvail() < static_cast<ULONG>(frameSize)) return false;
+    DeliveryGuard::PauseForTest(DeliveryGuard::Point::Frame);
+    if (!fifo->WriteBytesInto(frame, static_cast<ULONG>(frameSize), false)) return false;
     m_nFramesWritten.fetch_add(1, std::memory_order_relaxed);
     return true;
 }
@@ -118,10 +113,13 @@ void DV1394VideoInput::AckTakePtr(LONG length) {
 
 void DV1394VideoInput::RecordFormatChange(DIO_AudioFormat audio, DIO_VideoFormat video, bool breakFlag) {
     DIOFormat* record = nullptr;
-    if (m_nFramesWritten.load() == 0 && !HoldsUntakenBytes(m_pFifo)) {
+    // A list never started is started, never skipped: a change added to it would be
+    // refused and the host would never get a format.
+    if ((m_nFramesWritten.load() == 0 && !HoldsUntakenBytes(m_pFifo)) || !m_bFormatListStarted) {
         m_FormatList.InitFormatList(&record);
         FillFormatRecord(record, audio, video);
         MarkFirst(record);
+        m_bFormatListStarted = true;
         return;
     }
     // The ring's give position rather than frames written x frame size: the counter

@@ -10,6 +10,7 @@
 #include "digitalio/DIOTypes.h"
 #include "digitalio/FormatList.h"
 #include "interface/DigitalDevice.h"
+#include "queues/DeliveryGuard.h"
 
 #include <atomic>
 
@@ -48,8 +49,18 @@ public:
     // A refused acknowledgement (it would skip a format change) counts an overrun.
     void AckTakePtr(LONG length);
 
-    // ---- Writing (the capture thread) ----
-    // The whole frame (the configured frame size) or nothing when it does not fit.
+    // ---- Delivering (the capture thread) ----
+    // What one delivery did: the stream did not run (nothing written), the frame went
+    // in, or it found no room.
+    enum class Delivery { NotRunning, Delivered, NoRoom };
+    // The whole frame while the stream runs, under the delivery guard.
+    Delivery DeliverFrame(unsigned char* frame);
+    // While the stream runs, under the delivery guard: notes a change of the incoming
+    // format, or, when the stream joined a capture already under way and its format
+    // list was never started, starts it with the format of the material.
+    void DeliverFormat(DIO_AudioFormat audio, DIO_VideoFormat video, bool changed, bool breakFlag);
+    // The whole frame (the configured frame size) or nothing when it does not fit; no
+    // state check.
     bool WriteFrame(unsigned char* frame);
     LONG GetFramesWritten() const { return m_nFramesWritten.load(std::memory_order_relaxed); }
     void ResetFramesWritten() { m_nFramesWritten.store(0, std::memory_order_relaxed); }
@@ -85,4 +96,8 @@ private:
     std::atomic<LONG> m_nErrors;      // take-protocol errors and capture-thread failures
     std::atomic<LONG> m_nFramesWritten;
     FormatList m_FormatList;          // format records keyed by ring byte positions
+    // The list got its first record since the ring was last reset (capture thread writes,
+    // host resets under the guard).
+    std::atomic<bool> m_bFormatListStarted;
+    DeliveryGuard m_Delivery;
 };

@@ -41,6 +41,7 @@ bool DV1394VideoOutput::GetParameter(LONG id, void* value) const {
     if (id == kControlErrorCount) return ReadQueueParameter(m_nErrors, value);
     if (id == kControlVideoOutUnderruns) {
         if (value == nullptr) return false;
+        std::lock_guard<std::mutex> hold(m_UnderrunRecordLock);
         const ULONG record[4] = {m_nUnderruns.load(), m_aUnderrunInfo[0], m_aUnderrunInfo[1], m_aUnderrunInfo[2]};
         std::memcpy(value, record, sizeof record);
         return true;
@@ -54,6 +55,7 @@ bool DV1394VideoOutput::SetParameter(LONG id, const void* value) {
         if (value == nullptr) return false;
         ULONG record[4];
         std::memcpy(record, value, sizeof record);
+        std::lock_guard<std::mutex> hold(m_UnderrunRecordLock);
         m_nUnderruns.store(record[0]);
         std::memcpy(m_aUnderrunInfo, record + 1, sizeof m_aUnderrunInfo);
         return true;

@@ -88,6 +88,7 @@ struct PluginTestAccess {
                                             DIO_VideoFormat* video) {
         return device.DetectAndProcessFormatChange(frame, audio, video);
     }
+    static bool QueueAFrame(CDV1394& device) { return device.QueueAFrame(); }
 #undef ACCESS_DEVICE
 #undef ACCESS_VIDEO_INPUT
 #undef ACCESS_AUDIO_INPUT

@@ -1,7 +1,8 @@
 #include "CaptureCommand.h"
 
-#include "CaptureRun.h"
+#include "DeckCapture.h"
 #include "ExitCodes.h"
+#include "OutputFiles.h"
 #include "StopSignal.h"
 
 std::string DefaultWavPath(const std::string& dvPath) {
@@ -12,17 +13,28 @@ std::string DefaultWavPath(const std::string& dvPath) {
     return dvPath + ".wav";
 }
 
-int RunCapture(PluginHost& host, const CaptureRequest& request, bool json, std::ostream& out, std::ostream& err) {
+std::string WavPathOf(const CaptureRequest& request) {
+    if (!request.wavPath.empty()) return request.wavPath;
+    return request.dvPath == "-" ? "" : DefaultWavPath(request.dvPath);
+}
+
+int RunCapture(PluginHost& host, const CaptureRequest& request, const OutputFiles& outputs, bool json,
+               std::ostream& out, std::ostream& err) {
     StopSignal stopSignal;
-    CaptureRun run(host, request);
-    const std::optional<CaptureFailure> failure = run.Run();
+    DeckCapture run(host, request);
+    run.SetRemoveCreated([&outputs] { outputs.RemoveCreated(); });
+    std::optional<CaptureFailure> failure = run.Run();
     const CaptureReport& report = run.Report();
-    const bool captured = !report.dvPath.empty() && (report.frames > 0 || !failure);
-    if (captured) {
+    // Nothing captured is a failure, unless the user stopped it so.
+    if (!failure && report.frames == 0 && !report.dvPath.empty() && !StopSignal::Requested())
+        failure = CaptureFailure{"nothing was captured: " + report.ended};
+    if (report.frames == 0) outputs.RemoveCreated();
+    std::ostream& summary = request.dvPath == "-" ? err : out;
+    if (!report.dvPath.empty() && (report.frames > 0 || !failure)) {
         if (json)
-            out << report.ToJson().Dump() << "\n";
+            summary << report.ToJson().Dump() << "\n";
         else
-            report.PrintText(out);
+            report.PrintText(summary);
     }
     if (failure) {
         err << "dvio: " << failure->sentence << "\n";

@@ -9,8 +9,8 @@
 #include <string>
 
 struct CaptureRequest {
-    std::string dvPath;
-    std::string wavPath;   // empty: the .dv path with .wav for its extension
+    std::string dvPath;    // "-": standard output
+    std::string wavPath;   // empty: the .dv path with .wav for its extension (none for "-")
     std::string from;      // start timecode; empty: capture from where the tape is
     std::string to;        // end timecode (the first frame not captured)
     int64_t frames = -1;   // or a number of frames
@@ -18,7 +18,13 @@ struct CaptureRequest {
     std::string standard;  // ntsc or pal from the command line; empty: what the deck plays
 };
 
-int RunCapture(PluginHost& host, const CaptureRequest& request, bool json, std::ostream& out, std::ostream& err);
+class OutputFiles;
+
+// Runs the capture. `outputs` were checked; when nothing was captured, the files the
+// run created are removed. The summary goes to `out`, or to `err` when the DV stream
+// goes to standard output.
+int RunCapture(PluginHost& host, const CaptureRequest& request, const OutputFiles& outputs, bool json,
+               std::ostream& out, std::ostream& err);
 
 // Frames the deck is cued before a start timecode, so that the transport is up to
 // speed when the start comes by; the device accepts up to 30 frames of lead-in.
@@ -33,3 +39,6 @@ constexpr double kFirstFrameSeconds = 10.0;
 
 // The WAV path that goes with a .dv path: its extension replaced by .wav.
 std::string DefaultWavPath(const std::string& dvPath);
+// The capture's WAV path: --wav, or the default one; none (empty) for a DV stream to
+// standard output without --wav.
+std::string WavPathOf(const CaptureRequest& request);

@@ -2,6 +2,8 @@
 
 #include "DeckClock.h"
 
+#include <optional>
+
 namespace {
 
 bool WorthAnotherTry(DDCError_t error) { return error == DDC_DeviceInTransition || error == DDC_DeviceBusy; }
@@ -44,24 +46,34 @@ DDCError_t Deck::Patiently(const std::function<DDCError_t()>& command) {
         error = command();
         if (!WorthAnotherTry(error)) return error;
         // Asked again at once, a deck mid-change only counts the refusals (the
-        // shuttle forces its command through after a run of them): let it settle.
-        WaitForSettledTransport();
+        // shuttle forces its command through after a run of them): let it settle. One
+        // that does not settle in the whole patience is stuck: asking again would only
+        // make the user wait longer.
+        if (!WaitForSettledTransport() || Interrupted()) return error;
     }
     return error;
 }
 
-void Deck::WaitForSettledTransport() {
+bool Deck::WaitForSettledTransport() {
     const DeckDeadline deadline(kTransportPatienceSeconds);
     TransportState_t state = TransportUnknown;
-    while (WorthAnotherTry(device_->DeviceGetState(&state)) && !deadline.Passed() && !Interrupted())
-        SleepDeckSeconds(0.05);
+    while (WorthAnotherTry(device_->DeviceGetState(&state))) {
+        if (deadline.Passed() || Interrupted()) return false;
+        SleepInterruptibly(0.05);
+    }
+    return true;
+}
+
+void Deck::SleepInterruptibly(double deckSeconds) {
+    const DeckDeadline deadline(deckSeconds);
+    while (!deadline.Passed() && !Interrupted()) SleepPoll();
 }
 
 DDCError_t Deck::State(TransportState_t* state) {
     const DeckDeadline deadline(kTransportPatienceSeconds);
     for (;;) {
         const DDCError_t error = device_->DeviceGetState(state);
-        if (!WorthAnotherTry(error) || deadline.Passed()) return error;
+        if (!WorthAnotherTry(error) || deadline.Passed() || Interrupted()) return error;
         SleepPoll();
     }
 }
@@ -70,7 +82,7 @@ DDCError_t Deck::Timecode(timecode_t* tc) {
     const DeckDeadline deadline(kTransportPatienceSeconds);
     for (;;) {
         const DDCError_t error = device_->DeviceGetTimecode(tc);
-        if (!WorthAnotherTry(error) || deadline.Passed()) return error;
+        if (!WorthAnotherTry(error) || deadline.Passed() || Interrupted()) return error;
         SleepPoll();
     }
 }
@@ -79,12 +91,19 @@ DDCError_t Deck::SeekAndWait(const timecode_t& target, double deckSeconds, timec
     const DeckDeadline deadline(deckSeconds);
     const DDCError_t error = Patiently([this, &target] { return device_->DeviceSeekToTimecode(target); });
     if (error != DDC_NoError) return error;
+    // A seek may wind for minutes, reporting that it seeks; a deck that answers only
+    // "in transition" that long is stuck.
+    std::optional<DeckDeadline> stuck;
     for (;;) {
         TransportState_t state = TransportUnknown;
         const DDCError_t stateError = device_->DeviceGetState(&state);
-        const bool moving = WorthAnotherTry(stateError) || (stateError == DDC_NoError && state == TransportSeeking);
+        const bool transition = WorthAnotherTry(stateError);
+        const bool moving = transition || (stateError == DDC_NoError && state == TransportSeeking);
         if (stateError != DDC_NoError && !moving) return stateError;
         if (!moving) break;
+        if (!transition) stuck.reset();
+        else if (!stuck) stuck.emplace(kTransportPatienceSeconds);
+        if (stuck && stuck->Passed()) return DDC_DeviceInTransition;
         if (deadline.Passed() || Interrupted()) return DDC_CommandTimeout;
         SleepPoll();
     }

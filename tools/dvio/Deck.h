@@ -30,7 +30,9 @@ public:
     DDCError_t Timecode(timecode_t* tc);
 
     // Seeks and follows the deck until it no longer reports seeking (or the deck
-    // seconds run out: then DDC_CommandTimeout). *arrived gets the timecode it shows.
+    // seconds run out: then DDC_CommandTimeout; or it answers only "in transition"
+    // for kTransportPatienceSeconds: then DDC_DeviceInTransition). *arrived gets the
+    // timecode it shows.
     DDCError_t SeekAndWait(const timecode_t& target, double deckSeconds, timecode_t* arrived);
     // Waits until the deck reports `state`; false when it has not after `deckSeconds`.
     bool WaitForState(TransportState_t state, double deckSeconds);
@@ -42,7 +44,9 @@ public:
 
 private:
     DDCError_t Patiently(const std::function<DDCError_t()>& command);
-    void WaitForSettledTransport();
+    // False when the deck was still in transition after the patience.
+    bool WaitForSettledTransport();
+    void SleepInterruptibly(double deckSeconds);
 
     DigitalDevice* device_;
     std::function<bool()> interrupted_;
@@ -51,7 +55,8 @@ private:
     bool dropFrame_ = true;
 };
 
-// Deck seconds dvio waits for the transport to settle.
+// Deck seconds dvio waits for the transport to settle: a deck that stays in
+// transition longer is stuck, and the command fails.
 constexpr double kTransportPatienceSeconds = 5.0;
 // Times a command that meets the transport mid-change is given.
 constexpr int kCommandAttempts = 4;

@@ -3,7 +3,7 @@
 #include "Deck.h"
 #include "DeckClock.h"
 #include "ExitCodes.h"
-#include "HostWords.h"
+#include "InterfaceValueText.h"
 #include "Json.h"
 #include "TimecodeArg.h"
 
@@ -104,6 +104,9 @@ Outcome RunStep(Deck& deck, const DeckStep& step) {
         if (outcome.error == DDC_NoError) {
             outcome.words = DDCErrorText(outcome.error) + ", the deck is at " + TimecodeText(arrived);
             outcome.fields.Set("timecode", TimecodeText(arrived));
+        } else if (outcome.error == DDC_DeviceInTransition) {
+            outcome.words = DDCErrorText(outcome.error) + " (the deck stayed in transition for " +
+                            std::to_string(static_cast<int>(kTransportPatienceSeconds)) + " seconds: it is stuck)";
         } else if (outcome.error == DDC_CommandTimeout) {
             outcome.words = DDCErrorText(outcome.error) + " (the deck was still seeking after " +
                             std::to_string(static_cast<int>(kSeekPatienceSeconds)) + " seconds)";
@@ -165,6 +168,24 @@ bool ParseDeckSteps(const std::vector<std::string>& words, std::vector<DeckStep>
 
 int RunDeck(PluginHost& host, const std::vector<DeckStep>& steps, bool json, std::ostream& out, std::ostream& err) {
     Deck deck(host.Device());
+    // Every timecode fits the deck's rate before the first command runs.
+    for (const DeckStep& step : steps) {
+        if (step.name != "seek") continue;
+        int rate = 0;
+        bool dropFrame = false;
+        TimecodeArg label;
+        std::string why;
+        const DDCError_t rateError = deck.FrameRate(&rate, &dropFrame);
+        if (rateError != DDC_NoError) {
+            err << "dvio: the deck did not tell its frame rate (" << DDCErrorText(rateError)
+                << "), which a seek needs; no command was run\n";
+            return kExitFailed;
+        }
+        if (ParseTimecodeArg(step.argument, &label, &why) && !CheckTimecodeArg(label, rate, dropFrame, &why)) {
+            err << "dvio: seek " << step.argument << ": " << why << "; no command was run\n";
+            return kExitUsage;
+        }
+    }
     for (size_t i = 0; i < steps.size(); ++i) {
         const DeckStep& step = steps[i];
         const Outcome outcome = RunStep(deck, step);

@@ -1,11 +1,17 @@
 #include "DvFile.h"
 
+#include "OutputDescriptor.h"
+
+#include "digitalio/dv25/DifLayout.h"
+
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 
 namespace {
 
-constexpr size_t kBlockSize = 80;
+constexpr size_t kBlockSize = dv25::kBlockSize;
 
 std::string SystemReason() { return std::strerror(errno); }
 
@@ -13,12 +19,7 @@ std::string SystemReason() { return std::strerror(errno); }
 
 DIO_VideoFormat HeaderStandard(const uint8_t* frame, size_t size) {
     if (frame == nullptr || size < kBlockSize) return DIO_NoVideoFormat;
-    // Block ID: section type 000 (header) in ID0 bits 7-5, sequence 0 in ID1 bits 7-4,
-    // block number 0 in ID2.
-    if ((frame[0] & 0xE0) != 0x00 || (frame[1] & 0xF0) != 0x00 || frame[2] != 0x00) return DIO_NoVideoFormat;
-    // Byte 3: DSF in bit 7 (1 = 625/50), bit 6 zero, bits 5-0 all ones.
-    if ((frame[3] & 0x7F) != 0x3F) return DIO_NoVideoFormat;
-    return (frame[3] & 0x80) != 0 ? DIO_PAL : DIO_NTSC;
+    return dv25::StandardOfFrame(frame);
 }
 
 size_t FrameSizeOf(DIO_VideoFormat standard) {
@@ -62,9 +63,10 @@ DvFileReader::Result DvFileReader::Next(std::vector<uint8_t>* frame) {
     if (standard == DIO_NoVideoFormat) {
         problem_ = "byte offset " + std::to_string(offset_) + " of " + path_ + " (frame " + std::to_string(index_) +
                    ") is not the start of a DV frame";
-        return Result::NotDv;
+        if (lastSize_ == 0) return Result::NotDv;
     }
-    const size_t size = FrameSizeOf(standard);
+    const bool damaged = standard == DIO_NoVideoFormat;
+    const size_t size = damaged ? lastSize_ : FrameSizeOf(standard);
     frame->resize(size);
     std::memcpy(frame->data(), header, kBlockSize);
     const size_t rest = std::fread(frame->data() + kBlockSize, 1, size - kBlockSize, file_);
@@ -80,18 +82,25 @@ DvFileReader::Result DvFileReader::Next(std::vector<uint8_t>* frame) {
     }
     offset_ += size;
     ++index_;
+    if (damaged) return Result::Damaged;
+    lastSize_ = size;
     return Result::Frame;
 }
 
 DvFileWriter::~DvFileWriter() {
-    if (file_ != nullptr) std::fclose(file_);
+    if (fd_ >= 0 && !ToStandardOutput()) close(fd_);
 }
 
 bool DvFileWriter::Open(const std::string& path, std::string* error) {
     path_ = path;
     frames_ = 0;
-    file_ = std::fopen(path.c_str(), "wb");
-    if (file_ == nullptr) {
+    bytes_ = 0;
+    if (ToStandardOutput()) {
+        fd_ = outputdescriptor::StandardOutput();
+        return true;
+    }
+    fd_ = outputdescriptor::Create(path);
+    if (fd_ < 0) {
         *error = "cannot write " + path + ": " + SystemReason();
         return false;
     }
@@ -99,26 +108,45 @@ bool DvFileWriter::Open(const std::string& path, std::string* error) {
 }
 
 bool DvFileWriter::Write(const uint8_t* frame, size_t size, std::string* error) {
-    if (file_ == nullptr) {
-        *error = "cannot write " + path_ + ": it is not open";
+    const std::string name = ToStandardOutput() ? "standard output" : path_;
+    if (fd_ < 0) {
+        *error = "cannot write " + name + ": it is not open";
         return false;
     }
-    if (std::fwrite(frame, 1, size, file_) != size) {
-        *error = "writing " + path_ + " failed: " + SystemReason();
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = write(fd_, frame + done, size - done);
+        if (n > 0) {
+            done += static_cast<size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        const std::string reason = n < 0 ? SystemReason() : "nothing was written";
+        *error = "writing " + name + " failed: " + reason;
+        // A file keeps whole frames only; a pipe has taken what it took.
+        if (!ToStandardOutput() && done > 0) {
+            if (outputdescriptor::CutBack(fd_, bytes_))
+                *error += "; the file was cut back to its last whole frame (" + std::to_string(frames_) + " frames)";
+            else
+                *error += "; cutting the file back to its last whole frame failed too: " + SystemReason();
+        }
         return false;
     }
+    bytes_ += size;
     ++frames_;
     return true;
 }
 
 bool DvFileWriter::Close(std::string* error) {
-    if (file_ == nullptr) return true;
-    const bool flushed = std::fflush(file_) == 0;
-    const std::string reason = flushed ? "" : SystemReason();
-    const bool closed = std::fclose(file_) == 0;
-    file_ = nullptr;
-    if (!flushed || !closed) {
-        *error = "writing " + path_ + " failed: " + (flushed ? SystemReason() : reason);
+    if (fd_ < 0) return true;
+    if (ToStandardOutput()) {
+        fd_ = -1;
+        return true;
+    }
+    const int result = close(fd_);
+    fd_ = -1;
+    if (result != 0) {
+        *error = "writing " + path_ + " failed: " + SystemReason();
         return false;
     }
     return true;

@@ -9,14 +9,17 @@
 #include <string>
 #include <vector>
 
-// The standard a frame's header block declares (DSF bit), or DIO_NoVideoFormat when
-// the first block is not a DV header block of sequence 0.
+// The standard a frame's header block declares, as the host library reads it, or
+// DIO_NoVideoFormat when the first block is not a DV header block of sequence 0.
 DIO_VideoFormat HeaderStandard(const uint8_t* frame, size_t size);
 size_t FrameSizeOf(DIO_VideoFormat standard);
 
 class DvFileReader {
 public:
-    enum class Result { Frame, End, Truncated, NotDv, ReadError };
+    // Damaged: the bytes where a frame should begin are not a DV header, but a frame's
+    // worth of them follows the frames before: as a deck plays past a dropout, they
+    // are handed out as a frame of the size before them (Problem() says where).
+    enum class Result { Frame, Damaged, End, Truncated, NotDv, ReadError };
 
     DvFileReader() = default;
     ~DvFileReader();
@@ -41,8 +44,12 @@ private:
     uint64_t offset_ = 0;
     int64_t index_ = 0;
     std::string problem_;
+    size_t lastSize_ = 0;  // the size of the last frame with a readable header
 };
 
+// Writes whole frames to a raw .dv file, or to standard output for the path "-". A
+// failed write never leaves part of a frame behind in a file: it is cut back to its
+// last whole frame.
 class DvFileWriter {
 public:
     DvFileWriter() = default;
@@ -52,14 +59,16 @@ public:
 
     bool Open(const std::string& path, std::string* error);
     bool Write(const uint8_t* frame, size_t size, std::string* error);
-    // Flushes and closes; false with a sentence when the data did not reach the file.
+    // Closes; false with a sentence when the data did not reach the file.
     bool Close(std::string* error);
-    bool IsOpen() const { return file_ != nullptr; }
+    bool IsOpen() const { return fd_ >= 0; }
     int64_t Frames() const { return frames_; }
     const std::string& Path() const { return path_; }
+    bool ToStandardOutput() const { return path_ == "-"; }
 
 private:
-    std::FILE* file_ = nullptr;
+    int fd_ = -1;
     std::string path_;
     int64_t frames_ = 0;
+    uint64_t bytes_ = 0;  // the whole frames written
 };

@@ -1,9 +1,13 @@
 #include "InfoCommand.h"
 
-#include "HostWords.h"
+#include "InterfaceValueText.h"
+#include "Json.h"
+
+#include "interface/ControlIds.h"
 
 #include <cstdio>
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,20 +20,33 @@ struct ControlName {
 
 // The controls a host knows by id, in the order it shows them.
 const ControlName kControls[] = {
-    {8, "VideoOut frames to print"},        {18, "frame delay"},
-    {0x10001, "four-character code"},       {0x1000b, "control 0x1000b"},
-    {0x20005, "VideoOut underrun record"},  {0x30001, "control 0x30001"},
-    {0x70001, "VideoIn overruns"},          {0xb00001, "errors (all streams)"},
-    {0xb00002, "last error"},               {0xb00003, "start timecode"},
-    {0xb00004, "control 0xb00004"},         {0xb00005, "trace switches"},
-    {0xb00007, "AV devices"},               {0xb00008, "device format"},
-    {0xb00009, "supported formats"},        {0xb0000a, "control 0xb0000a"},
-    {0xb0000b, "seek with the deck library only"}, {0xb0000c, "track-number seek offset"},
-    {0xb10001, "start timecode missed"},    {0xb10002, "AudioIn rate measurement"},
-    {0xb10003, "AudioIn overruns"},         {0xb10005, "signal present"},
-    {0xb10006, "timecode break record"},    {0xb20001, "AudioOut underruns"},
-    {0xb20003, "AudioOut frames to print"}, {0xb20005, "frame delay (output)"},
-    {0xb20006, "AudioOut audio locked"},
+    {kControlFramesToPrint, "VideoOut frames to print"},
+    {kControlFrameDelay, "frame delay"},
+    {kControlFourCC, "four-character code"},
+    {kControl1000B, "control 0x1000b"},
+    {kControlVideoOutUnderruns, "VideoOut underrun record"},
+    {kControl30001, "control 0x30001"},
+    {kControlVideoInOverruns, "VideoIn overruns"},
+    {kControlErrorCount, "errors (all streams)"},
+    {kControlLastError, "last error"},
+    {kControlStartTimecode, "start timecode"},
+    {kControlB00004, "control 0xb00004"},
+    {kControlTraceSwitches, "trace switches"},
+    {kControlAVDeviceCount, "AV devices"},
+    {kControlDeviceFormat, "device format"},
+    {kControlFormatList, "supported formats"},
+    {kControlB0000A, "control 0xb0000a"},
+    {kControlLibrarySeekOnly, "seek with the deck library only"},
+    {kControlTrackSeekOffset, "track-number seek offset"},
+    {kControlStartMissed, "start timecode missed"},
+    {kControlAudioInMeasurement, "AudioIn rate measurement"},
+    {kControlAudioInOverruns, "AudioIn overruns"},
+    {kControlSignalPresent, "signal present"},
+    {kControlTimecodeBreak, "timecode break record"},
+    {kControlAudioOutUnderruns, "AudioOut underruns"},
+    {kControlAudioOutFramesToPrint, "AudioOut frames to print"},
+    {kControlFrameDelayOut, "frame delay (output)"},
+    {kControlAudioLocked, "AudioOut audio locked"},
 };
 
 std::string FormatText(DIOFormat& format) {
@@ -57,14 +74,14 @@ std::string ValueText(LONG id, LONG size, const unsigned char* bytes) {
     LONG number = 0;
     std::memcpy(&number, bytes, sizeof number);
     switch (id) {
-    case 0x10001: return FourCCText(number);
-    case 0xb00002: return "\"" + std::string(reinterpret_cast<const char*>(bytes)) + "\"";
-    case 0xb00003: {
+    case kControlFourCC: return FourCCText(number);
+    case kControlLastError: return "\"" + std::string(reinterpret_cast<const char*>(bytes)) + "\"";
+    case kControlStartTimecode: {
         timecode_t tc;
         std::memcpy(&tc, bytes, sizeof tc);
         return TimecodeText(tc);
     }
-    case 0xb20006: return bytes[0] != 0 ? "yes" : "no";
+    case kControlAudioLocked: return bytes[0] != 0 ? "yes" : "no";
     default: break;
     }
     if (size == 4 || size == 0) return std::to_string(number);
@@ -79,54 +96,80 @@ std::string ValueText(LONG id, LONG size, const unsigned char* bytes) {
 
 }  // namespace
 
-int RunInfo(PluginHost& host, std::ostream& out) {
+int RunInfo(PluginHost& host, bool json, std::ostream& out) {
     DigitalDevice& device = *host.Device();
-    out << "plug-in        " << host.Path() << "\n";
-    out << "version        " << host.Major() << "." << host.Minor() << "\n";
+    Json report = Json::Object();
+    std::ostringstream text;
+    text << "plug-in        " << host.Path() << "\n";
+    text << "version        " << host.Major() << "." << host.Minor() << "\n";
+    report.Set("plugin", host.Path());
+    report.Set("version", std::to_string(host.Major()) + "." + std::to_string(host.Minor()));
 
     char adapterName[64] = "";
     const LONG adapters = device.GetNumberHostAdapters();
     device.GetHostAdapterName(0, adapterName);
-    out << "adapters       " << adapters << " (" << adapterName << ", attributes "
-        << device.GetHostAdapterAttributes() << ")\n";
-    out << "AV device      " << (device.HasAVDevice(0, 0) ? "present" : "none") << " on node 0"
-        << (device.HasAVWritableDevice(0, 0) ? ", writable" : "") << "\n";
+    text << "adapters       " << adapters << " (" << adapterName << ", attributes "
+         << device.GetHostAdapterAttributes() << ")\n";
+    report.Set("adapters", Json::Object()
+                               .Set("count", static_cast<int>(adapters))
+                               .Set("name", std::string(adapterName))
+                               .Set("attributes", static_cast<int>(device.GetHostAdapterAttributes())));
+    const bool present = device.HasAVDevice(0, 0) != 0, writable = device.HasAVWritableDevice(0, 0) != 0;
+    text << "AV device      " << (present ? "present" : "none") << " on node 0" << (writable ? ", writable" : "")
+         << "\n";
+    report.Set("av_device", Json::Object().Set("present", present).Set("writable", writable));
     int node = -1;
     device.GetIONode(&node);
-    out << "nodes          " << device.GetMaxNodes() << " (I/O node " << node << ")\n";
+    text << "nodes          " << device.GetMaxNodes() << " (I/O node " << node << ")\n";
+    report.Set("nodes", Json::Object().Set("max", static_cast<int>(device.GetMaxNodes())).Set("io_node", node));
 
     unsigned char dropFrame = 0;
     LONG rate = 0;
     const LONG rateError = device.DeviceGetFrameRate(&dropFrame, &rate);
-    if (rateError == 0) out << "deck rate      " << rate << " fps" << (dropFrame ? ", drop-frame" : "") << "\n";
-    else out << "deck rate      unavailable: " << DDCErrorText(rateError) << "\n";
+    if (rateError == 0) {
+        text << "deck rate      " << rate << " fps" << (dropFrame ? ", drop-frame" : "") << "\n";
+        report.Set("deck_rate", Json::Object().Set("fps", static_cast<int>(rate)).Set("drop_frame", dropFrame != 0));
+    } else {
+        text << "deck rate      unavailable: " << DDCErrorText(rateError) << "\n";
+        report.Set("deck_rate", Json::Object().Set("error", DDCErrorText(rateError)));
+    }
     LONG unitType = 0, vendor = 0;
     char vendorText[64] = "", modelText[64] = "";
     const LONG unitError = device.DeviceUnitInfo(&unitType, &vendor, vendorText, modelText);
-    if (unitError == 0) out << "unit           " << vendorText << " " << modelText << " (type " << unitType << ")\n";
-    else out << "unit           unavailable: " << DDCErrorText(unitError) << "\n";
+    if (unitError == 0) {
+        text << "unit           " << vendorText << " " << modelText << " (type " << unitType << ")\n";
+        report.Set("unit", Json::Object()
+                               .Set("vendor", std::string(vendorText))
+                               .Set("model", std::string(modelText))
+                               .Set("type", static_cast<int>(unitType)));
+    } else {
+        text << "unit           unavailable: " << DDCErrorText(unitError) << "\n";
+        report.Set("unit", Json::Object().Set("error", DDCErrorText(unitError)));
+    }
 
     DIOFormat supported(4);
     for (const char* key : {"VSIG", "VCMP", "ASRT", "ASSZ"}) supported.SetKeywordParameter(FourCC(key), "");
-    out << "formats        " << (device.GetControl(0xb00009, &supported) ? FormatText(supported) : "(unavailable)")
-        << "\n";
+    const bool haveFormats = device.GetControl(kControlFormatList, &supported) != 0;
+    text << "formats        " << (haveFormats ? FormatText(supported) : "(unavailable)") << "\n";
+    report.Set("formats", haveFormats ? Json(FormatText(supported)) : Json());
 
-    out << "\ncontrols\n";
+    text << "\ncontrols\n";
     char header[128];
     std::snprintf(header, sizeof header, "  %-10s %-34s %4s %-3s  %-18s %s\n", "id", "name", "size", "set",
                   "default", "current");
-    out << header;
+    text << header;
+    Json controls = Json::Array();
     for (const ControlName& control : kControls) {
         const LONG size = device.GetControlSize(control.id);
         std::string defaultText = "-";
         std::string currentText = "-";
-        if (control.id == 0xb00008 || control.id == 0xb00009) {
+        if (control.id == kControlDeviceFormat || control.id == kControlFormatList) {
             DIOFormat format(4);
-            if (control.id == 0xb00008 && device.GetControlDefault(control.id, &format)) defaultText = ValuesText(format);
+            if (control.id == kControlDeviceFormat && device.GetControlDefault(control.id, &format)) defaultText = ValuesText(format);
             DIOFormat current(4);
-            if (control.id == 0xb00008 && device.GetControl(control.id, &current)) currentText = ValuesText(current);
-            if (control.id == 0xb00009) currentText = "(see formats)";
-        } else if (control.id == 0xb0000b || control.id == 0xb0000c) {
+            if (control.id == kControlDeviceFormat && device.GetControl(control.id, &current)) currentText = ValuesText(current);
+            if (control.id == kControlFormatList) currentText = "(see formats)";
+        } else if (control.id == kControlLibrarySeekOnly || control.id == kControlTrackSeekOffset) {
             unsigned char unused[8] = {};
             defaultText = std::to_string(device.GetControlDefault(control.id, unused));
             currentText = std::to_string(device.GetControl(control.id, unused));
@@ -136,11 +179,26 @@ int RunInfo(PluginHost& host, std::ostream& out) {
             std::fill(value.begin(), value.end(), 0);
             if (device.GetControl(control.id, value.data())) currentText = ValueText(control.id, size, value.data());
         }
+        const bool settable = device.CanSetControl(control.id) != 0;
         char line[256];
         std::snprintf(line, sizeof line, "  0x%08x %-34s %4d %-3s  %-18s %s\n", static_cast<unsigned>(control.id),
-                      control.name, static_cast<int>(size), device.CanSetControl(control.id) ? "yes" : "no",
-                      defaultText.c_str(), currentText.c_str());
-        out << line;
+                      control.name, static_cast<int>(size), settable ? "yes" : "no", defaultText.c_str(),
+                      currentText.c_str());
+        text << line;
+        char id[16];
+        std::snprintf(id, sizeof id, "0x%08x", static_cast<unsigned>(control.id));
+        controls.Push(Json::Object()
+                          .Set("id", std::string(id))
+                          .Set("name", control.name)
+                          .Set("size", static_cast<int>(size))
+                          .Set("settable", settable)
+                          .Set("default", defaultText)
+                          .Set("current", currentText));
     }
+    report.Set("controls", controls);
+    if (json)
+        out << report.Dump() << "\n";
+    else
+        out << text.str();
     return 0;
 }

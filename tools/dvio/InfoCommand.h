@@ -5,4 +5,5 @@
 
 #include <ostream>
 
-int RunInfo(PluginHost& host, std::ostream& out);
+// The report in words, or as one JSON object.
+int RunInfo(PluginHost& host, bool json, std::ostream& out);

@@ -96,9 +96,44 @@ void Json::DumpInto(std::string* out) const {
     }
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence at `text[at]`, or 0 when it is not one.
+size_t Utf8Length(const std::string& text, size_t at) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) length = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;  // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (at + length > text.size()) return 0;
+    if (byte(at + 1) < low || byte(at + 1) > high) return 0;
+    for (size_t i = 2; i < length; ++i)
+        if (byte(at + i) < 0x80 || byte(at + i) > 0xBF) return 0;
+    return length;
+}
+
+}  // namespace
+
+// JSON text is Unicode: a byte that is not part of well-formed UTF-8 (a file name in
+// another encoding) is written as the character of the same number (U+0080-U+00FF),
+// so that the output stays valid and the byte can still be told.
 std::string JsonQuote(const std::string& text) {
     std::string out = "\"";
-    for (const char c : text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const auto u = static_cast<unsigned char>(c);
+        char escape[8];
         switch (c) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
@@ -106,12 +141,17 @@ std::string JsonQuote(const std::string& text) {
         case '\r': out += "\\r"; break;
         case '\t': out += "\\t"; break;
         default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escape[8];
-                std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(static_cast<unsigned char>(c)));
+            if (u < 0x20) {
+                std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(u));
                 out += escape;
-            } else {
+            } else if (u < 0x80) {
                 out += c;
+            } else if (const size_t length = Utf8Length(text, i)) {
+                out.append(text, i, length);
+                i += length - 1;
+            } else {
+                std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(u));
+                out += escape;
             }
         }
     }

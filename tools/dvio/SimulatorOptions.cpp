@@ -1,5 +1,9 @@
 #include "SimulatorOptions.h"
 
+#include "DeckClock.h"
+#include "FaultListCheck.h"
+
+#include "sim/SimConfig.h"
 #include "sim/SimControl.h"
 
 #include <cstdio>
@@ -8,10 +12,6 @@ bool SimulatorOptions::Apply(std::string* error) {
     usageError_ = true;
     if (!standard.empty() && standard != "ntsc" && standard != "pal") {
         *error = "--standard must be ntsc or pal, not \"" + standard + "\"";
-        return false;
-    }
-    if (speed != 0 && !(speed > 0 && speed <= 1000)) {
-        *error = "--speed must be more than 0 and at most 1000";
         return false;
     }
     if (!standard.empty()) {
@@ -24,12 +24,23 @@ bool SimulatorOptions::Apply(std::string* error) {
         }
     }
     if (speed != 0) cardsim::SetSpeed(speed);
+    // dvio's waits are in deck time: they follow the speed the deck was given here,
+    // or the one it started with.
+    SetDeckSpeed(speed != 0 ? speed : cardsim::Speed());
     if (!faults.empty()) {
+        if (!CheckFaultList(faults, error)) return false;
         std::string why;
         if (!cardsim::SetFaults(faults, &why)) {
             *error = "--fault \"" + faults + "\" was not understood: " + why;
             return false;
         }
+    }
+    cardsim::DeckModel parsed;
+    bool protect = false;
+    std::string deckError;
+    if (!deck.empty() && !cardsim::ParseDeckOptions(deck, &parsed, &protect, &deckError)) {
+        *error = "--deck \"" + deck + "\" was not understood: " + deckError;
+        return false;
     }
     if (!tape.empty()) {
         usageError_ = false;
@@ -45,6 +56,8 @@ bool SimulatorOptions::Apply(std::string* error) {
             return false;
         }
     }
+    // After the cassette is in: a write-protect option applies to it.
+    if (!deck.empty()) cardsim::SetDeckOptions(deck);
     return true;
 }
 

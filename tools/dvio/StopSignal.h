@@ -2,7 +2,8 @@
 // finished and the deck stopped); the handler only sets a flag.
 #pragma once
 
-// Installs the handler for SIGINT and SIGTERM while the object lives.
+// Installs the handler for SIGINT, SIGTERM and SIGHUP (a closed terminal) while the
+// object lives.
 class StopSignal {
 public:
     StopSignal();
@@ -11,4 +12,7 @@ public:
     StopSignal& operator=(const StopSignal&) = delete;
 
     static bool Requested();
+    // A reader of standard output that goes away is then a write error to report, not
+    // a silent end (Windows has no such signal: there it is one already).
+    static void IgnoreBrokenPipe();
 };

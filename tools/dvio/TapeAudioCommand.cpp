@@ -2,7 +2,7 @@
 #include "DvFrameFacts.h"
 #include "ExitCodes.h"
 #include "FrameAudio.h"
-#include "HostWords.h"
+#include "InterfaceValueText.h"
 #include "Json.h"
 #include "TapeCommands.h"
 #include "WavFilesJson.h"
@@ -26,9 +26,11 @@ int RunTapeAudio(const std::string& dvPath, const std::string& wavPath, bool jso
     DvFrameFacts last;  // the last frame whose audio could be read
     ULONG cadence = 0;  // frame number in the current format's sample cadence
     DvFileReader::Result result;
-    while ((result = reader.Next(&frame)) == DvFileReader::Result::Frame) {
+    while ((result = reader.Next(&frame)) == DvFileReader::Result::Frame || result == DvFileReader::Result::Damaged) {
         const int64_t index = reader.Index() - 1;
-        const DvFrameFacts facts = ReadFrameFacts(frame.data(), frame.size());
+        // A frame without a readable header has no audio to read: silence keeps step.
+        DvFrameFacts facts = result == DvFileReader::Result::Damaged ? DvFrameFacts() : ReadFrameFacts(frame.data(), frame.size());
+        if (result == DvFileReader::Result::Damaged) facts.standard = last.standard;
         pcm.clear();
         if (facts.audioReadable) {
             if (!last.audioReadable || last.audioRate != facts.audioRate || last.audioChannels != facts.audioChannels ||

@@ -1,8 +1,8 @@
 #include "DvFile.h"
 #include "DvFrameFacts.h"
 #include "ExitCodes.h"
-#include "FrameTracks.h"
-#include "HostWords.h"
+#include "TimecodeAndFormatRuns.h"
+#include "InterfaceValueText.h"
 #include "Json.h"
 #include "TapeCommands.h"
 
@@ -16,7 +16,7 @@ std::string FrameSpan(int64_t first, int64_t last) {
 }
 
 void PrintText(const std::string& path, int64_t frames, const FormatTrack& formats, const TimecodeTrack& timecodes,
-               const std::string& problem, std::ostream& out) {
+               const IndexRanges& damaged, const std::string& problem, std::ostream& out) {
     char line[160];
     out << "file           " << path << "\n";
     out << "frames         " << frames << "\n";
@@ -48,10 +48,17 @@ void PrintText(const std::string& path, int64_t frames, const FormatTrack& forma
         out << "               at frame " << item.frame << ": " << TimecodeText(item.before) << " then "
             << TimecodeText(item.after) << "\n";
     }
+    if (!timecodes.Repeats().empty()) out << "repeats        " << timecodes.Repeats().size() << "\n";
+    for (const auto& item : timecodes.Repeats()) {
+        out << "               " << FrameSpan(item.firstFrame, item.lastFrame) << " repeat "
+            << TimecodeText(item.timecode) << "\n";
+    }
     out << "no timecode    " << timecodes.Missing().Count() << " frames"
         << (timecodes.Missing().Count() ? " (" + timecodes.Missing().Text() + ")" : "") << "\n";
     out << "no audio       " << formats.WithoutAudio().Count() << " frames"
         << (formats.WithoutAudio().Count() ? " (" + formats.WithoutAudio().Text() + ")" : "") << "\n";
+    if (damaged.Count() > 0)
+        out << "damaged        " << damaged.Count() << " frames without a readable header (" << damaged.Text() << ")\n";
     if (!problem.empty()) out << "problem        " << problem << "\n";
 }
 
@@ -66,10 +73,17 @@ int RunTapeInfo(const std::string& path, bool json, std::ostream& out, std::ostr
     }
     FormatTrack formats;
     TimecodeTrack timecodes;
+    IndexRanges damaged;
     std::vector<uint8_t> frame;
     DvFileReader::Result result;
-    while ((result = reader.Next(&frame)) == DvFileReader::Result::Frame) {
+    while ((result = reader.Next(&frame)) == DvFileReader::Result::Frame || result == DvFileReader::Result::Damaged) {
         const int64_t index = reader.Index() - 1;
+        if (result == DvFileReader::Result::Damaged) {
+            // Nothing in it can be trusted: a frame without timecode, counted apart.
+            damaged.Add(index);
+            timecodes.Add(index, DvFrameFacts());
+            continue;
+        }
         const DvFrameFacts facts = ReadFrameFacts(frame.data(), frame.size());
         formats.Add(index, facts);
         timecodes.Add(index, facts);
@@ -89,14 +103,17 @@ int RunTapeInfo(const std::string& path, bool json, std::ostream& out, std::ostr
         report.Set("format_changes", static_cast<int64_t>(formats.Changes()));
         report.Set("timecode_runs", TimecodeRunsJson(timecodes));
         report.Set("breaks", BreaksJson(timecodes));
+        report.Set("repeats", RepeatsJson(timecodes));
         report.Set("frames_without_timecode", timecodes.Missing().Count());
         report.Set("without_timecode", timecodes.Missing().ToJson());
         report.Set("frames_without_audio", formats.WithoutAudio().Count());
+        report.Set("damaged_frames", damaged.Count());
+        report.Set("damaged", damaged.ToJson());
         report.Set("without_audio", formats.WithoutAudio().ToJson());
         if (!problem.empty()) report.Set("problem", problem);
         out << report.Dump() << "\n";
     } else {
-        PrintText(path, frames, formats, timecodes, problem, out);
+        PrintText(path, frames, formats, timecodes, damaged, problem, out);
     }
     if (!problem.empty()) {
         err << "dvio: " << problem << "\n";

@@ -1,6 +1,6 @@
 #include "DvFrameFacts.h"
 #include "ExitCodes.h"
-#include "HostWords.h"
+#include "InterfaceValueText.h"
 #include "Json.h"
 #include "TapeCommands.h"
 #include "TestTape.h"

@@ -1,6 +1,6 @@
 #include "VideoTake.h"
 
-#include "HostWords.h"
+#include "InterfaceValueText.h"
 
 #include "digitalio/DIOTypes.h"
 

@@ -43,15 +43,31 @@ bool WavFile::WriteHeader(uint32_t dataBytes) {
 }
 
 bool WavFile::Open(const std::string& path, int sampleRate, int channels, std::string* error) {
-    if (!Close(error)) return false;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        *error = "cannot write " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    return OpenOn(file, path, sampleRate, channels, error);
+}
+
+bool WavFile::UpdateHeader() {
+    if (file_ == nullptr) return false;
+    const bool written = WriteHeader(static_cast<uint32_t>(dataBytes_));
+    return std::fseek(file_, 0, SEEK_END) == 0 && written && std::fflush(file_) == 0;
+}
+
+bool WavFile::OpenOn(std::FILE* file, const std::string& path, int sampleRate, int channels, std::string* error) {
+    if (!Close(error)) {
+        std::fclose(file);
+        return false;
+    }
+    file_ = file;
     if (sampleRate <= 0 || channels <= 0 || channels > 64) {
         *error = "cannot write " + path + ": " + std::to_string(channels) + " channels at " +
                  std::to_string(sampleRate) + " Hz is not a WAV layout";
-        return false;
-    }
-    file_ = std::fopen(path.c_str(), "wb");
-    if (file_ == nullptr) {
-        *error = "cannot write " + path + ": " + std::strerror(errno);
+        std::fclose(file_);
+        file_ = nullptr;
         return false;
     }
     path_ = path;

@@ -17,6 +17,11 @@ public:
 
     // Creates (or replaces) `path`. False with a sentence in *error.
     bool Open(const std::string& path, int sampleRate, int channels, std::string* error);
+    // The same on a file already opened for writing at its start; takes it over.
+    bool OpenOn(std::FILE* file, const std::string& path, int sampleRate, int channels, std::string* error);
+    // Writes the header's lengths as they are now, so that the file is valid if the
+    // process ends before Close.
+    bool UpdateHeader();
     // `frames` sample frames of the file's channel count.
     bool Write(const int16_t* interleaved, int64_t frames, std::string* error);
     // Writes the final lengths and closes. True when no file is open.

@@ -1,10 +1,14 @@
 // Interleaved 16-bit WAV files that never mislabel their audio: when the sample rate
 // or the channel count changes, the series closes its file and goes on in a new one
-// numbered after the first (OUT.wav, OUT-2.wav, OUT-3.wav, ...).
+// numbered after the first (OUT.wav, OUT-2.wav, OUT-3.wav, ...). A file's header is
+// valid from the moment it is opened and its sizes are brought up to date at least
+// once a second, so that a process killed mid-write leaves a readable file. A series
+// with an empty first path writes nothing.
 #pragma once
 
 #include "WavFile.h"
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -25,6 +29,9 @@ public:
     WavSeries(const WavSeries&) = delete;
     WavSeries& operator=(const WavSeries&) = delete;
 
+    // Opens the first file now, before its layout is known, so that a file that
+    // cannot be written is found before anything else happens. False with a sentence.
+    bool Reserve(std::string* error);
     // Makes sure the open file has this layout: nothing to do when it has; otherwise
     // closes it and opens the next file of the series. False with a sentence.
     bool Use(int sampleRate, int channels, int64_t firstFrame, const std::string& firstTimecode,
@@ -41,7 +48,11 @@ public:
     static std::string NumberedPath(const std::string& firstPath, int n);
 
 private:
+    bool Discards() const { return firstPath_.empty(); }
+
     std::string firstPath_;
     WavFile file_;
+    std::FILE* reserved_ = nullptr;  // the first file, opened by Reserve
+    std::chrono::steady_clock::time_point headerWritten_;
     std::vector<File> files_;
 };

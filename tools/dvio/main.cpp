@@ -5,28 +5,67 @@
 #include "DeckCommand.h"
 #include "ExitCodes.h"
 #include "InfoCommand.h"
+#include "NumberArg.h"
+#include "OutputFiles.h"
 #include "PluginHost.h"
 #include "SimulatorOptions.h"
+#include "StopSignal.h"
 #include "TapeCommands.h"
 #include "TraceOption.h"
+
+#include "interface/ControlIds.h"
 
 #include "Win32DebugSink.h"
 
 #include <CLI/CLI.hpp>
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 
 namespace {
 
-constexpr LONG kTraceSwitchesControl = 0xb00005;
-
 const char* const kFooter =
     "Exit codes: 0 done; 1 the device, the deck or a file failed; 2 the command line is wrong;\n"
-    "3 a capture's start timecode never came.";
+    "3 a capture's start timecode never came.\n"
+    "dvio never writes over a file it reads, and overwrites an existing file only with --force.";
+
+// The longest capture a command line may ask for: a day.
+constexpr double kMostSeconds = 86400;
+constexpr int64_t kMostFrames = 30 * 86400;
+
+int UsageError(const std::string& sentence) {
+    std::cerr << "dvio: " << sentence << "\n";
+    return kExitUsage;
+}
+
+int FileError(const std::string& sentence) {
+    std::cerr << "dvio: " << sentence << "\n";
+    return kExitFailed;
+}
+
+// What went to standard output must have got there (a full disk, a closed pipe).
+int Finished(int code) {
+    std::cout.flush();
+    if (!std::cout.good() || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::cerr << "dvio: writing to standard output failed: " << std::strerror(errno) << "\n";
+        return code == kExitOk ? kExitFailed : code;
+    }
+    return code;
+}
+
+int Run(int argc, char** argv);
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) { return Finished(Run(argc, argv)); }
+
+namespace {
+
+int Run(int argc, char** argv) {
     CLI::App app{"dvio - capture from, and control, a DV deck through the DV device plug-in"};
     app.require_subcommand(1);
     app.fallthrough();
@@ -36,28 +75,37 @@ int main(int argc, char** argv) {
     std::string logTarget;
     std::string trace;
     bool json = false;
+    bool force = false;
+    std::string speedText;
     SimulatorOptions simulator;
     app.add_option("--plugin", pluginPath, "the plug-in to load (default: the one next to dvio)");
     app.add_option("--log", logTarget, "where the plug-in's debug lines go: a file, or - for standard error");
     app.add_option("--trace", trace, "log the plug-in's card calls (with --log): a list of deck, capture, playback");
     app.add_option("--tape", simulator.tape, "a .dv file as the cassette in the deck (default: the built-in tape)");
     app.add_option("--standard", simulator.standard, "ntsc or pal: the card's standard and the built-in tape's");
-    app.add_option("--speed", simulator.speed, "how many times faster than real time the simulated deck runs");
+    CLI::Option* speed = app.add_option("--speed", speedText,
+                                        "how many times faster than real time the simulated deck runs (at most 60)");
     app.add_option("--fault", simulator.faults, "faults to inject into the simulated card and deck, as a list");
+    app.add_option("--deck", simulator.deck,
+                   "the simulated deck: real (as slow and untidy as a real DV deck) or fast (the default), "
+                   "with deck options after a comma");
     app.add_flag("--json", json, "print results as JSON");
+    app.add_flag("--force", force, "overwrite output files that exist");
 
     CLI::App* info = app.add_subcommand("info", "the plug-in's version, adapter, device, controls and formats");
 
     CaptureRequest capture;
     CLI::App* captureCommand = app.add_subcommand("capture", "capture from the deck to a .dv file and a WAV file");
-    captureCommand->add_option("OUT.dv", capture.dvPath, "the raw DV file to write")->required();
-    captureCommand->add_option("--wav", capture.wavPath, "the WAV file (default: OUT.wav)");
-    captureCommand->add_option("--from", capture.from, "cue the deck and start at this timecode (HH:MM:SS:FF)");
+    captureCommand->add_option("OUT.dv", capture.dvPath, "the raw DV file to write, or - for standard output")
+        ->required();
+    CLI::Option* wav =
+        captureCommand->add_option("--wav", capture.wavPath, "the WAV file (default: OUT.wav; none for -)");
+    CLI::Option* from =
+        captureCommand->add_option("--from", capture.from, "cue the deck and start at this timecode (HH:MM:SS:FF)");
     CLI::Option* to = captureCommand->add_option("--to", capture.to, "stop before the frame with this timecode");
-    CLI::Option* frames = captureCommand->add_option("--frames", capture.frames, "stop after this many frames")
-                              ->check(CLI::PositiveNumber);
-    CLI::Option* seconds = captureCommand->add_option("--seconds", capture.seconds, "stop after this many seconds")
-                               ->check(CLI::PositiveNumber);
+    std::string framesText, secondsText;
+    CLI::Option* frames = captureCommand->add_option("--frames", framesText, "stop after this many frames");
+    CLI::Option* seconds = captureCommand->add_option("--seconds", secondsText, "stop after this many seconds");
     to->excludes(frames)->excludes(seconds);
     frames->excludes(seconds);
     captureCommand->footer("Without --to, --frames or --seconds the capture runs until Ctrl-C or the end of the tape.");
@@ -77,7 +125,8 @@ int main(int argc, char** argv) {
     std::string tapeNewStandard;
     CLI::App* tapeNewCommand = tape->add_subcommand("new", "write a test tape: test pattern, tones, timecode");
     tapeNewCommand->add_option("OUT.dv", tapeNew.path, "the DV file to write")->required();
-    tapeNewCommand->add_option("--seconds", tapeNew.seconds, "its length (default 10)")->check(CLI::PositiveNumber);
+    std::string tapeSecondsText;
+    CLI::Option* tapeSeconds = tapeNewCommand->add_option("--seconds", tapeSecondsText, "its length (default 10)");
     tapeNewCommand->add_option("--start", tapeNew.start,
                                "timecode of the first frame (NTSC counts drop-frame unless written HH:MM:SS:FF)");
     tapeNewCommand->add_option("--standard", tapeNewStandard, "ntsc or pal (default ntsc)");
@@ -106,23 +155,70 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
 
+    // Values CLI11 lets through: empty ones, and numbers out of their range.
+    std::string error;
+    for (auto [option, text] : {std::make_pair(from, &capture.from), std::make_pair(to, &capture.to),
+                                std::make_pair(wav, &capture.wavPath)}) {
+        if (option->count() > 0 && text->empty()) return UsageError(option->get_name() + " needs a value, not \"\"");
+    }
+    if (frames->count() > 0 && !ParseCount("--frames", framesText, kMostFrames, &capture.frames, &error))
+        return UsageError(error);
+    if (seconds->count() > 0 && !ParsePositive("--seconds", secondsText, kMostSeconds, &capture.seconds, &error))
+        return UsageError(error);
+    if (tapeSeconds->count() > 0 && !ParsePositive("--seconds", tapeSecondsText, kMostSeconds, &tapeNew.seconds, &error))
+        return UsageError(error);
+    if (speed->count() > 0 && !ParsePositive("--speed", speedText, kMaxSpeed, &simulator.speed, &error))
+        return UsageError(error);
+
+    // The log is appended to: it only must not be an input, and must be writable.
+    if (!logTarget.empty() && logTarget != "-" && logTarget != "stderr") {
+        for (const std::string& input : {simulator.tape, tapeInfoPath, tapeAudioIn}) {
+            if (!input.empty() && SameFile(logTarget, input))
+                return FileError("will not write the log to " + logTarget + ": it is " + input +
+                                 " itself, which dvio only reads");
+        }
+        std::FILE* log = std::fopen(logTarget.c_str(), "a");
+        if (log == nullptr) return FileError("cannot write the log " + logTarget + ": " + std::strerror(errno));
+        std::fclose(log);
+    }
     if (!logTarget.empty()) win32::SetDebugLogTarget(logTarget.c_str());
 
     // The tape commands are tools over the host library: no plug-in, no deck.
     if (tapeNewCommand->parsed()) {
+        // A blank cassette is only ever a new file, which tape new itself makes sure of.
+        OutputFiles outputs;
+        outputs.AddOutput("the tape", tapeNew.path);
+        if (!tapeNew.blank && !outputs.Check(force, &error)) return FileError(error);
         tapeNew.standard = !tapeNewStandard.empty() ? tapeNewStandard
                                                     : (!simulator.standard.empty() ? simulator.standard : "ntsc");
         return RunTapeNew(tapeNew, json, std::cout, std::cerr);
     }
     if (tapeInfo->parsed()) return RunTapeInfo(tapeInfoPath, json, std::cout, std::cerr);
-    if (tapeAudio->parsed()) return RunTapeAudio(tapeAudioIn, tapeAudioOut, json, std::cout, std::cerr);
+    if (tapeAudio->parsed()) {
+        OutputFiles outputs;
+        outputs.AddInput("the DV file", tapeAudioIn);
+        outputs.AddOutput("the WAV file", tapeAudioOut, true);
+        if (!outputs.Check(force, &error)) return FileError(error);
+        return RunTapeAudio(tapeAudioIn, tapeAudioOut, json, std::cout, std::cerr);
+    }
 
-    std::string error;
     LONG traceBits = 0;
     std::vector<DeckStep> steps;
     if (!ParseTrace(trace, &traceBits, &error) || (deck->parsed() && !ParseDeckSteps(deckWords, &steps, &error))) {
         std::cerr << "dvio: " << error << "\n";
         return kExitUsage;
+    }
+    // Every output is checked before anything is opened for writing.
+    OutputFiles captureOutputs;
+    if (captureCommand->parsed() && capture.dvPath == "-") {
+        if (isatty(STDOUT_FILENO)) return UsageError("- sends the DV stream to standard output, which is a terminal here");
+        StopSignal::IgnoreBrokenPipe();
+    }
+    if (captureCommand->parsed()) {
+        captureOutputs.AddInput("the cassette", simulator.tape);
+        if (capture.dvPath != "-") captureOutputs.AddOutput("the DV file", capture.dvPath);
+        captureOutputs.AddOutput("the WAV file", WavPathOf(capture), true);
+        if (!captureOutputs.Check(force, &error)) return FileError(error);
     }
     if (!ApplySimulatorOptions(simulator, &error)) {
         std::cerr << "dvio: " << error << "\n";
@@ -133,14 +229,14 @@ int main(int argc, char** argv) {
         std::cerr << "dvio: " << error << "\n";
         return kExitFailed;
     }
-    if (traceBits != 0) host.Device()->SetControl(kTraceSwitchesControl, &traceBits);
+    if (traceBits != 0) host.Device()->SetControl(kControlTraceSwitches, &traceBits);
 
     int exitCode = kExitOk;
-    if (info->parsed()) exitCode = RunInfo(host, std::cout);
+    if (info->parsed()) exitCode = RunInfo(host, json, std::cout);
     if (deck->parsed()) exitCode = RunDeck(host, steps, json, std::cout, std::cerr);
     if (captureCommand->parsed()) {
         capture.standard = simulator.standard;
-        exitCode = RunCapture(host, capture, json, std::cout, std::cerr);
+        exitCode = RunCapture(host, capture, captureOutputs, json, std::cout, std::cerr);
     }
     // A recording that cannot reach the cassette file is not lost without a word.
     if (!simulator.Finish(&error)) {
@@ -149,3 +245,5 @@ int main(int argc, char** argv) {
     }
     return exitCode;
 }
+
+}  // namespace

@@ -29,10 +29,10 @@ bool FromBcd(uint8_t bcd, int* value) {
 }
 
 std::vector<uint8_t> TimecodeStatus(const std::vector<uint8_t>& command, const Cassette* cassette,
-                                    const DeckTransport& deck) {
+                                    int64_t timecodePosition) {
     if (cassette == nullptr) return Echo(command, kAVCRejected);
     std::vector<uint8_t> response = {kAVCStable, kAVCTapeSubunit, command[2], kOperandStatus, 0, 0, 0, 0};
-    TimecodeBytes(cassette, deck.Position(), &response[4]);
+    TimecodeBytes(timecodePosition >= 0 ? cassette : nullptr, timecodePosition, &response[4]);
     return response;
 }
 
@@ -58,16 +58,29 @@ std::vector<uint8_t> MediumInfo(const Cassette* cassette, const DeckModel& model
             static_cast<uint8_t>(cassette->WriteProtected() ? 0x01 : 0x00)};
 }
 
-// Target position of a search, or -1 when the tape does not hold it.
-int64_t SearchTarget(const std::vector<uint8_t>& command, const Cassette* cassette) {
+bool Earlier(const TapeTimecode& a, const TapeTimecode& b) {
+    if (a.hours != b.hours) return a.hours < b.hours;
+    if (a.minutes != b.minutes) return a.minutes < b.minutes;
+    if (a.seconds != b.seconds) return a.seconds < b.seconds;
+    return a.frames < b.frames;
+}
+
+// Target position of a search, or -1 when the tape does not hold it; then *direction
+// is the way a deck winds to look for it (-2 when the command names no place).
+int64_t SearchTarget(const std::vector<uint8_t>& command, const Cassette* cassette, int64_t position,
+                     int* direction) {
+    *direction = -2;
     if (command[2] == kOpTimecode) {
         TapeTimecode label;
         if (!FromBcd(command[4] & 0x3F, &label.frames) || !FromBcd(command[5], &label.seconds) ||
             !FromBcd(command[6], &label.minutes) || !FromBcd(command[7], &label.hours))
             return -1;
+        TapeTimecode here;
+        *direction = cassette->TimecodeAt(position, &here) && Earlier(label, here) ? -1 : 1;
         return cassette->FindTimecode(label);
     }
     const int64_t value = command[4] | (command[5] << 8) | (command[6] << 16);
+    *direction = (value >> 1) < cassette->TrackOf(position) ? -1 : 1;
     return cassette->PositionOfTrack(value >> 1);
 }
 
@@ -86,12 +99,15 @@ AVCAnswer Search(const std::vector<uint8_t>& command, DeckTransport* deck, const
     default:
         break;
     }
-    const int64_t target = cassette != nullptr && command.size() >= 8 ? SearchTarget(command, cassette) : -1;
-    if (target < 0) {
+    int direction = -2;
+    const int64_t target =
+        cassette != nullptr && command.size() >= 8 ? SearchTarget(command, cassette, deck->Position(), &direction) : -1;
+    if (target < 0 && !(model.lateSearchFailure && direction != -2)) {
         answer.response = Echo(command, kAVCRejected);
         return answer;
     }
-    deck->Command(DeckCommand::Seek, target, now);
+    if (target >= 0) deck->Command(DeckCommand::Seek, target, now);
+    else deck->Command(DeckCommand::SeekMissing, direction, now);
     if (model.searchAnswer == SearchAnswer::Interim) {
         answer.response = Echo(command, kAVCInterim);
         answer.finalPending = true;
@@ -117,7 +133,7 @@ void TimecodeBytes(const Cassette* cassette, int64_t position, uint8_t out[4]) {
 }
 
 AVCAnswer AnswerAVCCommand(const std::vector<uint8_t>& command, DeckTransport* deck, const Cassette* cassette,
-                           const DeckModel& model, SimTime now) {
+                           const DeckModel& model, int64_t timecodePosition, SimTime now) {
     AVCAnswer answer;
     if (command.size() < 3 || command[1] != kAVCTapeSubunit) {
         answer.response = command;
@@ -134,9 +150,9 @@ AVCAnswer AnswerAVCCommand(const std::vector<uint8_t>& command, DeckTransport* d
     const bool quadletOperands = command.size() >= 8;
     if (ctype == kAVCStatus) {
         if (opcode == kOpTimecode && operand == kOperandStatus && quadletOperands)
-            answer.response = TimecodeStatus(command, cassette, *deck);
+            answer.response = TimecodeStatus(command, cassette, timecodePosition);
         else if (opcode == kOpSmpteTimecode && operand == kOperandStatus && quadletOperands && model.smpteTimecode)
-            answer.response = TimecodeStatus(command, cassette, *deck);
+            answer.response = TimecodeStatus(command, cassette, timecodePosition);
         else if (opcode == kOpAbsoluteTrack && operand == kOperandStatus && quadletOperands)
             answer.response = TrackStatus(command, cassette, *deck);
         else if (opcode == kOpMediumInfo && command.size() >= 5)

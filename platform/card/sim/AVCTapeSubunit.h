@@ -7,7 +7,7 @@
 // clear on blank tape), medium info (0xDA: cassette type, then write protect in bit
 // 0). CONTROL: time code search (0x51 0x20) and absolute track number search (0x52
 // 0x20), which wind the deck to the target and park in playback pause; a target not
-// on the tape is REJECTED. Everything else is NOT IMPLEMENTED; every command meets IN
+// on the tape is REJECTED (or, by deck model, searched for up to a tape end). Everything else is NOT IMPLEMENTED; every command meets IN
 // TRANSITION while the deck is changing state.
 #pragma once
 
@@ -26,9 +26,10 @@ struct AVCAnswer {
     std::vector<uint8_t> finalResponse;
 };
 
-// `cassette` is null when the deck is empty. May start a seek on `deck`.
+// `cassette` is null when the deck is empty; `timecodePosition` is the position whose
+// time code the deck reads now (-1: it reads none). May start a seek on `deck`.
 AVCAnswer AnswerAVCCommand(const std::vector<uint8_t>& command, DeckTransport* deck, const Cassette* cassette,
-                           const DeckModel& model, SimTime now);
+                           const DeckModel& model, int64_t timecodePosition, SimTime now);
 
 // The four time code bytes (frames, seconds, minutes, hours in BCD; drop-frame in bit
 // 6 of the frames byte) for the deck's position, FF FF FF FF when there is none.

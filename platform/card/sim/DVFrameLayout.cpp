@@ -6,19 +6,12 @@
 namespace cardsim {
 
 namespace {
-constexpr size_t kBlockBytes = 80;
-constexpr size_t kSubcodeBlock0 = 1 * kBlockBytes;  // blocks 1 and 2 of a sequence
-constexpr size_t kVauxBlock0 = 3 * kBlockBytes;     // blocks 3, 4 and 5
-constexpr size_t kAudioBlock0 = 6 * kBlockBytes;    // audio block k at block 6 + 16k
-constexpr size_t kAudioBlockStride = 16 * kBlockBytes;
+constexpr size_t kBlockBytes = dv25::kBlockSize;
 }  // namespace
 
 DIO_VideoFormat FrameStandard(const uint8_t* frame, size_t available) {
     if (frame == nullptr || available < 4) return DIO_NoVideoFormat;
-    // Header block ID: section type 000 in the top bits of ID0, block number 0.
-    if ((frame[0] & 0xE0) != 0x00 || frame[2] != 0x00) return DIO_NoVideoFormat;
-    if ((frame[3] & 0x7F) != 0x3F) return DIO_NoVideoFormat;
-    return (frame[3] & 0x80) != 0 ? DIO_PAL : DIO_NTSC;
+    return dv25::StandardOfHeaderBlock(frame);
 }
 
 DIO_VideoFormat FrameStartStandard(const uint8_t* start, const uint8_t* nextSequence, uint64_t available) {
@@ -33,23 +26,15 @@ DIO_VideoFormat FrameStartStandard(const uint8_t* start, const uint8_t* nextSequ
 }
 
 size_t FrameSize(DIO_VideoFormat standard) {
-    return static_cast<size_t>(SequencesPerFrame(standard)) * kDifSequenceBytes;
+    return dv25::FrameSizeOf(standard);
 }
 
 int SequencesPerFrame(DIO_VideoFormat standard) {
-    switch (standard) {
-    case DIO_NTSC: return 10;
-    case DIO_PAL: return 12;
-    default: return 0;
-    }
+    return dv25::SequencesIn(standard);
 }
 
 size_t SubcodePackOffset(int sequence, int n) {
-    const size_t block = static_cast<size_t>(n / 6);
-    const size_t syncBlock = static_cast<size_t>(n % 6);
-    // Each subcode block: 3-byte ID, then six 8-byte sync blocks of ID0-ID2 and a pack.
-    return static_cast<size_t>(sequence) * kDifSequenceBytes + kSubcodeBlock0 + block * kBlockBytes + 3 +
-           syncBlock * 8 + 3;
+    return dv25::SubcodePackOffset(sequence, n);
 }
 
 void ClearSubcodePacks(uint8_t* frame, DIO_VideoFormat standard) {
@@ -59,20 +44,23 @@ void ClearSubcodePacks(uint8_t* frame, DIO_VideoFormat standard) {
 
 void ClearAuxiliaryPacks(uint8_t* frame, DIO_VideoFormat standard) {
     for (int s = 0; s < SequencesPerFrame(standard); ++s) {
-        uint8_t* sequence = frame + static_cast<size_t>(s) * kDifSequenceBytes;
         // VAUX blocks: 15 packs in bytes 3..77.
-        for (size_t j = 0; j < 3; ++j) std::memset(sequence + kVauxBlock0 + j * kBlockBytes + 3, 0xFF, 75);
+        for (int j = 0; j < dv25::kVauxBlocks; ++j)
+            std::memset(frame + dv25::VauxBlockOffset(s, j) + 3, 0xFF, dv25::kPacksPerVauxBlock * dv25::kPackSize);
         // Audio blocks: one AAUX pack in bytes 3..7.
-        for (size_t k = 0; k < 9; ++k) std::memset(sequence + kAudioBlock0 + k * kAudioBlockStride + 3, 0xFF, 5);
+        for (int k = 0; k < dv25::kAudioBlocksPerSequence; ++k)
+            std::memset(frame + dv25::AudioPackOffset(s, k), 0xFF, dv25::kPackSize);
     }
 }
 
 void CopyTracks(const uint8_t* from, uint8_t* to, DIO_VideoFormat standard, bool video, bool audio) {
     for (int s = 0; s < SequencesPerFrame(standard); ++s) {
-        const size_t sequence = static_cast<size_t>(s) * kDifSequenceBytes;
-        if (video) std::memcpy(to + sequence + kVauxBlock0, from + sequence + kVauxBlock0, 3 * kBlockBytes);
-        for (size_t k = 0; k < 9; ++k) {
-            const size_t audioBlock = sequence + kAudioBlock0 + k * kAudioBlockStride;
+        if (video) {
+            const size_t vaux = dv25::VauxBlockOffset(s, 0);
+            std::memcpy(to + vaux, from + vaux, dv25::kVauxBlocks * kBlockBytes);
+        }
+        for (int k = 0; k < dv25::kAudioBlocksPerSequence; ++k) {
+            const size_t audioBlock = dv25::AudioBlockOffset(s, k);
             if (audio) std::memcpy(to + audioBlock, from + audioBlock, kBlockBytes);
             // The fifteen video blocks after each audio block.
             if (video) std::memcpy(to + audioBlock + kBlockBytes, from + audioBlock + kBlockBytes, 15 * kBlockBytes);

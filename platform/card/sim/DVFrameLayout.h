@@ -4,13 +4,14 @@
 #pragma once
 
 #include "digitalio/DIOTypes.h"
+#include "digitalio/dv25/DifLayout.h"
 
 #include <cstddef>
 #include <cstdint>
 
 namespace cardsim {
 
-constexpr size_t kDifSequenceBytes = 12000;
+constexpr size_t kDifSequenceBytes = dv25::kSequenceSize;
 
 // DIO_NoVideoFormat when the bytes do not start with a DIF header block.
 DIO_VideoFormat FrameStandard(const uint8_t* frame, size_t available);

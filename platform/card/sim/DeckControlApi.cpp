@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 
 using cardsim::DeckCommand;
 using cardsim::SimCall;
@@ -38,6 +39,8 @@ DDCError_t Transport(const char* name, DeckCommand command, int64_t argument = 0
     if (error != DDC_NoError) return Finish(call, error);
     if (world.cassette() == nullptr) return Finish(call, DDC_TapeEjected);
     if (command == DeckCommand::Record && world.cassette()->WriteProtected()) return Finish(call, DDC_TapeProtected);
+    const bool step = command == DeckCommand::StepForward || command == DeckCommand::StepBack;
+    if (step && world.model.stepsOnlyFromStill && !world.deck.StillOrPlaying()) return Finish(call, DDC_CommandRejected);
     world.IssueDeckCommand(command, argument);
     return Finish(call, DDC_NoError);
 }
@@ -48,13 +51,14 @@ bool ValidFields(LONG h, LONG m, LONG s, LONG f) {
 
 bool AllUnknown(LONG h, LONG m, LONG s, LONG f) { return h == -1 && m == -1 && s == -1 && f == -1; }
 
-// The timecode under the head, or -1 fields; DDC_TapeEjected without a cassette.
+// The timecode the deck reads, or -1 fields; DDC_TapeEjected without a cassette.
 DDCError_t ReadTimecode(World& world, LONG out[4]) {
     std::fill(out, out + 4, -1);
     const cardsim::Cassette* cassette = world.cassette();
     if (cassette == nullptr) return DDC_TapeEjected;
     cardsim::TapeTimecode tc;
-    if (cassette->TimecodeAt(world.deck.Position(), &tc)) {
+    const int64_t position = world.TimecodePosition();
+    if (position >= 0 && cassette->TimecodeAt(position, &tc)) {
         out[0] = tc.hours;
         out[1] = tc.minutes;
         out[2] = tc.seconds;
@@ -200,8 +204,19 @@ DDCError_t DevSeekToTimecode(LONG hours, LONG minutes, LONG seconds, LONG frames
     label.seconds = seconds;
     label.frames = frames;
     const int64_t position = world.cassette()->FindTimecode(label);
-    if (position < 0) return Finish(call, DDC_CommandRejected);
-    world.IssueDeckCommand(DeckCommand::Seek, position);
+    if (position >= 0) {
+        world.IssueDeckCommand(DeckCommand::Seek, position);
+    } else if (world.model.lateSearchFailure) {
+        // The deck takes the search and looks for the label, forward unless the tape
+        // under the head shows a later one.
+        cardsim::TapeTimecode here;
+        const bool back = world.cassette()->TimecodeAt(world.deck.Position(), &here) &&
+                          std::make_tuple(hours, minutes, seconds, frames) <
+                              std::make_tuple(LONG{here.hours}, LONG{here.minutes}, LONG{here.seconds}, LONG{here.frames});
+        world.IssueDeckCommand(DeckCommand::SeekMissing, back ? -1 : 1);
+    } else {
+        return Finish(call, DDC_CommandRejected);
+    }
     return Finish(call, DDC_NoError);
 }
 
@@ -236,7 +251,7 @@ DDCError_t DevGetState(LONG* state) {
     World& world = call.world();
     DDCError_t error = Gate(world, "DevGetState");
     const bool missing = error == DDC_NoDevice;
-    if (error != DDC_NoError && !missing) return Finish(call, error);
+    if (error != DDC_NoError && (!missing || world.model.reportsNoDevice)) return Finish(call, error);
     if (state == nullptr) return Finish(call, DDC_InvalidParameter);
     error = ReadState(world, state, missing);
     if (error == DDC_NoError) call.Output(*state);

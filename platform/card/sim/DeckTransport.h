@@ -32,6 +32,7 @@ enum class DeckCommand {
     Eject,
     Shuttle,  // argument: the raw shuttle state (DDC_STATE_1_10 ... DDC_STATE_REV_X20, or PLAYBACK_PAUSE)
     Seek,     // argument: the target position
+    SeekMissing,  // a search for what the tape does not hold; argument: +1 winds forward, -1 back
 };
 
 class DeckTransport {
@@ -58,7 +59,13 @@ public:
     // The state being moved to, or the settled state.
     LONG TargetState() const;
     int64_t Position() const { return position100_ / 100; }
-    bool Seeking() const { return seekTarget_ >= 0; }
+    bool Seeking() const { return phase_ != SeekPhase::None; }
+    // A search ended at a tape end without finding its target (until the next command).
+    bool SearchFailed() const { return searchFailed_; }
+    // True while the deck winds the tape without pictures (fast wind, x20 shuttle, a search).
+    bool Winding() const;
+    // Only settled in still or play can the deck step a frame.
+    bool StillOrPlaying() const;
     bool IsRecording() const { return !pending_ && state_ == DDC_STATE_RECORD; }
     bool InRecordPause() const { return !pending_ && !stuck_ && state_ == DDC_STATE_RECORD_PAUSE; }
     bool HeadingForRecordPause() const { return pending_ && TargetState() == DDC_STATE_RECORD_PAUSE; }
@@ -83,6 +90,13 @@ private:
     Motion MotionOf(LONG state) const;
     LONG StateAfter(DeckCommand command, int64_t argument) const;
     void Park(int64_t target, int64_t tapeLength);
+    int TransitionMs(DeckCommand command, int64_t argument) const;
+    void StartSearch(int64_t target, int direction, bool found, int64_t tapeLength);
+    void SearchTick(int64_t tapeLength);
+
+    // A search winds past its target (when the model overshoots), stops to reverse,
+    // and creeps back at play speed.
+    enum class SeekPhase { None, Winding, Reversing, Approaching };
 
     const DeckModel* model_;
     LONG state_ = 2;
@@ -92,7 +106,13 @@ private:
     int64_t pendingArgument_ = 0;
     SimTime transitionEnd_ = kNever;
     bool stuck_ = false;
-    int64_t seekTarget_ = -1;
+    SeekPhase phase_ = SeekPhase::None;
+    int64_t seekTarget_ = 0;
+    int seekDirection_ = 1;
+    bool seekFound_ = true;
+    int reverseTicks_ = 0;
+    unsigned searches_ = 0;
+    bool searchFailed_ = false;
 };
 
 }  // namespace cardsim

@@ -2,6 +2,7 @@
 
 #include "KDXCORE.h"
 #include "sim/CassetteFactory.h"
+#include "sim/RealDeckProfile.h"
 #include "sim/World.h"
 
 #include <algorithm>
@@ -53,7 +54,11 @@ bool ParseDeckOptions(const std::string& list, DeckModel* model, bool* writeProt
         const std::string value = eq == std::string::npos ? std::string() : item.substr(eq + 1);
         int n = 0;
         bool ok = true;
-        if (name == "dvcam") model->cassetteType = 0x31;
+        if (name == "real" || name == "fast") {
+            // A whole profile: a real deck's mechanics and manners, or the tidy default's.
+            if (name == "real") ApplyRealDeckProfile(model);
+            else ApplyFastDeckProfile(model);
+        } else if (name == "dvcam") model->cassetteType = 0x31;
         else if (name == "nosmpte") model->smpteTimecode = false;
         else if (name == "early") model->landingOffset = -1;
         else if (name == "late") model->landingOffset = 1;

@@ -21,7 +21,11 @@ class World;
 // Applies the environment to a freshly reset world (called under construction).
 void ApplyEnvironment(World* world);
 
-// Deck model options, separated by commas: dvcam, nosmpte, early, late, protect,
+// Deck model options, separated by commas: real (the profile of a real DV deck, slow
+// and untidy: RealDeckProfile.h) or fast (the tidy default deck) set the deck's
+// mechanics and AV/C manners; the edit selector and the other words combine with
+// either (DVIO_SIM_DECK=real,insert=video), and a figure given after the profile
+// replaces the profile's (real,wind=40); dvcam, nosmpte, early, late, protect,
 // status (searches answered with a STATUS operand), interim, transition (searches
 // answered IN TRANSITION), assemble (synchronised record rewrites everything; plain
 // is the same), insert=video|audio|video+audio (synchronised record keeps the tape's

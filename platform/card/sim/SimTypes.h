@@ -4,6 +4,7 @@
 #include "digitalio/DIOTypes.h"
 #include "windows.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -39,6 +40,19 @@ struct DeckModel {
     EditKind syncEdit = EditKind::Insert;  // what a synchronised record is
     bool insertVideo = true;         // an insert replaces the video track (VAUX and video blocks)
     bool insertAudio = true;         // an insert replaces the audio track (audio blocks)
+
+    // How untidy the deck is. The defaults make a tidy, fast deck; RealDeckProfile.h
+    // gives the figures of a real one.
+    int threadMs = -1;               // a change from stop or eject to a state that runs the tape past the heads (< 0: transitionMs)
+    int ejectMs = -1;                // eject, until the cassette is out (< 0: transitionMs)
+    int overshootFrames = 0;         // a search runs this far past its target before it backs up (0: none)
+    int reverseStopMs = 0;           // and shows STOP this long while it reverses
+    std::array<int, 4> landingMisses{{0, 0, 0, 0}};  // added in turn to where searches land
+    int staleTimecodeMs = 0;         // while winding, the timecode is read this seldom; none in transitions (0: always current)
+    bool lateSearchFailure = false;  // a search for a timecode not on the tape is taken, winds to a tape end, then fails
+    bool lateFinalAnswer = false;    // an INTERIM search's final answer takes the place of the next command's answer
+    bool stepsOnlyFromStill = false; // frame steps are refused unless the tape is threaded and still or playing
+    bool reportsNoDevice = false;    // DevGetState answers "No Device" as an error when the deck is gone
 };
 
 // The default tape: generated frames, so a long tape costs no memory.

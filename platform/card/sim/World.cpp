@@ -18,6 +18,9 @@ namespace {
 
 std::atomic<World*> g_world{nullptr};
 
+// How long a late final answer stays on its way to the next command.
+constexpr int kStrayAnswerLifeMs = 1000;
+
 // At unload, a cassette from a file gets what was recorded on it. The world itself
 // stays: a worker thread of a host that never shut down may still call in.
 struct UnloadWriteBack {
@@ -105,6 +108,8 @@ void World::ResetAll() {
     wasRecording_ = false;
     finalAnswerPending_ = false;
     finalAnswer_.clear();
+    strayAnswer_.clear();
+    timecodeRead_ = -1;
     tapeError_.clear();
     lostRecording_.clear();
     configError_.clear();
@@ -145,7 +150,14 @@ void World::IssueDeckCommand(DeckCommand command, int64_t argument) {
 }
 
 std::vector<uint8_t> World::AnswerAVC(const std::vector<uint8_t>& command) {
-    AVCAnswer answer = AnswerAVCCommand(command, &deck, cassette_.get(), model, now_);
+    if (!strayAnswer_.empty()) {
+        // A late final answer still on its way is taken for this command's answer; the
+        // command itself is lost on the way.
+        std::vector<uint8_t> stray;
+        stray.swap(strayAnswer_);
+        if (now_ - strayAt_ <= MillisecondsToSim(kStrayAnswerLifeMs)) return stray;
+    }
+    AVCAnswer answer = AnswerAVCCommand(command, &deck, cassette_.get(), model, TimecodePosition(), now_);
     const uint8_t code = answer.response.empty() ? 0 : answer.response[0];
     if (!command.empty() && command[0] == kAVCControl && (code == kAVCAccepted || code == kAVCInterim)) sync.Stop();
     if (answer.finalPending) {
@@ -153,6 +165,17 @@ std::vector<uint8_t> World::AnswerAVC(const std::vector<uint8_t>& command) {
         finalAnswer_ = answer.finalResponse;
     }
     return answer.response;
+}
+
+int64_t World::TimecodePosition() {
+    const int64_t here = deck.Position();
+    if (model.staleTimecodeMs <= 0) return here;
+    if (deck.InTransition()) return -1;
+    if (!deck.Winding() || timecodeRead_ < 0 || now_ - timecodeReadAt_ >= MillisecondsToSim(model.staleTimecodeMs)) {
+        timecodeRead_ = here;
+        timecodeReadAt_ = now_;
+    }
+    return timecodeRead_;
 }
 
 void World::StopSyncRecord() {

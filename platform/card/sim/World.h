@@ -66,6 +66,9 @@ public:
     void IssueDeckCommand(DeckCommand command, int64_t argument);
     // Answers an AV/C command frame.
     std::vector<uint8_t> AnswerAVC(const std::vector<uint8_t>& command);
+    // The position whose timecode the deck reports now, -1 when it reads none: by deck
+    // model, none while the mechanism moves and a stale one while winding.
+    int64_t TimecodePosition();
 
     // Card mode changes that end a synchronised record.
     void StopSyncRecord();
@@ -117,6 +120,11 @@ private:
     bool wasRecording_ = false;
     bool finalAnswerPending_ = false;
     std::vector<uint8_t> finalAnswer_;
+    // A final answer not yet taken by a command, and when it came.
+    std::vector<uint8_t> strayAnswer_;
+    SimTime strayAt_ = 0;
+    int64_t timecodeRead_ = -1;
+    SimTime timecodeReadAt_ = 0;
     std::vector<uint8_t> noSignal_[2];
     std::string tapeError_;
     std::string lostRecording_;

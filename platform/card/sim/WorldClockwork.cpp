@@ -2,6 +2,7 @@
 // period.
 #include "KDXCORE.h"
 #include "KordexDDC.h"
+#include "sim/AVCFrame.h"
 #include "sim/DVFrameLayout.h"
 #include "sim/World.h"
 
@@ -71,10 +72,16 @@ void World::AdvanceTo(SimTime target) {
 
     if (finalAnswerPending_ && !deck.InTransition() && !deck.Seeking()) {
         // The final answer to an AV/C search answered INTERIM arrives as the deck parks.
+        // A search that found nothing before a tape end is refused now.
+        if (deck.SearchFailed() && !finalAnswer_.empty()) finalAnswer_[0] = kAVCRejected;
         JournalEntry entry;
         entry.timeMicros = NowMicros();
         entry.function = "AVCFinalResponse";
         entry.reply = finalAnswer_;
+        if (model.lateFinalAnswer) {
+            strayAnswer_ = finalAnswer_;
+            strayAt_ = now_;
+        }
         entry.lastError = card.LastError();
         journal.Add(std::move(entry));
         finalAnswerPending_ = false;

@@ -174,6 +174,6 @@ void CaptureFixture::SetStartTimecode(LONG frameCount, bool dropFrame, DWORD rat
     ASSERT_EQ(device_->SetControl(kControlStartTimecode, &start), 1);
 }
 
-void CaptureFixture::SetTrace(LONG bits) { ASSERT_EQ(device_->SetControl(kControlTrace, &bits), 1); }
+void CaptureFixture::SetTrace(LONG bits) { ASSERT_EQ(device_->SetControl(kControlTraceSwitches, &bits), 1); }
 
 }  // namespace capture_test

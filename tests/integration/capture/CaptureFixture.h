@@ -10,6 +10,7 @@
 #include "support/DeviceFixture.h"
 
 #include "KDXCORE.h"
+#include "interface/ControlIds.h"
 #include "digitalio/DIOTypes.h"
 #include "hostcore/BitMask.h"
 
@@ -25,18 +26,6 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 30000);
 
 // A mask of `bits` bits with the given channels set.
 BitMask Channels(int bits, std::initializer_list<int> selected);
-
-// Control ids the capture tests read and set.
-constexpr LONG kControlStartTimecode = 0xb00003;
-constexpr LONG kControlTrace = 0xb00005;
-constexpr LONG kControlDeviceFormat = 0xb00008;
-constexpr LONG kControlErrors = 0xb00001;
-constexpr LONG kControlLastError = 0xb00002;
-constexpr LONG kControlStartMissed = 0xb10001;
-constexpr LONG kControlAudioMeasurement = 0xb10002;
-constexpr LONG kControlAudioOverruns = 0xb10003;
-constexpr LONG kControlVideoOverruns = 0x70001;
-constexpr LONG kControlTimecodeBreak = 0xb10006;
 
 // The input streams, as bits of a set.
 enum Stream { kVideoIn = 1, kVideoConfidence = 2, kAudioIn = 4, kAllStreams = 7 };

@@ -116,7 +116,7 @@ TEST_F(CaptureLifecycle, ACardThatRefusesCaptureLeavesAnErrorOnEveryInputQueueAn
     Do({Step::Arm}, kVideoIn);
     EXPECT_EQ(LastError(), "DV input device error");
     // The thread has ended at once; its end counts one error on each input queue.
-    ASSERT_TRUE(WaitFor([&] { return ControlLong(kControlErrors) == 2; })) << "VideoIn and AudioIn errors";
+    ASSERT_TRUE(WaitFor([&] { return ControlLong(kControlErrorCount) == 2; })) << "VideoIn and AudioIn errors";
     EXPECT_EQ(Access::m_nErrors(*Access::m_pVideoIn(*device_)).load(), 1);
     EXPECT_EQ(Access::m_nErrors(*Access::m_pVideoConfidence(*device_)).load(), 1);
     EXPECT_EQ(Access::m_nErrors(*Access::m_pAudioIn(*device_)).load(), 1);

@@ -77,7 +77,7 @@ TEST_P(CaptureStartWithoutTimecode, DeliveryBeginsAFewFramesAfterEveryPreparedSt
     ExpectTapeAudio(StreamTaker::AudioIn(device_, 0, 1000, 2).Take(), c.first, count);
     // The last completed measurement counts delivered frames and their samples since the start.
     LONG measurement[4] = {};
-    ASSERT_EQ(device_->GetControl(kControlAudioMeasurement, measurement), 1);
+    ASSERT_EQ(device_->GetControl(kControlAudioInMeasurement, measurement), 1);
     ASSERT_GE(measurement[0], 1);
     ASSERT_LE(measurement[0], count);
     EXPECT_EQ(static_cast<size_t>(measurement[1]), TapeAudio(Span(c.first, measurement[0]), kLeft)[0].size());

@@ -43,11 +43,11 @@ TEST_F(CaptureThreads, CaptureHostTakersAndDeckQueriesRunTogether) {
                 TimecodeDiscontinuity record{};
                 device_->GetControl(kControlTimecodeBreak, &record);
                 LONG values[4] = {};
-                for (LONG id : {kControlStartMissed, kControlAudioMeasurement, kControlAudioOverruns,
-                                kControlVideoOverruns, kControlErrors, LONG{0xb10005}})
+                for (LONG id : {kControlStartMissed, kControlAudioInMeasurement, kControlAudioInOverruns,
+                                kControlVideoInOverruns, kControlErrorCount, kControlSignalPresent})
                     device_->GetControl(id, values);
                 LONG trace = capturedAnswers % 2 == 0 ? 3 : 1;  // capture tracing on and off
-                device_->SetControl(kControlTrace, &trace);
+                device_->SetControl(kControlTraceSwitches, &trace);
             }
         });
         Do({Step::Start}, kAllStreams);
@@ -88,7 +88,7 @@ TEST_F(CaptureThreads, CaptureHostTakersAndDeckQueriesRunTogether) {
         position = p;
     }
     EXPECT_EQ(left.Bytes().size(), right.Bytes().size());
-    EXPECT_EQ(ControlLong(kControlErrors), 0);
+    EXPECT_EQ(ControlLong(kControlErrorCount), 0);
 }
 
 }  // namespace

@@ -92,9 +92,9 @@ TEST_F(InputStreams, VideoStreamsFollowTheHostLifeCycle) {
     // capture: the counters and the start timecode.
     SetStartTimecode(1234);
     LONG overruns = 5;
-    ASSERT_TRUE(VideoQueue().SetParameter(0x70001, &overruns));
+    ASSERT_TRUE(VideoQueue().SetParameter(kControlVideoInOverruns, &overruns));
     EXPECT_EQ(device_->PrepareVideoIn(), 0);
-    EXPECT_EQ(ControlLong(kControlVideoOverruns), 0);
+    EXPECT_EQ(ControlLong(kControlVideoInOverruns), 0);
     timecode_t start{};
     ASSERT_EQ(device_->GetControl(kControlStartTimecode, &start), 1);
     EXPECT_TRUE(TCIsEmpty(start));
@@ -173,7 +173,7 @@ TEST_F(InputStreams, TheTakeProtocolNeverCrossesAFormatChange) {
     // Acknowledging past the change would skip it: refused and counted.
     device_->AckVideoInTakePtr(4 * kNtscFrame);
     EXPECT_EQ(device_->GetVideoInRingBufferReadPosition(), 0u);
-    EXPECT_EQ(ControlLong(kControlVideoOverruns), 1);
+    EXPECT_EQ(ControlLong(kControlVideoInOverruns), 1);
     device_->AckVideoInTakePtr(3 * kNtscFrame);
     EXPECT_EQ(device_->GetVideoInRingBufferReadPosition(), 3u * kNtscFrame);
 
@@ -205,7 +205,7 @@ TEST_F(InputStreams, TheTakeProtocolNeverCrossesAFormatChange) {
     ASSERT_EQ(rateOf(format), "48000");
     EXPECT_TRUE(format->GetFormatChange());
     EXPECT_TRUE(format->GetFormatChangeBreak());
-    EXPECT_EQ(ControlLong(kControlErrors), 0);
+    EXPECT_EQ(ControlLong(kControlErrorCount), 0);
 
     // The monitor's list is never written: every take has no format and no change.
     ASSERT_EQ(device_->SetVideoConfidenceRingBufferSize(4 * kNtscFrame), 1);
@@ -282,12 +282,12 @@ TEST_F(InputStreams, AudioInLifeCycleAndItsMessages) {
     // changes neither, but clears the overrun count (the error count is kept).
     DIOFifo* left = Access::m_apFifo(AudioQueue())[0];
     LONG count = 3;
-    ASSERT_TRUE(AudioQueue().SetParameter(0xb10003, &count));
-    ASSERT_TRUE(AudioQueue().SetParameter(0xb00001, &count));
+    ASSERT_TRUE(AudioQueue().SetParameter(kControlAudioInOverruns, &count));
+    ASSERT_TRUE(AudioQueue().SetParameter(kControlErrorCount, &count));
     EXPECT_EQ(device_->PrepareAudioIn(Channels(4, {2, 3})), 0);
     EXPECT_EQ(Access::m_apFifo(AudioQueue())[0], left);
     EXPECT_EQ(Access::m_nChannels(AudioQueue()).load(), 2);
-    EXPECT_EQ(ControlLong(kControlAudioOverruns), 0);
+    EXPECT_EQ(ControlLong(kControlAudioInOverruns), 0);
     EXPECT_EQ(Access::m_nErrors(AudioQueue()).load(), 3);
 
     ExpectCalls(&CDV1394::AudioInGetState, {{&CDV1394::StartAudioIn, 1, VDMRunning}, {&CDV1394::PauseAudioIn, 1},

@@ -51,8 +51,8 @@ TEST_F(SlowHost, DropsAndOverrunsAreCountedAsDesignedAndEveryFrameIsAccountedFor
     }
     EXPECT_EQ(device_->VideoInCurrentFrame(), kVideoRingFrames);
     EXPECT_EQ(device_->VideoConCurrentFrame(), kVideoRingFrames);
-    EXPECT_EQ(ControlLong(kControlVideoOverruns), 0);
-    EXPECT_EQ(ControlLong(kControlAudioOverruns), 0);
+    EXPECT_EQ(ControlLong(kControlVideoInOverruns), 0);
+    EXPECT_EQ(ControlLong(kControlAudioInOverruns), 0);
     EXPECT_EQ(cardsim::GetCardCounters().ringFullDrops, 0u);
 
     // Phase 2: forty frame periods pass at once, as after a long stall of the machine.
@@ -68,10 +68,10 @@ TEST_F(SlowHost, DropsAndOverrunsAreCountedAsDesignedAndEveryFrameIsAccountedFor
     const LONG overBacklog = backlog - kBacklogLimit;
     // Every running queue counts each frame taken over the backlog; VideoIn, which has
     // no room, also counts each such frame it loses.
-    EXPECT_EQ(ControlLong(kControlVideoOverruns), 2 * overBacklog);
+    EXPECT_EQ(ControlLong(kControlVideoInOverruns), 2 * overBacklog);
     // VideoConfidence's counter has no device control of its own.
     EXPECT_EQ(PluginTestAccess::m_nOverruns(*PluginTestAccess::m_pVideoConfidence(*device_)).load(), overBacklog);
-    EXPECT_EQ(ControlLong(kControlAudioOverruns), overBacklog);
+    EXPECT_EQ(ControlLong(kControlAudioInOverruns), overBacklog);
 
     // Phase 3: the deck plays on; the thread keeps pace again.
     FeedFrames(20);
@@ -104,7 +104,7 @@ TEST_F(SlowHost, DropsAndOverrunsAreCountedAsDesignedAndEveryFrameIsAccountedFor
     // VideoIn still holds the first six frames delivered, untouched.
     EXPECT_TRUE(StreamTaker::VideoIn(device_, 500000, 3).Take().Bytes() ==
                 TapeBytes(std::vector<int64_t>(delivered.begin(), delivered.begin() + kVideoRingFrames)));
-    EXPECT_EQ(ControlLong(kControlErrors), 0);
+    EXPECT_EQ(ControlLong(kControlErrorCount), 0);
 }
 
 }  // namespace

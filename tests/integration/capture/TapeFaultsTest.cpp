@@ -165,8 +165,8 @@ TEST_F(TapeFaults, ASwitchOfSampleRateIsAnnouncedWhereItHappensAndBeforeAnyByteO
         ExpectChange(audio[c].Formats()[1], 2 * beforeSwitch[c].size(), "NTSC", "32000");
         EXPECT_TRUE(audio[c].Samples() == want[c]);
     }
-    EXPECT_EQ(ControlLong(kControlVideoOverruns), 0);
-    EXPECT_EQ(ControlLong(kControlErrors), 0);
+    EXPECT_EQ(ControlLong(kControlVideoInOverruns), 0);
+    EXPECT_EQ(ControlLong(kControlErrorCount), 0);
 }
 
 TEST_F(TapeFaults, ASwitchOfStandardIsAnnouncedWhereItHappens) {

@@ -101,9 +101,9 @@ TEST_P(WholeCapture, EveryFrameAndSampleReachesTheHostInOrder) {
 
     // Nothing lost on the way: no card drops, no overruns, no errors.
     EXPECT_EQ(cardsim::GetCardCounters().ringFullDrops, 0u);
-    EXPECT_EQ(ControlLong(kControlVideoOverruns), 0);
-    EXPECT_EQ(ControlLong(kControlAudioOverruns), 0);
-    EXPECT_EQ(ControlLong(kControlErrors), 0);
+    EXPECT_EQ(ControlLong(kControlVideoInOverruns), 0);
+    EXPECT_EQ(ControlLong(kControlAudioInOverruns), 0);
+    EXPECT_EQ(ControlLong(kControlErrorCount), 0);
 
     // Video: whole frames, the tape's from the first delivered one on, none twice.
     const std::vector<uint8_t>& taken = videoIn.Bytes();

@@ -108,3 +108,25 @@ TEST_F(AVCQueriesTest, NoDeviceOrACardThatCannotPlayMakesTheDeckUnwritable) {
 }
 
 }  // namespace
+
+// A late final answer to a search, taken for the answer to the next query, is not that
+// query's answer: the query is sent again and gets its own.
+TEST_F(AVCQueriesTest, ALateFinalAnswerTakenForTheNextQueryIsPassedOver) {
+    cardsim::SetDeckOptions("interim,transition_ms=0");
+    cardsim::DeckModel model = cardsim::GetDeckModel();
+    model.lateFinalAnswer = true;
+    cardsim::SetDeckModel(model);
+    cardsim::UseManualClock(true);
+    OpenSession();
+    ASSERT_EQ(device_->DeviceSeekToTimecode(Frames(60)), DDC_NoError);
+    cardsim::AdvanceClock(100000);  // the deck parks; its final answer is on its way
+    Forget();
+    timecode_t tc = Frames(0);
+    EXPECT_EQ(device_->DeviceGetTimecode(&tc), DDC_NoError);
+    EXPECT_EQ(tc.frameCount, 60);
+    const std::vector<cardsim::JournalEntry> sent = CallsTo("KDXSendGenericAVCCommand");
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0].reply[2], 0x51) << "the search's final answer";
+    EXPECT_EQ(sent[1].reply, (std::vector<uint8_t>{0x0C, 0x20, 0x59, 0x71, 0x40, 0x02, 0x00, 0x00}));
+    EXPECT_TRUE(CallsTo("DevGetTimecode").empty());
+}

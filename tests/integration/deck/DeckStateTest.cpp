@@ -98,13 +98,20 @@ TEST_F(DeckStateTest, APendingSeekReadsAsCueingUntilTheFirstStillState) {
         EXPECT_EQ(state, step.host) << step.raw;
         EXPECT_EQ(Access::m_bSeekPending(*device_), step.pendingAfter) << step.raw;
     }
-    for (LONG still : {DDC_STATE_STOP, DDC_STATE_REV_PLAYBACK_PAUSE, DDC_STATE_RECORD_PAUSE, DDC_STATE_EJECT}) {
+    for (LONG still : {DDC_STATE_REV_PLAYBACK_PAUSE, DDC_STATE_RECORD_PAUSE, DDC_STATE_EJECT}) {
         Access::m_bSeekPending(*device_) = 1;
         cardsim::ParkDeck(500, still);
         ASSERT_EQ(device_->DeviceGetState(&state), DDC_NoError);
         EXPECT_EQ(state, RawStateToTransportState(still));
         EXPECT_EQ(Access::m_bSeekPending(*device_), 0) << still;
     }
+    // A stop is a deck reversing towards its target until it has lasted longer than that.
+    Access::m_bSeekPending(*device_) = 1;
+    cardsim::ParkDeck(500, DDC_STATE_STOP);
+    ASSERT_EQ(device_->DeviceGetState(&state), DDC_NoError);
+    EXPECT_EQ(state, TransportSeeking);
+    EXPECT_TRUE(WaitFor([&] { return device_->DeviceGetState(&state) == DDC_NoError && state == TransportStopped; }));
+    EXPECT_EQ(Access::m_bSeekPending(*device_), 0);
     // A deck in transition says nothing about the seek.
     Access::m_bSeekPending(*device_) = 1;
     cardsim::SetStuckInTransition(true);

@@ -210,3 +210,19 @@ TEST_F(DeckTimecodeTest, WhileFramesArriveTheirTimecodeIsTheAnswer) {
 }
 
 }  // namespace
+
+// FF bytes answer "no timecode here": a session opened on blank tape still asks the
+// SMPTE/EBU query first once the tape under the head carries timecode.
+TEST_F(DeckTimecodeTest, ASessionOpenedOnBlankTapeStillAsksTheSMPTEQuery) {
+    cardsim::ParkDeck(cardsim::TapeLength() - 10, DDC_STATE_PLAYBACK_PAUSE);
+    OpenSession();
+    EXPECT_EQ(Access::m_bHasSMPTETimecode(*device_), 1);
+    timecode_t tc = Frames(0);
+    EXPECT_EQ(device_->DeviceGetTimecode(&tc), DDC_NoTimecode);
+    cardsim::ParkDeck(1234, DDC_STATE_PLAYBACK_PAUSE);
+    Forget();
+    EXPECT_EQ(device_->DeviceGetTimecode(&tc), DDC_NoError);
+    EXPECT_EQ(tc.frameCount, 1234);
+    EXPECT_EQ(CardCalls(), std::vector<std::string>{"KDXSendGenericAVCCommand"});
+    EXPECT_EQ(CountAVC(0x59, 0x71), 1u);
+}

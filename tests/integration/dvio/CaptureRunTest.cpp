@@ -45,7 +45,7 @@ TEST_P(DvioCapture, FromATimecodeForSomeFramesGivesExactlyThoseFramesAndTheirSam
                                     R"(","last_timecode":")" + tape.last + "\"",
                                 R"("wav":[{"path":"take.wav","sample_rate":)" + std::to_string(tape.sampleRate) +
                                     R"(,"channels":2,)",
-                                R"("dropped":{"total":0,"videoin_overruns":0,"audioin_overruns":0,)",
+                                R"("dropped":{"total":0,"not_delivered":0,"damaged":0,"ring_overruns":0,"videoin_overruns":0,)",
                                 R"("breaks":[],)", R"("start_missed":false,)", R"("notes":[])"});
     const std::vector<uint8_t> expectedFrames =
         Frames(ReadBytes(dir.File("tape.dv")), tape.standard == DIO_PAL ? 144000 : 120000, tape.firstFrame, 40);
@@ -135,13 +135,19 @@ TEST(DvioCaptureRate, ARateChangeStartsTheNextNumberedWavAndSaysSo) {
 }
 
 // The built-in tape switches to PAL at position 100 (00:00:03;10 as PAL counts it).
+// The advice at the end works as given; a capture that would begin at the change
+// itself captures nothing, and says so with exit 1.
 TEST(DvioCaptureStandard, AStandardChangeEndsTheCaptureThereAndTheRestCanBeCaptured) {
     REQUIRE_FFMPEG();
     dviotest::Scratch dir;
     setenv("DVIO_SIM_FORMAT_SWITCH", "100", 1);
     const dviotest::Result ntsc = RunDvio({"capture", "ntsc.dv", "--frames", "200"}, dir.Path());
-    const dviotest::Result pal = RunDvio({"capture", "pal.dv", "--from", "00:00:04:00", "--frames", "20"}, dir.Path());
+    const dviotest::Result pal = RunDvio({"capture", "pal.dv", "--from", "00:00:03:21", "--frames", "20"}, dir.Path());
+    const dviotest::Result none = RunDvio({"capture", "none.dv", "--from", "00:00:03:10", "--frames", "20"}, dir.Path());
     unsetenv("DVIO_SIM_FORMAT_SWITCH");
+    EXPECT_EQ(none.exitCode, 1) << none.err;
+    EXPECT_TRUE(Contains(none.err, "dvio: nothing was captured: the tape changes to PAL")) << none.err;
+    EXPECT_EQ(dviotest::FileSize(dir.File("none.dv")), -1);
     ASSERT_EQ(ntsc.exitCode, 0) << ntsc.err;
     // Six or seven frames are dropped at a start without a start timecode: the
     // capture ends with the last NTSC frame, position 99.
@@ -149,12 +155,13 @@ TEST(DvioCaptureStandard, AStandardChangeEndsTheCaptureThereAndTheRestCanBeCaptu
                               "(00:00:03:10): PAL, 48000 Hz\n",
                               "ended          the tape changes to PAL at 00:00:03:10 (after frame ",
                               "which a capture in NTSC cannot take; capture the rest with dvio capture OUT.dv "
-                              "--from 00:00:03:10\n"});
+                              "--from 00:00:03:21 (the 11 frames before it cannot be captured from a start "
+                              "timecode)\n"});
     EXPECT_EQ(dviotest::FileSize(dir.File("ntsc.dv")) % 120000, 0);
     EXPECT_TRUE(ProbeAccepts(dir.File("ntsc.dv")));
 
     ASSERT_EQ(pal.exitCode, 0) << pal.err;
-    ExpectContains(pal.out, {"timecode       00:00:04:00 to 00:00:04:19\n", "start          00:00:04:00: not missed\n",
+    ExpectContains(pal.out, {"timecode       00:00:03:21 to 00:00:04:15\n", "start          00:00:03:21: not missed\n",
                              "audio          pal.wav: 48000 Hz, 2 channels, 38400 samples\n"});
     EXPECT_EQ(dviotest::FileSize(dir.File("pal.dv")), 20 * 144000);
     EXPECT_TRUE(ProbeAccepts(dir.File("pal.dv")));
@@ -193,9 +200,9 @@ TEST(DvioCaptureEnd, TheSummarySaysWhyFramesStoppedComing) {
         const char* err;
     };
     const Case cases[] = {
-        {{"--speed", "4", "--tape", "short.dv", "capture", "take.dv", "--seconds", "5"}, 0,
+        {{"--speed", "4", "--force", "--tape", "short.dv", "capture", "take.dv", "--seconds", "5"}, 0,
          "ended          no more frames came: blank tape or no signal (the deck is playing)\n", ""},
-        {{"--speed", "4", "--fault", "disconnect=3000", "capture", "take.dv", "--seconds", "5"}, 1,
+        {{"--speed", "4", "--force", "--fault", "disconnect=3000", "capture", "take.dv", "--seconds", "5"}, 1,
          "ended          no more frames came: the deck went away\n", "dvio: the deck went away after "},
     };
     for (const Case& c : cases) {
@@ -207,7 +214,7 @@ TEST(DvioCaptureEnd, TheSummarySaysWhyFramesStoppedComing) {
         const int64_t size = dviotest::FileSize(dir.File("take.dv"));
         EXPECT_GT(size, 0);
         EXPECT_EQ(size % 120000, 0);
-        const dviotest::Result audio = RunDvio({"tape", "audio", "take.dv", "again.wav"}, dir.Path());
+        const dviotest::Result audio = RunDvio({"--force", "tape", "audio", "take.dv", "again.wav"}, dir.Path());
         ASSERT_EQ(audio.exitCode, 0) << audio.err;
         EXPECT_TRUE(WavSamples(dir.File("take.wav")) == WavSamples(dir.File("again.wav")));
     }
@@ -233,17 +240,48 @@ TEST(DvioCaptureStop, CtrlCEndsCleanlyWithValidFiles) {
     EXPECT_TRUE(WavSamples(dir.File("take.wav")) == WavSamples(dir.File("again.wav")));
 }
 
-TEST(DvioCaptureStop, CtrlCWhileTheDeckCuesStopsWithNothingCaptured) {
+// Killed outright, a capture still leaves a WAV file that reads: its header is valid
+// from the start and brought up to date as the samples come.
+TEST(DvioCaptureStop, AKilledCaptureLeavesAReadableWav) {
     dviotest::Scratch dir;
-    // Fifteen minutes into the tape: the deck winds for a good while. The .dv file is
-    // opened just before the cue begins.
-    dviotest::DvioProcess dvio({"capture", "take.dv", "--from", "00:15:00;00", "--seconds", "1"}, dir.Path());
-    dvio.SignalWhen([&] { return dviotest::FileSize(dir.File("take.dv")) >= 0; }, SIGINT);
-    const dviotest::Result result = dvio.Wait();
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.err, "dvio: stopped by Ctrl-C while the deck was cueing; nothing was captured\n");
-    EXPECT_EQ(result.out, "");
-    EXPECT_EQ(dviotest::FileSize(dir.File("take.dv")), 0);
+    dviotest::DvioProcess dvio({"capture", "take.dv"}, dir.Path());
+    const int64_t twoSeconds = 2 * 48000 * 4;
+    dvio.SignalWhen([&] { return dviotest::FileSize(dir.File("take.wav")) >= twoSeconds; }, SIGKILL);
+    dvio.Wait();
+    const int64_t written = dviotest::FileSize(dir.File("take.wav"));
+    int rate = 0, channels = 0;
+    const std::vector<int16_t> samples = WavSamples(dir.File("take.wav"), &rate, &channels);
+    EXPECT_EQ(rate, 48000);
+    EXPECT_EQ(channels, 2);
+    // What the header counts lags what was written by about a second at most.
+    EXPECT_GE(static_cast<int64_t>(samples.size()) * 2, written / 2) << written;
+}
+
+// A closed terminal (SIGHUP) stops a capture as Ctrl-C does. While the deck cues,
+// even one stuck mid-change that holds the device up, nothing is captured and the files
+// opened for the capture are removed again.
+TEST(DvioCaptureStop, CtrlCWhileTheDeckCuesStopsWithNothingCaptured) {
+    struct Case {
+        int signal;
+        std::vector<std::string> faults;
+    };
+    for (const Case& c : {Case{SIGINT, {}}, Case{SIGHUP, {}}, Case{SIGINT, {"--fault", "stuck"}}}) {
+        SCOPED_TRACE(c.signal);
+        dviotest::Scratch dir;
+        // Fifteen minutes into the tape: the deck winds for a good while. The .dv file
+        // is opened just before the cue begins.
+        std::vector<std::string> args = c.faults;
+        for (const char* arg : {"capture", "take.dv", "--from", "00:15:00;00", "--seconds", "1"}) args.push_back(arg);
+        dviotest::DvioProcess dvio(args, dir.Path());
+        dvio.SignalWhen([&] { return dviotest::FileSize(dir.File("take.dv")) >= 0; }, c.signal);
+        const dviotest::Result result = dvio.Wait();
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_EQ(result.err.rfind("dvio: stopped by Ctrl-C while the deck was cueing", 0), 0u) << result.err;
+        EXPECT_TRUE(Contains(result.err, "nothing was captured\n")) << result.err;
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(dviotest::FileSize(dir.File("take.dv")), -1);
+        EXPECT_EQ(dviotest::FileSize(dir.File("take.wav")), -1);
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
@@ -111,6 +112,20 @@ TEST(DvioDeck, ACassetteFileInAnotherDvioIsInUse) {
                           "loaded\n");
     first->Signal(SIGTERM);
     first->Wait();
+}
+
+// dvio info answers --json like every other command: one object with what the words say.
+TEST(DvioInfo, JsonHoldsWhatTheWordsSay) {
+    dviotest::Scratch dir;
+    const dviotest::Result words = dviotest::RunDvio({"info"}, dir.Path());
+    const dviotest::Result json = dviotest::RunDvio({"--json", "info"}, dir.Path());
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    EXPECT_EQ(json.out.rfind("{\"plugin\":", 0), 0u) << json.out;
+    dviotest::ExpectContains(words.out, {"version        1.0\n", "deck rate      30 fps, drop-frame\n"});
+    dviotest::ExpectContains(json.out, {"\"version\":\"1.0\"", "\"deck_rate\":{\"fps\":30,\"drop_frame\":true}",
+                                        "{\"id\":\"0x00b00008\",\"name\":\"device format\",\"size\":16,"});
+    EXPECT_EQ(json.out.back(), '\n');
+    EXPECT_EQ(std::count(json.out.begin(), json.out.end(), '\n'), 1);
 }
 
 }  // namespace

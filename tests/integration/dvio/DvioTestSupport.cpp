@@ -1,6 +1,7 @@
 #include "DvioTestSupport.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -33,7 +34,8 @@ int ExitCodeOf(int status) {
 
 }  // namespace
 
-DvioProcess::DvioProcess(const std::vector<std::string>& args, const std::string& folder) {
+DvioProcess::DvioProcess(const std::vector<std::string>& args, const std::string& folder,
+                         const Surroundings& surroundings) {
     static int counter = 0;
     const std::string tag = std::to_string(getpid()) + "-" + std::to_string(++counter);
     outFile_ = folder + "/.dvio-out-" + tag;
@@ -43,13 +45,21 @@ DvioProcess::DvioProcess(const std::vector<std::string>& args, const std::string
     pid_ = fork();
     if (pid_ == 0) {
         if (chdir(folder.c_str()) != 0) _exit(126);
-        const int out = open(outFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const std::string outPath = surroundings.stdoutPath.empty() ? outFile_ : surroundings.stdoutPath;
+        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int err = open(errFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int in = open("/dev/null", O_RDONLY);
         if (out < 0 || err < 0 || in < 0) _exit(126);
         dup2(in, 0);
         dup2(out, 1);
         dup2(err, 2);
+        if (surroundings.fileSizeLimit >= 0) {
+            // A write past the limit then fails as on a full disk, instead of a signal.
+            signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{static_cast<rlim_t>(surroundings.fileSizeLimit),
+                               static_cast<rlim_t>(surroundings.fileSizeLimit)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
         std::vector<char*> pointers;
         for (std::string& arg : argv) pointers.push_back(arg.data());
         pointers.push_back(nullptr);
@@ -101,8 +111,8 @@ Result DvioProcess::Wait() {
     return result_;
 }
 
-Result RunDvio(const std::vector<std::string>& args, const std::string& folder) {
-    DvioProcess process(args, folder);
+Result RunDvio(const std::vector<std::string>& args, const std::string& folder, const Surroundings& surroundings) {
+    DvioProcess process(args, folder, surroundings);
     return process.Wait();
 }
 

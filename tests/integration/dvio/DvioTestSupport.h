@@ -23,13 +23,21 @@ struct Result {
     std::string err;
 };
 
+// What a run of dvio is given beyond its arguments.
+struct Surroundings {
+    std::string stdoutPath;      // standard output goes here (e.g. /dev/full) instead of Result::out
+    int64_t fileSizeLimit = -1;  // the largest file dvio may write (a disk that fills up)
+};
+
 // Runs dvio with `args` in `folder` and waits for it.
-Result RunDvio(const std::vector<std::string>& args, const std::string& folder);
+Result RunDvio(const std::vector<std::string>& args, const std::string& folder,
+               const Surroundings& surroundings = Surroundings());
 
 // A dvio running in the background.
 class DvioProcess {
 public:
-    DvioProcess(const std::vector<std::string>& args, const std::string& folder);
+    DvioProcess(const std::vector<std::string>& args, const std::string& folder,
+                const Surroundings& surroundings = Surroundings());
     ~DvioProcess();
     DvioProcess(const DvioProcess&) = delete;
     DvioProcess& operator=(const DvioProcess&) = delete;

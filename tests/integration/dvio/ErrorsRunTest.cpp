@@ -28,7 +28,23 @@ TEST(DvioErrors, MistakesExitWithTheirCodeAndASentence) {
         {{"dance"}, 2, "dvio: A subcommand is required"},
         {{"capture"}, 2, "dvio: OUT.dv is required"},
         {{"capture", "x.dv", "--frames", "10", "--seconds", "2"}, 2, "dvio: --frames excludes --seconds"},
-        {{"capture", "x.dv", "--frames", "-3"}, 2, "dvio: --frames: Value -3 not in range"},
+        {{"capture", "x.dv", "--frames", "-3"}, 2, "dvio: --frames takes a whole number from 1 to 2592000, not \"-3\"\n"},
+        {{"capture", "x.dv", "--seconds", "nan"}, 2, "dvio: --seconds takes a number above 0 and at most 86400, not \"nan\"\n"},
+        {{"capture", "x.dv", "--seconds", "1e400"}, 2, "dvio: --seconds takes a number above 0 and at most 86400, not "},
+        {{"capture", "x.dv", "--from", ""}, 2, "dvio: --from needs a value, not \"\"\n"},
+        {{"--speed", "0", "info"}, 2, "dvio: --speed takes a number above 0 and at most 60, not \"0\"\n"},
+        {{"--speed", "", "info"}, 2, "dvio: --speed takes a number above 0 and at most 60, not \"\"\n"},
+        {{"--speed", "200", "info"}, 2, "dvio: --speed takes a number above 0 and at most 60, not \"200\"\n"},
+        // The whole deck sequence is checked before its first command runs.
+        {{"deck", "play", "seek", "00:00:10:30"}, 2, "dvio: seek 00:00:10:30: "},
+        {{"--fault", "ddc=NoSuchFunc:7", "info"}, 2,
+         "dvio: --fault \"ddc=NoSuchFunc:7\" was not understood: \"NoSuchFunc\" is not a deck-control function; "
+         "the functions are DevAskForStateAsync, "},
+        {{"--fault", "drop=100000000000000000000000", "info"}, 2,
+         "dvio: --fault \"drop=100000000000000000000000\" was not understood: write drop=FIRST or FIRST:COUNT"},
+        {{"--fault", "disconnect=1000:500", "info"}, 2,
+         "dvio: --fault \"disconnect=1000:500\" was not understood: the device must come back (MS2) after it went "
+         "away (MS)"},
         {{"capture", "x.dv", "--from", "1:00:00:00"}, 2,
          "dvio: --from: \"1:00:00:00\" is not a timecode: write HH:MM:SS:FF, or HH:MM:SS;FF for drop-frame\n"},
         {{"capture", "x.dv", "--to", "00:00:00:30"}, 2,
@@ -40,7 +56,7 @@ TEST(DvioErrors, MistakesExitWithTheirCodeAndASentence) {
         {{"deck"}, 2, "dvio: dvio deck needs at least one command"},
         {{"--trace", "decks", "info"}, 2, "dvio: --trace takes deck, capture and playback, not \"decks\"\n"},
         {{"--standard", "secam", "info"}, 2, "dvio: --standard must be ntsc or pal, not \"secam\"\n"},
-        {{"--speed", "-1", "info"}, 2, "dvio: --speed must be more than 0 and at most 1000\n"},
+        {{"--speed", "-1", "info"}, 2, "dvio: --speed takes a number above 0 and at most 60, not \"-1\"\n"},
         {{"--fault", "gremlins", "info"}, 2, "dvio: --fault \"gremlins\" was not understood: "},
         {{"tape", "new", "x.dv", "--channels", "4"}, 2,
          "dvio: 4 audio channels need --rate 32000: DV25 carries four channels only as 12-bit 32 kHz audio\n"},
@@ -82,6 +98,10 @@ TEST(DvioErrors, MistakesExitWithTheirCodeAndASentence) {
         EXPECT_EQ(result.exitCode, mistake.exitCode) << command << "\n" << result.err;
         EXPECT_EQ(result.err.rfind(mistake.error, 0), 0u) << command << " said:\n" << result.err;
         EXPECT_EQ(result.err.empty() ? ' ' : result.err.back(), '\n') << command;
+        // A command line that is wrong runs nothing.
+        if (mistake.exitCode == 2) {
+            EXPECT_EQ(result.out, "") << command;
+        }
     }
 }
 

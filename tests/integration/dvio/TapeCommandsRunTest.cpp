@@ -102,6 +102,8 @@ TEST(DvioTape, InfoAndAudioFollowASplicedTapeThatChangesRate) {
     EXPECT_EQ(rate, 32000);
 }
 
+// Damage does not end a tape: a frame without a readable header, one without
+// subcode, one with broken audio are each counted, and the frames after them read.
 TEST(DvioTape, InfoCountsFramesWithoutTimecodeOrAudio) {
     REQUIRE_FFMPEG();
     dviotest::Scratch dir;
@@ -115,11 +117,16 @@ TEST(DvioTape, InfoCountsFramesWithoutTimecodeOrAudio) {
         }
         tape[5 * 120000 + sequence * 12000 + 6 * 80 + 1] ^= 0xF0;
     }
+    // Frames 8 and 9: no readable header.
+    std::fill(tape.begin() + 8 * 120000, tape.begin() + 8 * 120000 + 80, 0xFF);
+    std::fill(tape.begin() + 9 * 120000, tape.begin() + 9 * 120000 + 80, 0xFF);
     dviotest::WriteBytes(dir.File("t.dv"), tape);
     const dviotest::Result info = RunDvio({"tape", "info", "t.dv"}, dir.Path());
     ASSERT_EQ(info.exitCode, 0) << info.err;
-    dviotest::ExpectContains(info.out, {"timecode       frames 0-14: 00:59:59;28 to 01:00:00;12\n", "breaks         0\n",
-                                        "no timecode    1 frames (3)\n", "no audio       1 frames (5)\n"});
+    dviotest::ExpectContains(info.out, {"frames         15\n", "timecode       frames 0-14: 00:59:59;28 to 01:00:00;12\n",
+                                        "breaks         0\n", "no timecode    3 frames (3, 8-9)\n",
+                                        "no audio       1 frames (5)\n",
+                                        "damaged        2 frames without a readable header (8-9)\n"});
 }
 
 TEST(DvioTape, ABlankCassetteIsEmptyAndLoads) {

@@ -68,6 +68,12 @@ TEST_F(ControlsTest, DefaultsAndStoredValues) {
     for (int i = 0; i < 16; ++i) EXPECT_EQ(record[i], 0);
     EXPECT_EQ(record[16], 0xAB);  // the record is 16 bytes although the size says 24
     EXPECT_EQ(device_->GetControlDefault(0xb10005, &value), 0);  // no default
+    // The seek switches have size 0: their default is known and nothing is written.
+    for (LONG id : {0xb0000b, 0xb0000c}) {
+        value = -1;
+        EXPECT_EQ(device_->GetControlDefault(id, &value), 1) << std::hex << id;
+        EXPECT_EQ(value, -1) << std::hex << id;
+    }
     unsigned char locked = 0;
     ASSERT_EQ(device_->GetControlDefault(0xb20006, &locked), 1);
     EXPECT_EQ(locked, 1);

@@ -18,6 +18,16 @@ using Access = PluginTestAccess;
 
 class SessionTest : public DeviceFixture {};
 
+// The record thread joins the registry just after it says it started and leaves it
+// just after it says it is done, so the count is waited for rather than read once.
+bool RegisteredCountBecomes(size_t expected) {
+    for (int waited = 0; waited < 10000; ++waited) {
+        if (ThreadContext::RegisteredCount() == expected) return true;
+        Sleep(1);
+    }
+    return ThreadContext::RegisteredCount() == expected;
+}
+
 size_t CountOf(const std::vector<std::string>& entries, const std::string& entry) {
     return static_cast<size_t>(std::count(entries.begin(), entries.end(), entry));
 }
@@ -40,7 +50,7 @@ TEST_F(SessionTest, FirstAdapterQueryOpensTheSessionOnce) {
     ASSERT_TRUE(openLine != lines.end() && openLine + 1 != lines.end());
     EXPECT_EQ(*(openLine + 1), "DevInitialize  error -> No Error\n");
     EXPECT_TRUE(Access::m_bRecordThreadRunning(*device_).load());
-    EXPECT_EQ(ThreadContext::RegisteredCount(), threadsBefore + 1);
+    EXPECT_TRUE(RegisteredCountBecomes(threadsBefore + 1));
     EXPECT_EQ(Access::m_bDeviceInitialized(*device_), 1);
 
     cardsim::ClearJournal();
@@ -52,7 +62,7 @@ TEST_F(SessionTest, FirstAdapterQueryOpensTheSessionOnce) {
     // Teardown ends the record thread and closes both libraries.
     delete device_;
     device_ = nullptr;
-    EXPECT_EQ(ThreadContext::RegisteredCount(), threadsBefore);
+    EXPECT_TRUE(RegisteredCountBecomes(threadsBefore));
     EXPECT_EQ(CallsTo("DevUnInitialize").size(), 1u);
     EXPECT_EQ(CallsTo("KDXClose").size(), 1u);
     EXPECT_FALSE(cardsim::GetCardStatus().open);

@@ -83,12 +83,21 @@ inline bool HasBlockId(const uint8_t* block, Section section, int sequence, int 
            (block[1] & 0x08) == 0 && block[2] == number;
 }
 
+// The standard a header block declares (its DSF bit), or DIO_NoVideoFormat when the
+// block is not a header: section type header, block number 0, and the fixed bits
+// around DSF.
+inline DIO_VideoFormat StandardOfHeaderBlock(const uint8_t* block) {
+    if ((block[0] >> 5) != static_cast<uint8_t>(Section::Header) || block[2] != 0 || (block[3] & 0x7F) != 0x3F)
+        return DIO_NoVideoFormat;
+    return (block[3] & 0x80) != 0 ? DIO_PAL : DIO_NTSC;
+}
+
 // The standard a frame declares in its first header block, or DIO_NoVideoFormat when
 // the first block is not a header. Every reader sizes its walk from this, so a frame
 // is never read past the size its own header claims.
 inline DIO_VideoFormat StandardOfFrame(const uint8_t* frame) {
-    if (!HasBlockId(frame, Section::Header, 0, 0) || (frame[3] & 0x7F) != 0x3F) return DIO_NoVideoFormat;
-    return (frame[3] & 0x80) != 0 ? DIO_PAL : DIO_NTSC;
+    if (!HasBlockId(frame, Section::Header, 0, 0)) return DIO_NoVideoFormat;
+    return StandardOfHeaderBlock(frame);
 }
 
 }  // namespace dv25

@@ -1,39 +1,33 @@
-#include "InputStreams.h"
+#include "HostStreams.h"
+
+#include "interface/ControlIds.h"
 
 #include <cstring>
 
 namespace {
 
-constexpr LONG kControlVideoInOverruns = 0x70001;
-constexpr LONG kControlErrors = 0xb00001;
-constexpr LONG kControlLastError = 0xb00002;
-constexpr LONG kControlStartTimecode = 0xb00003;
-constexpr LONG kControlStartMissed = 0xb10001;
-constexpr LONG kControlAudioMeasurement = 0xb10002;
-constexpr LONG kControlAudioInOverruns = 0xb10003;
-constexpr LONG kControlDiscontinuity = 0xb10006;
 
 // What dvio asks for; the device answers what it takes.
 constexpr LONG kPageSize = 4096;
 
 BitMask AllChannels() {
-    BitMask mask(InputStreams::kAudioChannels);
-    for (int c = 0; c < InputStreams::kAudioChannels; ++c) mask.SetBit(c, 1);
+    BitMask mask(HostStreams::kAudioChannels);
+    for (int c = 0; c < HostStreams::kAudioChannels; ++c) mask.SetBit(c, 1);
     return mask;
 }
 
 }  // namespace
 
-InputStreams::~InputStreams() {
+HostStreams::~HostStreams() {
     if (prepared_) End();
 }
 
-std::string InputStreams::Failure(const std::string& what) const {
+std::string HostStreams::Failure(const std::string& what) const {
     const std::string detail = DeviceError();
     return "the device refused to " + what + (detail.empty() ? "" : " (it reports \"" + detail + "\")");
 }
 
-bool InputStreams::Configure(LONG frameSize, std::string* error) {
+bool HostStreams::Configure(LONG frameSize, std::string* error) {
     const LONG page = device_->NegotiateVideoInPageSize(kPageSize);
     const LONG block = device_->NegotiateVideoInBlockSize(kPageSize);
     if (page < 1 || block < 1 || !device_->SetVideoInRingBufferSize(frameSize * kVideoRingFrames)) {
@@ -49,7 +43,7 @@ bool InputStreams::Configure(LONG frameSize, std::string* error) {
     return true;
 }
 
-bool InputStreams::Prepare(std::string* error) {
+bool HostStreams::Prepare(std::string* error) {
     if (!device_->PrepareVideoIn()) {
         *error = Failure("prepare VideoIn");
         return false;
@@ -62,7 +56,7 @@ bool InputStreams::Prepare(std::string* error) {
     return true;
 }
 
-bool InputStreams::SetStartTimecode(const timecode_t& start, std::string* error) {
+bool HostStreams::SetStartTimecode(const timecode_t& start, std::string* error) {
     timecode_t value = start;
     if (!device_->SetControl(kControlStartTimecode, &value)) {
         *error = Failure("take the start timecode");
@@ -71,7 +65,7 @@ bool InputStreams::SetStartTimecode(const timecode_t& start, std::string* error)
     return true;
 }
 
-bool InputStreams::Arm(std::string* error) {
+bool HostStreams::Arm(std::string* error) {
     if (!device_->ArmVideoIn()) {
         *error = Failure("arm VideoIn");
         return false;
@@ -83,7 +77,7 @@ bool InputStreams::Arm(std::string* error) {
     return true;
 }
 
-bool InputStreams::Start(std::string* error) {
+bool HostStreams::Start(std::string* error) {
     if (!device_->StartVideoIn()) {
         *error = Failure("start VideoIn");
         return false;
@@ -95,7 +89,7 @@ bool InputStreams::Start(std::string* error) {
     return true;
 }
 
-void InputStreams::End() {
+void HostStreams::End() {
     if (device_->VideoInGetState() == VDMRunning) device_->PauseVideoIn();
     if (device_->AudioInGetState() == VDMRunning) device_->PauseAudioIn();
     device_->TerminateVideoIn();
@@ -103,24 +97,24 @@ void InputStreams::End() {
     prepared_ = false;
 }
 
-InputCounters InputStreams::Counters() const {
+InputCounters HostStreams::Counters() const {
     InputCounters counters;
     device_->GetControl(kControlVideoInOverruns, &counters.videoOverruns);
     device_->GetControl(kControlAudioInOverruns, &counters.audioOverruns);
-    device_->GetControl(kControlErrors, &counters.errors);
+    device_->GetControl(kControlErrorCount, &counters.errors);
     LONG missed = 0;
     device_->GetControl(kControlStartMissed, &missed);
     counters.startMissed = missed != 0;
-    device_->GetControl(kControlDiscontinuity, &counters.discontinuity);
+    device_->GetControl(kControlTimecodeBreak, &counters.discontinuity);
     return counters;
 }
 
-bool InputStreams::DeliveredAudio(LONG* frames, LONG* samples) const {
+bool HostStreams::DeliveredAudio(LONG* frames, LONG* samples) const {
     // Frames, samples, then the start time in two words. The words are updated one by
     // one, so a reading counts only when the next one agrees with it.
     LONG first[4] = {}, second[4] = {};
-    if (!device_->GetControl(kControlAudioMeasurement, first) ||
-        !device_->GetControl(kControlAudioMeasurement, second))
+    if (!device_->GetControl(kControlAudioInMeasurement, first) ||
+        !device_->GetControl(kControlAudioInMeasurement, second))
         return false;
     if (first[0] != second[0] || first[1] != second[1] || first[0] < 1) return false;
     *frames = first[0];
@@ -128,7 +122,12 @@ bool InputStreams::DeliveredAudio(LONG* frames, LONG* samples) const {
     return true;
 }
 
-std::string InputStreams::DeviceError() const {
+bool HostStreams::SignalPresent() const {
+    LONG present = 0;
+    return device_->GetControl(kControlSignalPresent, &present) && present != 0;
+}
+
+std::string HostStreams::DeviceError() const {
     // The control has no declared size: the text fits the device's 256 bytes.
     char text[257] = {};
     if (!device_->GetControl(kControlLastError, text)) return "";

@@ -41,12 +41,25 @@ public:
         int64_t frame;      // the first frame after the break
         timecode_t before;  // the last timecode before it
         timecode_t after;   // the timecode of that frame
+        int64_t beforeFrame;  // the frame with `before`
+    };
+
+    // Frames that show the timecode of the frame before them, one after the other: one
+    // finding however long the run.
+    struct Repeat {
+        int64_t firstFrame;  // the first frame that repeats
+        int64_t lastFrame;
+        timecode_t timecode;
     };
 
     void Add(int64_t index, const DvFrameFacts& facts);
 
     const std::vector<Run>& Runs() const { return runs_; }
     const std::vector<Break>& Breaks() const { return breaks_; }
+    const std::vector<Repeat>& Repeats() const { return repeats_; }
+    // Frames a break skips over, when few enough to be frames lost on the way (at
+    // most `most`) rather than a jump in what the tape recorded; else 0.
+    static int64_t FramesSkipped(const Break& item, LONG most);
     const IndexRanges& Missing() const { return missing_; }
     bool HasAny() const { return !runs_.empty(); }
     timecode_t First() const;
@@ -55,6 +68,7 @@ public:
 private:
     std::vector<Run> runs_;
     std::vector<Break> breaks_;
+    std::vector<Repeat> repeats_;
     IndexRanges missing_;
 };
 
@@ -97,4 +111,5 @@ private:
 
 Json TimecodeRunsJson(const TimecodeTrack& track);
 Json BreaksJson(const TimecodeTrack& track);
+Json RepeatsJson(const TimecodeTrack& track);
 Json FormatRunsJson(const FormatTrack& track);

@@ -1,4 +1,5 @@
-// How dvio words the values the host interface hands it.
+// The texts dvio shows for the values the host interface hands it: deck-control
+// results, timecodes, transport states and four-character codes.
 #pragma once
 
 #include "windows.h"

@@ -1,6 +1,6 @@
 // Test tapes: the simulated deck's picture and tones, the timecode asked for.
 #include "DvFrameFacts.h"
-#include "HostWords.h"
+#include "InterfaceValueText.h"
 #include "TestTape.h"
 
 #include "sim/SimControl.h"

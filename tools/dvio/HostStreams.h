@@ -15,17 +15,17 @@ struct InputCounters {
     TimecodeDiscontinuity discontinuity{};  // control 0xb10006: the latest break the device saw
 };
 
-class InputStreams {
+class HostStreams {
 public:
     static constexpr int kAudioChannels = 4;  // every channel a DV25 frame can carry
     static constexpr LONG kVideoRingFrames = 60;
     static constexpr LONG kAudioRingBytes = 1 << 20;  // per channel: over ten seconds at 48 kHz
 
-    explicit InputStreams(DigitalDevice* device) : device_(device) {}
+    explicit HostStreams(DigitalDevice* device) : device_(device) {}
     // Ends the streams if they are still prepared.
-    ~InputStreams();
-    InputStreams(const InputStreams&) = delete;
-    InputStreams& operator=(const InputStreams&) = delete;
+    ~HostStreams();
+    HostStreams(const HostStreams&) = delete;
+    HostStreams& operator=(const HostStreams&) = delete;
 
     // Negotiates page and block sizes and sizes the rings for frames of `frameSize`.
     bool Configure(LONG frameSize, std::string* error);
@@ -42,6 +42,8 @@ public:
     // to AudioIn, as of its last completed measurement (control 0xb10002); false when
     // none has completed yet.
     bool DeliveredAudio(LONG* frames, LONG* samples) const;
+    // Whether the device received a frame from the card lately (control 0xb10005).
+    bool SignalPresent() const;
     // The device's last error text (control 0xb00002).
     std::string DeviceError() const;
 

@@ -1,6 +1,6 @@
-#include "FrameTracks.h"
+#include "TimecodeAndFormatRuns.h"
 
-#include "HostWords.h"
+#include "InterfaceValueText.h"
 
 namespace {
 
@@ -54,9 +54,24 @@ void TimecodeTrack::Add(int64_t index, const DvFrameFacts& facts) {
             run.last = tc;
             return;
         }
-        breaks_.push_back({index, run.last, tc});
+        if (run.lastFrame == index - 1 && SameLabel(run.last, tc)) {
+            // The timecode stands still: the run goes on from the repeat.
+            if (!repeats_.empty() && repeats_.back().lastFrame == index - 1 && SameLabel(repeats_.back().timecode, tc))
+                repeats_.back().lastFrame = index;
+            else
+                repeats_.push_back({index, index, tc});
+            run.lastFrame = index;
+            return;
+        }
+        breaks_.push_back({index, run.last, tc, run.lastFrame});
     }
     runs_.push_back({index, index, tc, tc});
+}
+
+int64_t TimecodeTrack::FramesSkipped(const Break& item, LONG most) {
+    // Frames without timecode between the two are in the file.
+    const int64_t step = TCDiffModDay(item.before, item.after) - (item.frame - item.beforeFrame);
+    return step > 0 && step <= most ? step : 0;
 }
 
 timecode_t TimecodeTrack::First() const {
@@ -130,6 +145,17 @@ Json BreaksJson(const TimecodeTrack& track) {
                       .Set("frame", item.frame)
                       .Set("before", TimecodeText(item.before))
                       .Set("after", TimecodeText(item.after)));
+    }
+    return list;
+}
+
+Json RepeatsJson(const TimecodeTrack& track) {
+    Json list = Json::Array();
+    for (const auto& item : track.Repeats()) {
+        list.Push(Json::Object()
+                      .Set("first_frame", item.firstFrame)
+                      .Set("last_frame", item.lastFrame)
+                      .Set("timecode", TimecodeText(item.timecode)));
     }
     return list;
 }
