@@ -7,6 +7,8 @@
 #include "interface/ControlIds.h"
 #include "queues/DV1394AudioInput.h"
 
+using namespace dv1394;
+
 namespace {
 
 constexpr LONG kMaxRingBytes = LONG{1} << 30;

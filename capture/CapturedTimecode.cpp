@@ -7,6 +7,8 @@
 #include "device/DeviceLog.h"
 #include "digitalio/DV25Timecode.h"
 
+using namespace dv1394;
+
 namespace {
 
 // A captured timecode older than this is stale: the card no longer delivers frames.

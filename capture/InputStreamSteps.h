@@ -5,6 +5,8 @@
 
 #include "interface/DigitalDevice.h"
 
+namespace dv1394 {
+
 template <typename Queue>
 VDMDeviceState InputStreamState(const Queue* queue) {
     return queue != nullptr ? queue->GetState() : VDMIdle;
@@ -27,3 +29,5 @@ unsigned char MoveInputStream(Queue* queue, VDMDeviceState from, VDMDeviceState 
     queue->SetState(to);
     return 1;
 }
+
+}  // namespace dv1394

@@ -10,6 +10,8 @@
 #include "interface/ControlIds.h"
 #include "queues/DV1394VideoInput.h"
 
+using namespace dv1394;
+
 namespace {
 
 LONG RingBufferSize(const DV1394VideoInput* queue) {

@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <cstring>
 
+namespace dv1394 {
+
 constexpr size_t kAVCBufferBytes = 64;
 
 // Frame byte positions.
@@ -58,3 +60,5 @@ struct AVCBuffer {
         for (size_t i = 0; i < count; ++i) SetFrame(i, frame[i]);
     }
 };
+
+}  // namespace dv1394

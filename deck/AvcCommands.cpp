@@ -4,6 +4,8 @@
 #include "device/DeviceLog.h"
 #include "KDXCORE.h"
 
+using namespace dv1394;
+
 namespace {
 
 // The pass-through call's two fixed arguments; their meaning is the card library's.

@@ -4,6 +4,8 @@
 #include "device/RawStates.h"
 #include "KordexDDC.h"
 
+using namespace dv1394;
+
 namespace {
 
 // A deck that overshoots its search target stops while it reverses towards it (well

@@ -4,6 +4,8 @@
 #include "device/DeviceLog.h"
 #include "KordexDDC.h"
 
+using namespace dv1394;
+
 namespace {
 
 // How the library's DevGetFrameRate reports 29.97 frames per second.

@@ -8,6 +8,8 @@
 
 #include <cstdio>
 
+using namespace dv1394;
+
 // The Out point last passed to DeviceSetOut, kept whether or not the deck took it:
 // DevicePerform takes the edit's length from it.
 static timecode_t s_tcOut = {};

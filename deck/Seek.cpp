@@ -10,6 +10,8 @@
 
 #include <cstdio>
 
+using namespace dv1394;
+
 namespace {
 
 constexpr ULONG kSearchLength = 8;

@@ -2,6 +2,8 @@
 
 #include "KDXCORE.h"
 
+namespace dv1394 {
+
 LONG ShuttleSpeedToDeckCode(LONG speed) {
     if (speed == 0) return PDV_DECK_STILL;
     if (speed > 80) return PDV_DECK_FORWARD_X20;
@@ -15,3 +17,5 @@ LONG ShuttleSpeedToDeckCode(LONG speed) {
     if (speed > -80) return PDV_DECK_REVERSE_X2;
     return PDV_DECK_REVERSE_X20;
 }
+
+}  // namespace dv1394

@@ -8,6 +8,8 @@
 
 #include <cstdio>
 
+using namespace dv1394;
+
 namespace {
 
 // Frame bytes of a status query: STATUS, the tape subunit, the opcode, "current", and

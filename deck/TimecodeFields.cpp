@@ -1,5 +1,7 @@
 #include "deck/TimecodeFields.h"
 
+namespace dv1394 {
+
 unsigned char BinToBCD(unsigned char value) {
     return static_cast<unsigned char>((((value / 10) & 0xF) << 4) | ((value % 10) & 0xF));
 }
@@ -48,3 +50,5 @@ timecode_t TimecodeFields::Build(const timecodeDesc_t& desc) const {
     return TCConstruct(0, static_cast<short>(hours), static_cast<short>(minutes), static_cast<short>(seconds),
                        static_cast<short>(frames), &desc);
 }
+
+}  // namespace dv1394

@@ -6,6 +6,8 @@
 #include "hostcore/Timecode.h"
 #include "windows.h"
 
+namespace dv1394 {
+
 // Packed BCD of 0..99: tens in the high nibble.
 unsigned char BinToBCD(unsigned char value);
 unsigned char BCDToBin(unsigned char bcd);
@@ -35,3 +37,5 @@ struct TimecodeFields {
     // The timecode the fields name; the empty timecode when any is unknown.
     timecode_t Build(const timecodeDesc_t& desc) const;
 };
+
+}  // namespace dv1394

@@ -8,6 +8,8 @@
 
 #include <atomic>
 
+using namespace dv1394;
+
 // DeviceShuttle calls that met a deck in transition; lives as long as the module and
 // is only reset by the call after the one that forced a command through.
 static std::atomic<LONG> s_nShuttleTransitionCount{0};

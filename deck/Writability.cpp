@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+using namespace dv1394;
+
 namespace {
 
 constexpr DWORD kTransitionWaitMs = 3000;

@@ -4,6 +4,8 @@
 
 #include "interface/DigitalDevice.h"
 
+namespace dv1394 {
+
 // 1 at once when the stream is already in `target`; otherwise one sleep of the
 // time-out (truncated to milliseconds; a negative time-out does not sleep) and one
 // more look.
@@ -13,3 +15,5 @@ unsigned char AwaitStreamState(StateReader readState, VDMDeviceState target, LON
     if (timeoutMicros > 0) Sleep(static_cast<DWORD>(timeoutMicros / 1000));
     return readState() == target ? 1 : 0;
 }
+
+}  // namespace dv1394

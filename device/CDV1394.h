@@ -28,7 +28,9 @@ class DV1394VideoInput;
 class DV1394AudioInput;
 class DV1394VideoOutput;
 class DV1394AudioOutput;
+namespace dv1394 {
 struct AVCBuffer;
+}
 
 class DLL_EXPORT CDV1394 : public DigitalDevice {
 public:
@@ -311,7 +313,7 @@ private:
                                  ULONG* responseLength, unsigned char* response);
     // SendGenericCmd as every query and search of the plug-in sends: the first
     // `commandLength` frame bytes of `command`, the answer in `response`.
-    unsigned char SendAVCCommand(AVCBuffer& command, ULONG commandLength, AVCBuffer& response);
+    unsigned char SendAVCCommand(dv1394::AVCBuffer& command, ULONG commandLength, dv1394::AVCBuffer& response);
     unsigned char GetTimecode(timecode_t* timecode);
     // `answered`, when given, is whether the deck answers the query at all: FF bytes
     // (no timecode under the head) are an answer, NOT IMPLEMENTED is not.

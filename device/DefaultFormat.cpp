@@ -3,6 +3,8 @@
 
 #include <new>
 
+namespace dv1394 {
+
 DIOFormat* CreateDefaultFormat() {
     // Capacity 3 is what hosts pass; DIOFormat takes the fourth keyword anyway.
     DIOFormat* format = new (std::nothrow) DIOFormat(3);
@@ -15,3 +17,5 @@ DIOFormat* CreateDefaultFormat() {
     format->SetFormatChangeBreak(false);
     return format;
 }
+
+}  // namespace dv1394

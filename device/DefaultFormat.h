@@ -4,5 +4,9 @@
 #include "digitalio/DIOFormat.h"
 #include "interface/FormatKeywords.h"
 
+namespace dv1394 {
+
 // A new format object the caller owns, or null when it cannot be allocated.
 DIOFormat* CreateDefaultFormat();
+
+}  // namespace dv1394

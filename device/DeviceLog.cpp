@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+namespace dv1394 {
+
 namespace {
 
 struct KDXErrorText {
@@ -114,3 +116,5 @@ const char* KDXErrorLine(DWORD code) {
 void LogKDXLastError() {
     OutputDebugStringA(KDXErrorLine(KDXGetLastError()));
 }
+
+}  // namespace dv1394

@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <string>
 
+namespace dv1394 {
+
 // The text of a deck-control result: "No Error" ... "Unknown Error", or
 // "Unknown Error <value>" for anything outside the table.
 std::string DDCErrorName(LONG error);
@@ -38,3 +40,5 @@ void LogDriverOpen(const char* name, LONG standard, bool opened);
 const char* KDXErrorLine(DWORD code);
 // Writes the card error line of KDXGetLastError(); callers decide when.
 void LogKDXLastError();
+
+}  // namespace dv1394

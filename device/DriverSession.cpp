@@ -8,6 +8,8 @@
 #include "KDXCORE.h"
 #include "KordexDDC.h"
 
+using namespace dv1394;
+
 void CDV1394::OpenKordexDriver(DIO_VideoFormat format) {
     LONG standard = KDX_STANDARD_CURRENT;
     if (format == DIO_NTSC) {

@@ -13,6 +13,8 @@
 #include <cstring>
 #include <new>
 
+using namespace dv1394;
+
 namespace {
 
 // Keyword values are read into a 20-byte buffer (19 characters and the terminator).

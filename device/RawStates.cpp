@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+namespace dv1394 {
+
 namespace {
 
 struct RawState {
@@ -79,3 +81,5 @@ bool IsMovingRawState(LONG rawState) {
         return rawState >= DDC_STATE_1_10 && rawState <= DDC_STATE_REV_X20;
     }
 }
+
+}  // namespace dv1394

@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace dv1394 {
+
 // "STOP", "PLAYBACK_PAUSE", "NO_DEVICE", "INVALID", ... or "UNKNOWN <value>" for a
 // value the library does not define.
 std::string DDCStateName(LONG rawState);
@@ -17,3 +19,5 @@ TransportState_t RawStateToTransportState(LONG rawState);
 // True for the states in which the tape may be moving (winding, cueing, playing,
 // shuttling), so that a seek may not have arrived yet.
 bool IsMovingRawState(LONG rawState);
+
+}  // namespace dv1394

@@ -6,6 +6,8 @@
 #include "output/OutputStreamStep.h"
 #include "queues/DV1394AudioOutput.h"
 
+using namespace dv1394;
+
 LONG CDV1394::GetAudioOutRingBufferSize() {
     return m_pAudioOut != nullptr ? m_pAudioOut->GetRingBufferSize() : 0;
 }

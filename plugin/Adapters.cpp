@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+using namespace dv1394;
+
 LONG CDV1394::GetNumberHostAdapters() {
     KordexDDCReady();  // the first adapter query opens the card session
     return m_hKordex != 0 ? 1 : 0;

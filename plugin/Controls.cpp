@@ -13,6 +13,8 @@
 
 #include <cstring>
 
+using namespace dv1394;
+
 namespace {
 
 struct ControlShape {

@@ -9,6 +9,8 @@
 
 #include <new>
 
+using namespace dv1394;
+
 CRITICAL_SECTION CDV1394::m_csCaptureThreadTimecode;
 CRITICAL_SECTION CDV1394::m_csCaptureThreadStart;
 CRITICAL_SECTION CDV1394::m_csRecordThreadStart;

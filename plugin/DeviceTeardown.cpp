@@ -9,6 +9,8 @@
 
 #include <mutex>
 
+using namespace dv1394;
+
 CDV1394::~CDV1394() {
     // No export may hand this device out any more.
     ForgetProcessDevice(this);

@@ -5,6 +5,8 @@
 #include <mutex>
 #include <new>
 
+using namespace dv1394;
+
 namespace {
 
 // Hosts may ask from two threads at once; the lock makes sure only one device is made.
@@ -13,7 +15,7 @@ CDV1394* s_pDevice = nullptr;
 
 }  // namespace
 
-void ForgetProcessDevice(const CDV1394* device) {
+void dv1394::ForgetProcessDevice(const CDV1394* device) {
     std::lock_guard<std::mutex> lock(s_deviceLock);
     if (s_pDevice == device) s_pDevice = nullptr;
 }

@@ -13,6 +13,8 @@
 #include <iterator>
 #include <new>
 
+using namespace dv1394;
+
 DV1394AudioInput::DV1394AudioInput()
     : m_eAudioFormat(DIO_NoAudioFormat),
       m_nChannels(-1),

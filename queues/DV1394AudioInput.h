@@ -137,5 +137,5 @@ private:
     // The lists got their first records since the rings were last reset (capture thread
     // writes, host resets under the guard).
     std::atomic<bool> m_bFormatListsStarted;
-    DeliveryGuard m_Delivery;
+    dv1394::DeliveryGuard m_Delivery;
 };

@@ -6,6 +6,8 @@
 
 #include <new>
 
+using namespace dv1394;
+
 DV1394AudioOutput::DV1394AudioOutput()
     : m_nChannels(-1),
       m_pChannels(nullptr),

@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <new>
 
+using namespace dv1394;
+
 DV1394VideoInput::DV1394VideoInput()
     : m_nFrameSize(0),
       m_nRingBufferSize(0),

@@ -99,5 +99,5 @@ private:
     // The list got its first record since the ring was last reset (capture thread writes,
     // host resets under the guard).
     std::atomic<bool> m_bFormatListStarted;
-    DeliveryGuard m_Delivery;
+    dv1394::DeliveryGuard m_Delivery;
 };

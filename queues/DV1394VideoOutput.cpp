@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+using namespace dv1394;
+
 DV1394VideoOutput::DV1394VideoOutput()
     : m_pRawBuffer(nullptr),
       m_pBuffer(nullptr),

@@ -12,6 +12,8 @@
 #include <atomic>
 #include <mutex>
 
+namespace dv1394 {
+
 class DeliveryGuard {
 public:
     std::unique_lock<std::recursive_mutex> Hold() { return std::unique_lock<std::recursive_mutex>(mutex_); }
@@ -30,3 +32,5 @@ private:
     std::recursive_mutex mutex_;
     static inline std::atomic<Pause> testPause_{nullptr};
 };
+
+}  // namespace dv1394

@@ -3,6 +3,8 @@
 
 #include "interface/FormatKeywords.h"
 
+namespace dv1394 {
+
 void FillFormatRecord(DIOFormat* record, DIO_AudioFormat audio, DIO_VideoFormat video) {
     record->SetKeywordParameter(kKeywordVideoSignal, VideoSignalKeywordValue(video));
     record->SetKeywordParameter(kKeywordVideoCompression, kVideoCompressionDV25);
@@ -22,3 +24,5 @@ void MarkFirst(DIOFormat* record) {
 bool HoldsUntakenBytes(const DIOFifo* fifo) {
     return fifo != nullptr && fifo->IsInitialized() && fifo->GetQDepth() != 0;
 }
+
+}  // namespace dv1394

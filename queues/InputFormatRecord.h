@@ -6,6 +6,8 @@
 #include "digitalio/DIOFormat.h"
 #include "digitalio/DIOTypes.h"
 
+namespace dv1394 {
+
 // The record's video signal, compression and sample rate keywords.
 void FillFormatRecord(DIOFormat* record, DIO_AudioFormat audio, DIO_VideoFormat video);
 
@@ -19,3 +21,5 @@ void MarkFirst(DIOFormat* record);
 // then would relabel those bytes and drop the changes still ahead of the host, so a
 // ring that holds untaken bytes gets a change at its give position instead.
 bool HoldsUntakenBytes(const DIOFifo* fifo);
+
+}  // namespace dv1394

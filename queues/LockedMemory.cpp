@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace dv1394 {
+
 namespace {
 
 constexpr LONG kDefaultPageSize = 512;
@@ -55,3 +57,5 @@ BYTE* AlignLockedRing(void* block, const LockedRingPlan& plan, LONG* usable) {
                                 ~(plan.granularity - 1));
     return reinterpret_cast<BYTE*>(aligned);
 }
+
+}  // namespace dv1394

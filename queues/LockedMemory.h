@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace dv1394 {
+
 // Null when the memory cannot be had. Enlarging the working set and locking are
 // wishes, not conditions: a block that could not be locked is still returned.
 void* AllocateLockedBlock(SIZE_T size);
@@ -28,3 +30,5 @@ bool PlanLockedRing(LONG size, LONG pageSize, LONG blockSize, LockedRingPlan* pl
 // The ring's start in an allocated block (page aligned), and in `usable` what is left
 // after the alignment in whole granules (a frame size need not divide it).
 BYTE* AlignLockedRing(void* block, const LockedRingPlan& plan, LONG* usable);
+
+}  // namespace dv1394

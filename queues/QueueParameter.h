@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cstring>
 
+namespace dv1394 {
+
 template <typename T>
 bool ReadQueueParameter(const std::atomic<T>& counter, void* value) {
     if (value == nullptr) return false;
@@ -22,3 +24,5 @@ bool WriteQueueParameter(std::atomic<T>& counter, const void* value) {
     counter.store(written);
     return true;
 }
+
+}  // namespace dv1394

@@ -1,5 +1,7 @@
 #include "queues/TakeWithinFormat.h"
 
+namespace dv1394 {
+
 LONG TakeWithinFormat(DIOFifo* fifo, FormatList* list, LONG length, void** data, DIOFormat** format,
                       std::atomic<LONG>& errors) {
     *data = nullptr;
@@ -72,3 +74,5 @@ void AckWithinFormat(DIOFifo* fifo, FormatList* list, LONG length, std::atomic<L
     }
     if (!fifo->AckTakePtr(length)) errors.fetch_add(1, std::memory_order_relaxed);
 }
+
+}  // namespace dv1394

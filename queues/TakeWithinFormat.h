@@ -16,6 +16,8 @@
 
 #include <atomic>
 
+namespace dv1394 {
+
 // Bytes the host may take at *data (0 with *data null when none); *format receives
 // the format those bytes are in. Protocol errors add one to `errors`.
 LONG TakeWithinFormat(DIOFifo* fifo, FormatList* list, LONG length, void** data, DIOFormat** format,
@@ -26,3 +28,5 @@ LONG TakeWithinFormat(DIOFifo* fifo, FormatList* list, LONG length, void** data,
 // counts in `errors`.
 void AckWithinFormat(DIOFifo* fifo, FormatList* list, LONG length, std::atomic<LONG>& overruns,
                      std::atomic<LONG>& errors);
+
+}  // namespace dv1394

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <new>
 
+using namespace dv1394;
+
 bool DV1394VideoOutput::AllocateRingBuffer(LONG size) {
     LockedRingPlan plan;
     if (!PlanLockedRing(size, m_nPageSize, m_nBlockSize, &plan)) return false;

@@ -16,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+using namespace dv1394;
+
 namespace {
 
 using A = PluginTestAccess;

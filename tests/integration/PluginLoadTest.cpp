@@ -208,7 +208,7 @@ TEST(PluginLoad, EntryPointLogsOnlyProcessAttachAndDetach) {
     LoadedPlugin plugin;
     ASSERT_NE(plugin.handle(), nullptr) << dlerror();
     EXPECT_EQ(plugin.Find("DllMain"), nullptr);
-    for (const char* inside : {"_Z22ShuttleSpeedToDeckCodei", "_Z11LogDDCErrorPKci", "_ZN16DV1394VideoInputC1Ev"})
+    for (const char* inside : {"_ZN6dv139422ShuttleSpeedToDeckCodeEi", "_ZN6dv139411LogDDCErrorEPKci", "_ZN16DV1394VideoInputC1Ev"})
         EXPECT_EQ(plugin.Find(inside), nullptr) << Demangled(inside);
     plugin.Close();
     EXPECT_EQ(log.Entries(), (std::vector<std::string>{kLoaded, kDetach}));

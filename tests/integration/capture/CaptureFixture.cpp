@@ -8,6 +8,8 @@
 #include <cstring>
 #include <thread>
 
+using namespace dv1394;
+
 namespace capture_test {
 
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {

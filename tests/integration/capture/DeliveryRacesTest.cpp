@@ -16,6 +16,8 @@
 #include <functional>
 #include <thread>
 
+using namespace dv1394;
+
 namespace capture_test {
 namespace {
 

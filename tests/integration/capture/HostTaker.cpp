@@ -6,6 +6,8 @@
 #include <chrono>
 #include <cstring>
 
+using namespace dv1394;
+
 namespace capture_test {
 
 StreamTaker::StreamTaker(Request request, Acknowledge acknowledge, LONG largestPiece, uint32_t seed)

@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <cstring>
 
+using namespace dv1394;
+
 namespace capture_test {
 namespace {
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+using namespace dv1394;
+
 namespace {
 
 TEST(DeckNamesTest, ErrorNamesCoverTheTableAndNameAnythingElse) {

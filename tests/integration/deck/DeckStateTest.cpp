@@ -4,6 +4,8 @@
 #include "KordexDDC.h"
 #include "device/RawStates.h"
 
+using namespace dv1394;
+
 namespace {
 
 class DeckStateTest : public DeckFixture {};

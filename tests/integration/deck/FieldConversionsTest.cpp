@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+using namespace dv1394;
+
 namespace {
 
 TEST(BcdTest, EveryTwoDigitValueRoundTripsAndPacksTensHigh) {

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <utility>
 
+using namespace dv1394;
+
 namespace {
 
 using Frame = std::vector<uint8_t>;

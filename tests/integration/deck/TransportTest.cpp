@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+using namespace dv1394;
+
 namespace {
 
 class TransportTest : public DeckFixture {};

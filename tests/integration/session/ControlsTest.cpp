@@ -10,6 +10,8 @@
 
 #include <cstring>
 
+using namespace dv1394;
+
 namespace {
 
 using Access = PluginTestAccess;

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+using namespace dv1394;
+
 namespace {
 
 using Access = PluginTestAccess;

@@ -10,6 +10,8 @@
 
 #include <string>
 
+using namespace dv1394;
+
 namespace {
 
 using Access = PluginTestAccess;

@@ -12,6 +12,8 @@
 
 #include <algorithm>
 
+using namespace dv1394;
+
 namespace {
 
 using Access = PluginTestAccess;
