@@ -1,7 +1,7 @@
 // The library entry point. It only logs; the device is made on the first export call.
 #include "windows.h"
 
-extern "C" BOOL DllMain(HANDLE /*module*/, DWORD reason, LPVOID /*reserved*/) {
+extern "C" BOOL WINAPI DllMain(HANDLE /*module*/, DWORD reason, LPVOID /*reserved*/) {
     switch (reason) {
         case DLL_PROCESS_ATTACH:
             OutputDebugStringA("DIOVelorin DLL Loaded\n");

@@ -1,7 +1,9 @@
-// Where OutputDebugStringA entries go on POSIX.
+// Where OutputDebugStringA entries go: on POSIX the layer's own OutputDebugStringA
+// feeds the sink; on Windows a listener in this library takes each entry the system's
+// OutputDebugStringA raises for a debugger.
 //
-// Every entry is passed on verbatim, one entry per call. By default entries are
-// discarded; DVIO_DEBUG_LOG names a destination ("-" or "stderr" for standard error,
+// Every entry is passed on verbatim, one entry per call (a null text is an empty
+// entry, as on Windows). By default entries are discarded; DVIO_DEBUG_LOG names a destination ("-" or "stderr" for standard error,
 // anything else a file that is appended to). Tests install a DebugCapture to read the
 // exact entries the code under test wrote, in order.
 #pragma once

@@ -1,19 +1,29 @@
 // The Win32 subset the plug-in and its host libraries call.
 //
 // On Windows this is <windows.h> itself. Elsewhere it declares the same names with
-// the same widths and semantics, implemented over POSIX in win32_posix.cpp. This is
+// the same widths and semantics, implemented over POSIX in Win32Posix.cpp. This is
 // the only header of the project that tests _WIN32.
-#pragma once
-
 #ifdef _WIN32
-#include <windows.h>
+// The system's header of the same name, found after this folder in the search path.
+// (No include guard here: a file in this folder that includes "windows.h" comes in
+// once by its own folder and once by the search path, and only the second time does
+// the search go on past this folder. The system header guards itself.)
+#include_next <windows.h>
 #include <process.h>
+// The C++ runtime's threads sit on winpthreads, whose header takes a defined
+// DLL_EXPORT (libtool's convention) to mean "import me from a DLL". Read it before
+// DLL_EXPORT below exists, so that the statically linked runtime is not looked for in
+// a DLL.
+#include <pthread.h>
+
+static_assert(sizeof(LONG) == 4 && sizeof(ULONG) == 4 && sizeof(DWORD) == 4, "32-bit host longs");
 
 // What a library exports: its entry points and the classes a host links to.
 #define DLL_EXPORT __declspec(dllexport)
 // The loader calls DllMain itself.
 #define DLL_ENTRY_POINT_HOOKS(entry)
 #else
+#pragma once
 
 #include <cstddef>
 #include <cstdint>
@@ -32,6 +42,10 @@ typedef size_t SIZE_T;
 typedef long long __int64;
 
 static_assert(sizeof(LONG) == 4 && sizeof(ULONG) == 4 && sizeof(DWORD) == 4, "32-bit host longs");
+
+// Calling conventions matter only to 32-bit Windows.
+#define WINAPI
+#define CALLBACK
 
 // What a library exports: its entry points and the classes a host links to. Libraries
 // build with hidden visibility, so nothing else leaves them.
@@ -85,7 +99,7 @@ struct CRITICAL_SECTION {
 };
 typedef CRITICAL_SECTION* LPCRITICAL_SECTION;
 
-// Debug output: each call is one entry, passed on verbatim (see win32_debug_sink.h).
+// Debug output: each call is one entry, passed on verbatim (see Win32DebugSink.h).
 void OutputDebugStringA(LPCSTR text);
 
 // Events. Manual-reset events stay signalled until ResetEvent; auto-reset events

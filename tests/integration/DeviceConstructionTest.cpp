@@ -13,6 +13,8 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 using namespace dv1394;
 
@@ -188,14 +190,20 @@ TEST(DeviceConstruction, RecordThreadEventsAreClearAndTheCaptureEventsWaitForPre
     EXPECT_TRUE(IsSignalled(events[3]));
     ResetEvent(events[3]);
 
-    // The two named events are the ones any other part of the process opens by name.
+    // The two named events are the ones any other part of the process opens by name
+    // (through a handle of its own on Windows): setting one by name shows on the device's.
     HANDLE started = CreateEventA(nullptr, TRUE, FALSE, "RecordThreadStarted");
     HANDLE done = CreateEventA(nullptr, TRUE, FALSE, "RecordThreadDone");
-    EXPECT_EQ(started, A::m_hRecordThreadStarted(d));
-    EXPECT_EQ(done, A::m_hRecordThreadDone(d));
-    EXPECT_NE(started, done);
     EXPECT_FALSE(IsSignalled(started));
     EXPECT_FALSE(IsSignalled(done));
+    SetEvent(started);
+    EXPECT_TRUE(IsSignalled(A::m_hRecordThreadStarted(d)));
+    EXPECT_FALSE(IsSignalled(A::m_hRecordThreadDone(d)));
+    ResetEvent(started);
+    SetEvent(done);
+    EXPECT_TRUE(IsSignalled(A::m_hRecordThreadDone(d)));
+    EXPECT_FALSE(IsSignalled(A::m_hRecordThreadStarted(d)));
+    ResetEvent(done);
     CloseHandle(started);
     CloseHandle(done);
 
@@ -203,19 +211,25 @@ TEST(DeviceConstruction, RecordThreadEventsAreClearAndTheCaptureEventsWaitForPre
     EXPECT_EQ(A::m_hCaptureThreadDone(d), nullptr);
 }
 
-TEST(DeviceConstruction, TheFiveLocksLiveAsLongAsTheDevice) {
+TEST(DeviceConstruction, TheFiveLocksAreLiveAndDistinct) {
     CRITICAL_SECTION* locks[] = {&CDV1394::m_csCaptureThreadTimecode, &CDV1394::m_csCaptureThreadStart,
                                  &CDV1394::m_csRecordThreadStart, &CDV1394::m_csDevicePresentCall,
                                  &CDV1394::m_csTimeCodeDiscontinuity};
     auto* device = new CDV1394;
+    // While this thread holds one lock, another thread gets every other one but not it.
     for (size_t i = 0; i < 5; ++i) {
-        ASSERT_NE(locks[i]->impl, nullptr);
-        ASSERT_TRUE(TryEnterCriticalSection(locks[i]));
+        EnterCriticalSection(locks[i]);
+        std::vector<bool> entered(5);
+        std::thread([&] {
+            for (size_t j = 0; j < 5; ++j) {
+                entered[j] = TryEnterCriticalSection(locks[j]) != FALSE;
+                if (entered[j]) LeaveCriticalSection(locks[j]);
+            }
+        }).join();
         LeaveCriticalSection(locks[i]);
-        for (size_t j = 0; j < i; ++j) EXPECT_NE(locks[i]->impl, locks[j]->impl);
+        for (size_t j = 0; j < 5; ++j) EXPECT_EQ(entered[j], j != i) << i << " held, " << j << " tried";
     }
     delete device;
-    for (CRITICAL_SECTION* lock : locks) EXPECT_EQ(lock->impl, nullptr);
 }
 
 }  // namespace

@@ -23,8 +23,14 @@ TEST(DeviceTeardown, ANeverOpenedDeviceEndsNoThreadAndClosesItsEvents) {
     // Our own references to the named events outlive the device's.
     HANDLE started = CreateEventA(nullptr, TRUE, FALSE, "RecordThreadStarted");
     HANDLE done = CreateEventA(nullptr, TRUE, FALSE, "RecordThreadDone");
-    ASSERT_EQ(started, A::m_hRecordThreadStarted(d));
-    ASSERT_EQ(done, A::m_hRecordThreadDone(d));
+    // The same events, each through a handle of its own (Windows gives a new handle).
+    SetEvent(done);
+    ASSERT_EQ(WaitForSingleObject(A::m_hRecordThreadDone(d), 0), static_cast<DWORD>(WAIT_OBJECT_0));
+    ResetEvent(done);
+    ASSERT_EQ(WaitForSingleObject(A::m_hRecordThreadStarted(d), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    SetEvent(started);
+    ASSERT_EQ(WaitForSingleObject(A::m_hRecordThreadStarted(d), 0), static_cast<DWORD>(WAIT_OBJECT_0));
+    ResetEvent(started);
 
     win32::DebugCapture log;
     delete device;  // through the host's interface, as a host does

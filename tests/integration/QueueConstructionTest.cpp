@@ -102,7 +102,13 @@ TEST(QueueTeardown, VideoQueuesGiveBackTheirRingAndWorkingSet) {
     // Room for the test's own limits to come down again.
     SetProcessWorkingSetSize(GetCurrentProcess(), 1 << 20, 1 << 24);
     const WorkingSet original = WorkingSet::Now();
+    // A system may take the request without keeping it (Wine answers fixed numbers);
+    // the bookkeeping can be checked only where the numbers come back.
+    SetProcessWorkingSetSize(GetCurrentProcess(), original.minimum + 4096, original.maximum + 4096);
+    const bool kept = WorkingSet::Now().minimum == original.minimum + 4096;
+    SetProcessWorkingSetSize(GetCurrentProcess(), original.minimum, original.maximum);
     auto expectWorkingSet = [&](SIZE_T extra) {
+        if (!kept) return;
         EXPECT_EQ(WorkingSet::Now().minimum, original.minimum + extra);
         EXPECT_EQ(WorkingSet::Now().maximum, original.maximum + extra);
     };

@@ -1,5 +1,6 @@
-// The Win32 layer on POSIX: events, waits, critical sections, threads, memory,
-// debug output and the tick count.
+// The Win32 calls the plug-in relies on: events, waits, critical sections, threads,
+// memory, debug output and the tick count. On POSIX this tests our layer; the Windows
+// build runs the same cases against the system, so the layer cannot drift from it.
 #include "windows.h"
 #include "Win32DebugSink.h"
 
@@ -26,10 +27,11 @@ TEST(Win32Events, ResetModesNamesAndBadHandles) {
     EXPECT_EQ(WaitForSingleObject(autoReset, 0), WAIT_TIMEOUT);  // released one waiter
     CloseHandle(autoReset);
 
-    // A name is shared within the process; the event lives while one handle is open.
+    // A second create of a name opens the same event (through a handle of its own on
+    // Windows); the event lives while one handle is open.
     HANDLE first = CreateEventA(nullptr, TRUE, FALSE, "Win32TestNamed");
     HANDLE second = CreateEventA(nullptr, TRUE, FALSE, "Win32TestNamed");
-    EXPECT_EQ(first, second);
+    ASSERT_NE(second, nullptr);
     SetEvent(first);
     CloseHandle(first);
     EXPECT_EQ(WaitForSingleObject(second, 0), WAIT_OBJECT_0);
@@ -66,14 +68,16 @@ TEST(Win32Events, WaitAnyAnswersTheLowestSignalledIndex) {
     EXPECT_EQ(WaitForMultipleObjects(3, events, TRUE, 0), WAIT_TIMEOUT);
     HANDLE withNull[2] = {events[0], nullptr};
     EXPECT_EQ(WaitForMultipleObjects(2, withNull, FALSE, 0), WAIT_FAILED);
-    // Time-outs and Sleep wait at least their length, by the tick count.
+    // Time-outs and Sleep wait at least their length, by the tick count, which on
+    // Windows moves in steps of up to 16 ms.
+    const DWORD tickStep = 16;
     set(false, false, false);
     DWORD before = GetTickCount();
     EXPECT_EQ(WaitForMultipleObjects(3, events, FALSE, 50), WAIT_TIMEOUT);
-    EXPECT_GE(GetTickCount() - before, 49u);
+    EXPECT_GE(GetTickCount() - before + tickStep, 50u);
     before = GetTickCount();
     Sleep(30);
-    EXPECT_GE(GetTickCount() - before, 29u);
+    EXPECT_GE(GetTickCount() - before + tickStep, 30u);
     EXPECT_LT(GetTickCount() - before, 60000u);  // milliseconds, not a finer unit
     for (HANDLE e : events) CloseHandle(e);
 }
@@ -130,11 +134,11 @@ TEST(Win32Threads, BeginthreadRunsAndEndthreadEnds) {
 }
 
 TEST(Win32Memory, PageAlignedLockedBlocks) {
-    SIZE_T minimum = 0, maximum = 0, newMinimum = 0, newMaximum = 0;
+    // Growing the working set is a request the system may round or ignore (Wine does).
+    SIZE_T minimum = 0, maximum = 0;
     ASSERT_TRUE(GetProcessWorkingSetSize(GetCurrentProcess(), &minimum, &maximum));
-    ASSERT_TRUE(SetProcessWorkingSetSize(GetCurrentProcess(), minimum + 300000, maximum + 300000));
-    GetProcessWorkingSetSize(GetCurrentProcess(), &newMinimum, &newMaximum);
-    EXPECT_EQ(newMinimum, minimum + 300000);
+    EXPECT_LE(minimum, maximum);
+    EXPECT_TRUE(SetProcessWorkingSetSize(GetCurrentProcess(), minimum + 300000, maximum + 300000));
     auto* block = static_cast<unsigned char*>(VirtualAlloc(nullptr, 300000, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % 4096, 0u);
@@ -155,9 +159,10 @@ TEST(Win32Debug, EachCallIsOneEntryInOrder) {
     OutputDebugStringA("PdvStopPlayback\nPdvEndCapture\n");
     OutputDebugStringA("DROP FRAME ");
     OutputDebugStringA(nullptr);
+    OutputDebugStringA("");
     std::thread([] { OutputDebugStringA("from another thread\n"); }).join();
     EXPECT_EQ(capture.Take(), (std::vector<std::string>{"first line\n", "PdvStopPlayback\nPdvEndCapture\n",
-                                                        "DROP FRAME ", "from another thread\n"}));
+                                                        "DROP FRAME ", "", "", "from another thread\n"}));
     EXPECT_TRUE(capture.Entries().empty());
 }
 

@@ -1,8 +1,9 @@
 #include "DvFile.h"
 
+#include "OutputDescriptor.h"
+
 #include "digitalio/dv25/DifLayout.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -95,10 +96,10 @@ bool DvFileWriter::Open(const std::string& path, std::string* error) {
     frames_ = 0;
     bytes_ = 0;
     if (ToStandardOutput()) {
-        fd_ = STDOUT_FILENO;
+        fd_ = outputdescriptor::StandardOutput();
         return true;
     }
-    fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    fd_ = outputdescriptor::Create(path);
     if (fd_ < 0) {
         *error = "cannot write " + path + ": " + SystemReason();
         return false;
@@ -124,7 +125,7 @@ bool DvFileWriter::Write(const uint8_t* frame, size_t size, std::string* error) 
         *error = "writing " + name + " failed: " + reason;
         // A file keeps whole frames only; a pipe has taken what it took.
         if (!ToStandardOutput() && done > 0) {
-            if (ftruncate(fd_, static_cast<off_t>(bytes_)) == 0)
+            if (outputdescriptor::CutBack(fd_, bytes_))
                 *error += "; the file was cut back to its last whole frame (" + std::to_string(frames_) + " frames)";
             else
                 *error += "; cutting the file back to its last whole frame failed too: " + SystemReason();

@@ -2,51 +2,34 @@
 
 #include "WavSeries.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
-struct Identity {
-    dev_t device = 0;
-    ino_t inode = 0;
-    std::string name;  // for a file that does not exist yet: its name in that folder
-    bool valid = false;
-};
-
-Identity IdentityOf(const std::string& path) {
-    Identity id;
-    struct stat info {};
-    if (stat(path.c_str(), &info) == 0) {
-        id.device = info.st_dev;
-        id.inode = info.st_ino;
-        id.valid = true;
-        return id;
-    }
-    const size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-    if (stat(folder.c_str(), &info) != 0) return id;
-    id.device = info.st_dev;
-    id.inode = info.st_ino;
-    id.name = slash == std::string::npos ? path : path.substr(slash + 1);
-    id.valid = true;
-    return id;
-}
+namespace fs = std::filesystem;
 
 bool Exists(const std::string& path) {
-    struct stat info {};
-    return lstat(path.c_str(), &info) == 0;
+    std::error_code error;
+    return fs::symlink_status(path, error).type() != fs::file_type::not_found && !error;
 }
 
 }  // namespace
 
+// The same file by identity (device and file number), whatever the paths say; a file
+// that does not exist yet is the same as another by its folder and name.
 bool SameFile(const std::string& a, const std::string& b) {
-    const Identity x = IdentityOf(a), y = IdentityOf(b);
-    if (!x.valid || !y.valid) return a == b;
-    return x.device == y.device && x.inode == y.inode && x.name == y.name;
+    std::error_code error;
+    if (fs::exists(a, error) && fs::exists(b, error)) return fs::equivalent(a, b, error) && !error;
+    if (fs::exists(a, error) != fs::exists(b, error)) return false;
+    const fs::path x = fs::path(a), y = fs::path(b);
+    if (x.filename() != y.filename()) return false;
+    const fs::path xFolder = x.parent_path().empty() ? fs::path(".") : x.parent_path();
+    const fs::path yFolder = y.parent_path().empty() ? fs::path(".") : y.parent_path();
+    if (!fs::exists(xFolder, error) || !fs::exists(yFolder, error)) return a == b;
+    return fs::equivalent(xFolder, yFolder, error) && !error;
 }
 
 void OutputFiles::AddInput(const std::string& what, const std::string& path) {

@@ -1,9 +1,6 @@
 #include "PluginHost.h"
 
-#include <dlfcn.h>
-#include <unistd.h>
-
-#include <climits>
+#include "PluginLibrary.h"
 
 namespace {
 
@@ -20,13 +17,14 @@ PluginHost::~PluginHost() {
 
 bool PluginHost::Load(const std::string& path, std::string* error) {
     path_ = path;
-    library_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string reason;
+    library_ = pluginlibrary::Open(path, &reason);
     if (library_ == nullptr) {
-        *error = "cannot load the plug-in " + path + ": " + dlerror();
+        *error = "cannot load the plug-in " + path + ": " + reason;
         return false;
     }
-    auto getVersion = reinterpret_cast<GetDIOVersionFn>(dlsym(library_, "GetDIOVersion"));
-    auto getDevice = reinterpret_cast<GetDIODeviceFn>(dlsym(library_, "GetDIODevice"));
+    auto getVersion = reinterpret_cast<GetDIOVersionFn>(pluginlibrary::Find(library_, "GetDIOVersion"));
+    auto getDevice = reinterpret_cast<GetDIODeviceFn>(pluginlibrary::Find(library_, "GetDIODevice"));
     if (getVersion == nullptr || getDevice == nullptr) {
         *error = path + " is not a device plug-in: GetDIOVersion or GetDIODevice is missing";
         return false;
@@ -42,10 +40,5 @@ bool PluginHost::Load(const std::string& path, std::string* error) {
 }
 
 std::string PluginHost::DefaultPluginPath() {
-    char self[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (length <= 0) return "DIOdv1394Velorin.so";
-    std::string directory(self, static_cast<size_t>(length));
-    directory.resize(directory.rfind('/') + 1);
-    return directory + "DIOdv1394Velorin.so";
+    return pluginlibrary::ProgramFolder() + pluginlibrary::PluginFileName();
 }

@@ -12,4 +12,7 @@ public:
     StopSignal& operator=(const StopSignal&) = delete;
 
     static bool Requested();
+    // A reader of standard output that goes away is then a write error to report, not
+    // a silent end (Windows has no such signal: there it is one already).
+    static void IgnoreBrokenPipe();
 };

@@ -1,10 +1,7 @@
 #include "WavSeries.h"
 
-#include <fcntl.h>
-#include <sndfile.h>
-#include <unistd.h>
-
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -17,14 +14,14 @@ constexpr std::chrono::seconds kHeaderInterval{1};
 WavSeries::WavSeries(std::string firstPath) : firstPath_(std::move(firstPath)) {}
 
 WavSeries::~WavSeries() {
-    if (file_ != nullptr) sf_close(file_);
-    if (reservedFd_ >= 0) close(reservedFd_);
+    std::string ignored;
+    Close(&ignored);
 }
 
 bool WavSeries::Reserve(std::string* error) {
-    if (Discards() || reservedFd_ >= 0 || !files_.empty()) return true;
-    reservedFd_ = open(firstPath_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (reservedFd_ < 0) {
+    if (Discards() || reserved_ != nullptr || !files_.empty()) return true;
+    reserved_ = std::fopen(firstPath_.c_str(), "wb");
+    if (reserved_ == nullptr) {
         *error = "cannot write " + firstPath_ + ": " + std::strerror(errno);
         return false;
     }
@@ -46,8 +43,8 @@ std::string WavSeries::NumberedPath(const std::string& firstPath, int n) {
 bool WavSeries::Use(int sampleRate, int channels, int64_t firstFrame, const std::string& firstTimecode,
                     std::string* error) {
     if (Discards()) return true;
-    if (file_ != nullptr && files_.back().sampleRate == sampleRate && files_.back().channels == channels) return true;
-    if (file_ != nullptr && !Close(error)) return false;
+    if (file_.IsOpen() && files_.back().sampleRate == sampleRate && files_.back().channels == channels) return true;
+    if (file_.IsOpen() && !Close(error)) return false;
 
     File entry;
     entry.path = NumberedPath(firstPath_, static_cast<int>(files_.size()) + 1);
@@ -56,61 +53,38 @@ bool WavSeries::Use(int sampleRate, int channels, int64_t firstFrame, const std:
     entry.firstFrame = firstFrame;
     entry.firstTimecode = firstTimecode;
 
-    SF_INFO info{};
-    info.samplerate = sampleRate;
-    info.channels = channels;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    if (files_.empty() && reservedFd_ >= 0) {
-        file_ = sf_open_fd(reservedFd_, SFM_WRITE, &info, SF_TRUE);
-        if (file_ != nullptr) reservedFd_ = -1;
+    bool opened;
+    if (files_.empty() && reserved_ != nullptr) {
+        opened = file_.OpenOn(reserved_, entry.path, sampleRate, channels, error);
+        reserved_ = nullptr;
     } else {
-        file_ = sf_open(entry.path.c_str(), SFM_WRITE, &info);
+        opened = file_.Open(entry.path, sampleRate, channels, error);
     }
-    if (file_ == nullptr) {
-        *error = "cannot write " + entry.path + ": " + sf_strerror(nullptr);
-        return false;
-    }
+    if (!opened) return false;
     files_.push_back(entry);
-    // The header written at the open describes no samples at all yet; written again
-    // now it is a valid empty file.
-    sf_command(file_, SFC_UPDATE_HEADER_NOW, nullptr, 0);
+    // The header written at the open is already a valid empty file.
     headerWritten_ = std::chrono::steady_clock::now();
     return true;
 }
 
 bool WavSeries::Write(const int16_t* interleaved, int64_t frames, std::string* error) {
     if (Discards()) return true;
-    if (file_ == nullptr) {
-        *error = "no WAV file is open";
-        return false;
-    }
+    if (!file_.Write(interleaved, frames, error)) return false;
     if (frames <= 0) return true;
-    const sf_count_t written = sf_writef_short(file_, interleaved, frames);
-    if (written != frames) {
-        *error = "writing " + files_.back().path + " failed: " + sf_strerror(file_);
-        return false;
-    }
     files_.back().samples += frames;
     if (std::chrono::steady_clock::now() - headerWritten_ >= kHeaderInterval) {
-        sf_command(file_, SFC_UPDATE_HEADER_NOW, nullptr, 0);
+        file_.UpdateHeader();
         headerWritten_ = std::chrono::steady_clock::now();
     }
     return true;
 }
 
 bool WavSeries::Close(std::string* error) {
-    if (reservedFd_ >= 0) {
+    if (reserved_ != nullptr) {
         // Reserved but never given audio: no file is better than an empty one.
-        close(reservedFd_);
-        reservedFd_ = -1;
-        unlink(firstPath_.c_str());
+        std::fclose(reserved_);
+        reserved_ = nullptr;
+        std::remove(firstPath_.c_str());
     }
-    if (file_ == nullptr) return true;
-    const int result = sf_close(file_);
-    file_ = nullptr;
-    if (result != 0) {
-        *error = "finishing " + files_.back().path + " failed: " + sf_error_number(result);
-        return false;
-    }
-    return true;
+    return file_.Close(error);
 }

@@ -6,12 +6,12 @@
 // with an empty first path writes nothing.
 #pragma once
 
+#include "WavFile.h"
+
 #include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
-
-struct sf_private_tag;
 
 class WavSeries {
 public:
@@ -42,7 +42,7 @@ public:
     bool Close(std::string* error);
 
     const std::vector<File>& Files() const { return files_; }
-    bool IsOpen() const { return file_ != nullptr; }
+    bool IsOpen() const { return file_.IsOpen(); }
 
     // The path of file number n (1 is the first path itself).
     static std::string NumberedPath(const std::string& firstPath, int n);
@@ -51,8 +51,8 @@ private:
     bool Discards() const { return firstPath_.empty(); }
 
     std::string firstPath_;
-    sf_private_tag* file_ = nullptr;
-    int reservedFd_ = -1;  // the first file, opened by Reserve
+    WavFile file_;
+    std::FILE* reserved_ = nullptr;  // the first file, opened by Reserve
     std::chrono::steady_clock::time_point headerWritten_;
     std::vector<File> files_;
 };

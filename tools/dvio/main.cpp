@@ -10,6 +10,7 @@
 #include "PluginHost.h"
 #include "PrintCommand.h"
 #include "SimulatorOptions.h"
+#include "StopSignal.h"
 #include "TapeCommands.h"
 #include "TraceOption.h"
 
@@ -22,7 +23,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -217,8 +217,7 @@ int Run(int argc, char** argv) {
     OutputFiles captureOutputs;
     if (captureCommand->parsed() && capture.dvPath == "-") {
         if (isatty(STDOUT_FILENO)) return UsageError("- sends the DV stream to standard output, which is a terminal here");
-        // A reader that goes away is a write error to report, not a silent end.
-        std::signal(SIGPIPE, SIG_IGN);
+        StopSignal::IgnoreBrokenPipe();
     }
     if (captureCommand->parsed()) {
         captureOutputs.AddInput("the cassette", simulator.tape);

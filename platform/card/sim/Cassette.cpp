@@ -3,6 +3,7 @@
 #include "digitalio/DVFrame.h"
 #include "sim/DVFileTape.h"
 #include "sim/DVFrameLayout.h"
+#include "sim/HostFiles.h"
 #include "sim/SubcodeTimecode.h"
 #include "sim/TapeLabel.h"
 
@@ -10,8 +11,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace cardsim {
 
@@ -141,8 +140,8 @@ bool Cassette::WriteFramesTo(const std::string& path, int64_t first, int64_t end
     // Written beside the target and renamed over it, so a crash leaves either the old
     // file or the new one, never half of one.
     const std::string temporary = path + ".partial";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (file == nullptr) {
         if (error != nullptr) *error = "cannot create " + temporary + ": " + std::strerror(errno);
         return false;
     }
@@ -162,24 +161,19 @@ bool Cassette::WriteFramesTo(const std::string& path, int64_t first, int64_t end
             if (!black) { ok = false; break; }
             std::memcpy(frame.data(), black.get(), size);
         }
-        size_t done = 0;
-        while (done < size) {
-            const ssize_t n = ::write(fd, frame.data() + done, size - done);
-            if (n <= 0) {
-                if (n < 0 && errno == EINTR) continue;
-                ok = false;
-                break;
-            }
-            done += static_cast<size_t>(n);
+        if (std::fwrite(frame.data(), 1, size, file) != size) {
+            ok = false;
+            break;
         }
         ++count;
     }
-    if (ok && ::fsync(fd) != 0) ok = false;
-    if (::close(fd) != 0) ok = false;
-    if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) ok = false;
+    if (ok && !SyncToDisk(file)) ok = false;
+    if (std::fclose(file) != 0) ok = false;
+    std::string reason = std::strerror(errno);
+    if (ok && !ReplaceWith(temporary, path, &reason)) ok = false;
     if (!ok) {
-        if (error != nullptr) *error = "cannot write " + path + ": " + std::strerror(errno);
-        ::unlink(temporary.c_str());
+        if (error != nullptr) *error = "cannot write " + path + ": " + reason;
+        std::remove(temporary.c_str());
         return false;
     }
     if (written != nullptr) *written = count;

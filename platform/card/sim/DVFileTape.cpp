@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <sys/mman.h>
-#include <unistd.h>
 
 namespace cardsim {
 
@@ -35,18 +33,16 @@ DVFileTape::~DVFileTape() { Unmap(); }
 bool DVFileTape::Map(std::string* error) {
     size_ = file_->Size();
     if (size_ == 0) return true;
-    void* map = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, file_->Descriptor(), 0);
-    if (map == MAP_FAILED) {
-        if (error != nullptr) *error = "cannot map " + Path() + ": " + std::strerror(errno);
+    map_ = file_->Map(size_, error);
+    if (map_ == nullptr) {
         size_ = 0;
         return false;
     }
-    map_ = static_cast<const uint8_t*>(map);
     return true;
 }
 
 void DVFileTape::Unmap() {
-    if (map_ != nullptr) ::munmap(const_cast<uint8_t*>(map_), size_);
+    if (file_ != nullptr) file_->Unmap();
     map_ = nullptr;
     size_ = 0;
 }
@@ -54,18 +50,15 @@ void DVFileTape::Unmap() {
 void DVFileTape::Index() {
     runs_.clear();
     ignoredBytes_ = 0;
-    // Frame starts are checked with a few bytes read (pread, not the mapping), so that
+    // Frame starts are checked with a few bytes read (not through the mapping), so that
     // indexing a long file neither touches nor keeps its pages; only a damaged stretch
     // is searched through the mapping.
-    const int fd = file_->Descriptor();
     const auto frameAt = [&](uint64_t offset) {
         uint8_t start[kFrameStartBytes] = {};
         uint8_t next[4] = {};
         const uint64_t available = size_ - offset;
-        if (::pread(fd, start, sizeof start, static_cast<off_t>(offset)) != static_cast<ssize_t>(sizeof start))
-            return DIO_NoVideoFormat;
-        if (available > kDifSequenceBytes + sizeof next &&
-            ::pread(fd, next, sizeof next, static_cast<off_t>(offset + kDifSequenceBytes)) != sizeof next)
+        if (!file_->ReadAt(offset, start, sizeof start)) return DIO_NoVideoFormat;
+        if (available > kDifSequenceBytes + sizeof next && !file_->ReadAt(offset + kDifSequenceBytes, next, sizeof next))
             return DIO_NoVideoFormat;
         return FrameStartStandard(start, next, available);
     };

@@ -2,60 +2,18 @@
 
 #include "sim/SubcodeTimecode.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <fcntl.h>
 #include <string>
-#include <unistd.h>
 
 namespace cardsim {
 
-namespace {
-
-bool WriteAll(int fd, const uint8_t* bytes, size_t size, uint64_t offset) {
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::pwrite(fd, bytes + done, size - done, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-bool ReadAll(int fd, uint8_t* bytes, size_t size, uint64_t offset) {
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::pread(fd, bytes + done, size - done, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-}  // namespace
-
 RecordedFrames::~RecordedFrames() { CloseFile(); }
 
-bool RecordedFrames::OpenFile() {
-    if (fd_ >= 0) return true;
-    const char* folder = std::getenv("TMPDIR");
-    std::string path = std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") + "/dvio-recording-XXXXXX";
-    fd_ = ::mkostemp(path.data(), O_CLOEXEC);
-    if (fd_ < 0) return false;
-    // Unnamed at once: the file goes with the process, however that ends.
-    ::unlink(path.c_str());
-    return true;
-}
-
 void RecordedFrames::CloseFile() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+    file_.Close();
 }
 
 bool RecordedFrames::Put(int64_t position, const uint8_t* frame, size_t size, DIO_VideoFormat standard) {
-    if (frame == nullptr || size == 0 || !OpenFile()) return false;
+    if (frame == nullptr || size == 0 || !file_.Open()) return false;
     Entry entry;
     entry.size = size;
     entry.standard = standard;
@@ -64,7 +22,7 @@ bool RecordedFrames::Put(int64_t position, const uint8_t* frame, size_t size, DI
     const auto old = index_.find(position);
     const bool inPlace = old != index_.end() && old->second.size == size;
     entry.offset = inPlace ? old->second.offset : fileEnd_;
-    if (!WriteAll(fd_, frame, size, entry.offset)) return false;
+    if (!file_.WriteAt(entry.offset, frame, size)) return false;
     if (!inPlace) fileEnd_ += size;
     index_[position] = entry;
     return true;
@@ -96,8 +54,8 @@ bool RecordedFrames::TimecodeAt(int64_t position, TapeTimecode* timecode) const 
 
 size_t RecordedFrames::Read(int64_t position, uint8_t* destination, size_t capacity) const {
     const auto it = index_.find(position);
-    if (it == index_.end() || destination == nullptr || capacity < it->second.size || fd_ < 0) return 0;
-    return ReadAll(fd_, destination, it->second.size, it->second.offset) ? it->second.size : 0;
+    if (it == index_.end() || destination == nullptr || capacity < it->second.size || !file_.IsOpen()) return 0;
+    return file_.ReadAt(it->second.offset, destination, it->second.size) ? it->second.size : 0;
 }
 
 void RecordedFrames::Clear() {

@@ -4,6 +4,7 @@
 // position most (its standard, its timecode) is answered from the index.
 #pragma once
 
+#include "sim/HostFiles.h"
 #include "sim/SimTypes.h"
 
 #include <cstddef>
@@ -56,10 +57,9 @@ private:
         TapeTimecode timecode;
     };
 
-    bool OpenFile();
     void CloseFile();
 
-    int fd_ = -1;  // the unnamed file, once something was recorded
+    ScratchFile file_;  // the unnamed file, once something was recorded
     uint64_t fileEnd_ = 0;
     std::map<int64_t, Entry> index_;
 };

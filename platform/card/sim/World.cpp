@@ -10,7 +10,7 @@
 
 #include <atomic>
 #include <cstring>
-#include <sys/stat.h>
+#include <filesystem>
 
 namespace cardsim {
 
@@ -65,12 +65,12 @@ bool World::WriteBackAll(std::string* error) {
 }
 
 void World::ReleaseFile(const std::string& path) {
-    struct stat wanted {};
-    if (::stat(path.c_str(), &wanted) != 0) return;
+    // The same file by identity (device and file number), whatever the path says.
+    std::error_code missing;
+    if (!std::filesystem::exists(path, missing)) return;
     const auto same = [&](const std::unique_ptr<Cassette>& c) {
-        struct stat st {};
-        return c && c->IsFileBacked() && ::stat(c->FilePath().c_str(), &st) == 0 && st.st_dev == wanted.st_dev &&
-               st.st_ino == wanted.st_ino;
+        std::error_code error;
+        return c && c->IsFileBacked() && std::filesystem::equivalent(c->FilePath(), path, error);
     };
     if (same(ejected_)) ForgetEjected();
     if (same(cassette_)) {

@@ -5,6 +5,7 @@
 #include "sim/World.h"
 
 #include <cstdlib>
+#include <list>
 
 namespace simtest {
 namespace {
@@ -93,10 +94,18 @@ TEST_F(JournalTest, AVCEntriesCarryBothFrames) {
 class EnvironmentTest : public SimTest {
 protected:
     void TearDown() override {
+        // The world takes an empty variable for an unset one.
         for (const char* name : {"DVIO_SIM_TAPE", "DVIO_SIM_STANDARD", "DVIO_SIM_AUDIO", "DVIO_SIM_SPEED",
                                  "DVIO_SIM_FAULTS", "DVIO_SIM_DECK", "DVIO_SIM_FORMAT_SWITCH"})
-            unsetenv(name);
+            setenv(name, "");
         SimTest::TearDown();
+    }
+    // putenv is the call both C libraries have; POSIX keeps the string itself, so
+    // every one lives as long as the program.
+    static void setenv(const char* name, const std::string& value, int = 1) {
+        static std::list<std::string> kept;
+        kept.push_back(std::string(name) + "=" + value);
+        putenv(&kept.back()[0]);
     }
 };
 

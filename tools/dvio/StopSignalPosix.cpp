@@ -33,3 +33,5 @@ StopSignal::~StopSignal() {
 }
 
 bool StopSignal::Requested() { return g_stopRequested.load(std::memory_order_relaxed); }
+
+void StopSignal::IgnoreBrokenPipe() { std::signal(SIGPIPE, SIG_IGN); }
