@@ -3,8 +3,7 @@
 #include "DvFile.h"
 #include "DvFrameFacts.h"
 #include "FrameAudio.h"
-
-#include <sndfile.h>
+#include "WavReader.h"
 
 namespace {
 
@@ -72,32 +71,23 @@ bool LoadDvAudio(const std::string& path, PrintSource* source, std::string* erro
 }
 
 bool LoadWav(const std::string& path, PrintSource* source, std::string* error) {
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    if (file == nullptr) {
-        *error = "cannot read " + path + ": " + sf_strerror(nullptr);
-        return false;
-    }
-    const DIO_AudioFormat rate = AudioFormatOfRate(info.samplerate);
+    WavContents wav;
+    if (!ReadWavFile(path, &wav, error)) return false;
+    const DIO_AudioFormat rate = AudioFormatOfRate(wav.sampleRate);
     std::string problem;
     if (rate == DIO_NoAudioFormat)
-        problem = "its rate is " + std::to_string(info.samplerate) + " Hz; DV25 carries 48000, 44100 or 32000";
-    else if (info.channels != 2 && !(info.channels == 4 && rate == DIO_Audio32000))
-        problem = "it has " + std::to_string(info.channels) +
+        problem = "its rate is " + std::to_string(wav.sampleRate) + " Hz; DV25 carries 48000, 44100 or 32000";
+    else if (wav.channels != 2 && !(wav.channels == 4 && rate == DIO_Audio32000))
+        problem = "it has " + std::to_string(wav.channels) +
                   " channels; DV25 carries 2, or 4 only as 12-bit 32 kHz audio";
     if (!problem.empty()) {
-        sf_close(file);
         *error = path + " cannot be printed: " + problem;
         return false;
     }
-    std::vector<int16_t> interleaved(static_cast<size_t>(info.frames) * static_cast<size_t>(info.channels));
-    const sf_count_t read = sf_readf_short(file, interleaved.data(), info.frames);
-    sf_close(file);
     source->audioRate = rate;
-    source->channels.assign(static_cast<size_t>(info.channels), {});
-    for (sf_count_t n = 0; n < read; ++n)
-        for (int c = 0; c < info.channels; ++c)
-            source->channels[static_cast<size_t>(c)].push_back(interleaved[static_cast<size_t>(n) * info.channels + c]);
+    source->channels.assign(static_cast<size_t>(wav.channels), {});
+    for (size_t i = 0; i < wav.interleaved.size(); ++i)
+        source->channels[i % static_cast<size_t>(wav.channels)].push_back(wav.interleaved[i]);
     source->audioFrom = path;
     return true;
 }
