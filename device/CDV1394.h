@@ -352,6 +352,11 @@ private:
     template <typename Queue>
     unsigned char StepOutputStream(Queue* queue, VDMDeviceState from, VDMDeviceState to, CDV1394_Event event,
                                    CDV1394_Device device, bool needsRecordThread);
+    // An output stream's Terminate (output/OutputStreamStep.h): `keptDevice` is the
+    // other stream's bit of m_nOutputDevices, which stays.
+    template <typename Queue>
+    unsigned char TerminateOutputStream(Queue* queue, CDV1394_Device device, LONG keptDevice,
+                                        std::atomic<bool>& prepared);
     // Terminate's share: hands the event over while the record loop sends, else takes
     // the card out of playback on this thread. False when the hand-over timed out;
     // *ringsFree tells whether the record thread is done with the stream's rings.

@@ -111,23 +111,7 @@ unsigned char CDV1394::AbortAudioOut() {
 }
 
 unsigned char CDV1394::TerminateAudioOut() {
-    std::lock_guard<std::mutex> hold(m_OutputHandOverLock);
-    LONG devices = m_nOutputDevices.load();
-    if (devices == 1 || devices == 3) m_nOutputDevices.store(devices & 2);
-    m_bStartTimecodeSet = false;
-    m_bStartTimecodeUsed = false;
-    m_bAudioOutPrepared = false;
-    if (m_pAudioOut == nullptr || m_pAudioOut->GetState() == VDMIdle) return 1;
-    bool ringsFree = false;
-    if (!StopOutputForTerminate(DeviceAudioOut, &ringsFree)) return 0;
-    // Rings the record thread may still read are kept for the next allocation or the
-    // device's end.
-    if (ringsFree) {
-        m_pAudioOut->ResetBuffer();
-        m_pAudioOut->ReleaseBuffers();
-    }
-    m_pAudioOut->SetState(VDMIdle);
-    return 1;
+    return TerminateOutputStream(m_pAudioOut, DeviceAudioOut, 2, m_bAudioOutPrepared);
 }
 
 VDMDeviceState CDV1394::AudioOutGetState() {

@@ -107,23 +107,7 @@ unsigned char CDV1394::AbortVideoOut() {
 }
 
 unsigned char CDV1394::TerminateVideoOut() {
-    std::lock_guard<std::mutex> hold(m_OutputHandOverLock);
-    LONG devices = m_nOutputDevices.load();
-    if (devices == 2 || devices == 3) m_nOutputDevices.store(devices & 1);
-    m_bStartTimecodeSet = false;
-    m_bStartTimecodeUsed = false;
-    m_bVideoOutPrepared = false;
-    if (m_pVideoOut == nullptr || m_pVideoOut->GetState() == VDMIdle) return 1;
-    bool ringsFree = false;
-    if (!StopOutputForTerminate(DeviceVideoOut, &ringsFree)) return 0;
-    // Rings the record thread may still read are kept for the next allocation or the
-    // device's end.
-    if (ringsFree) {
-        m_pVideoOut->ResetBuffer();
-        m_pVideoOut->ReleaseBuffers();
-    }
-    m_pVideoOut->SetState(VDMIdle);
-    return 1;
+    return TerminateOutputStream(m_pVideoOut, DeviceVideoOut, 1, m_bVideoOutPrepared);
 }
 
 void CDV1394::FlushVideoOut() {
