@@ -15,7 +15,13 @@ std::string DefaultWavPath(const std::string& dvPath) {
 
 std::string WavPathOf(const CaptureRequest& request) {
     if (!request.wavPath.empty()) return request.wavPath;
-    return request.dvPath == "-" ? "" : DefaultWavPath(request.dvPath);
+    if (request.dvPath == "-" || request.format != OutputFormat::Dv || WavsFollowFiles(request)) return "";
+    return DefaultWavPath(request.dvPath);
+}
+
+bool WavsFollowFiles(const CaptureRequest& request) {
+    return request.format == OutputFormat::Dv && request.wavPath.empty() &&
+           (request.split.Active() || !request.name.empty());
 }
 
 int RunCapture(PluginHost& host, const CaptureRequest& request, const OutputFiles& outputs, bool json,

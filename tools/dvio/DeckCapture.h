@@ -11,6 +11,7 @@
 #include "CaptureReport.h"
 #include "Deck.h"
 #include "DvFile.h"
+#include "OutputSequence.h"
 #include "FrameSink.h"
 #include "HostStreams.h"
 #include "StatusLine.h"
@@ -52,7 +53,7 @@ private:
     CaptureRequest request_;
     Deck deck_;
     HostStreams streams_;
-    DvFileWriter dv_;
+    std::unique_ptr<OutputSequence> files_;
     AudioWriter audio_;
     std::unique_ptr<FrameSink> sink_;
     StatusLine status_;

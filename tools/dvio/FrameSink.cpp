@@ -23,7 +23,7 @@ bool FrameSink::OnFrame(const uint8_t* frame, size_t size) {
         ended_ = true;
         return false;
     }
-    if (!dv_->Write(frame, size, &writeError_)) {
+    if (!files_->Write(frame, size, facts, report_->frames, &writeError_)) {
         ended_ = true;
         return false;
     }

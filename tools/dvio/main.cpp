@@ -2,6 +2,7 @@
 // name and drives it only through its exports and the DigitalDevice interface, against
 // the simulated card and deck; its tape commands work on DV files directly.
 #include "CaptureCommand.h"
+#include "FileNames.h"
 #include "DeckCommand.h"
 #include "ExitCodes.h"
 #include "InfoCommand.h"
@@ -60,6 +61,39 @@ int Finished(int code) {
 
 int Run(int argc, char** argv);
 
+// The capture's format, split rule and name pattern, checked against each other.
+bool ReadCaptureFiles(const CLI::Option* format, const std::string& formatText, const CLI::Option* split,
+                      const std::string& splitText, const CLI::Option* name, CaptureRequest* capture,
+                      std::string* error) {
+    if (format->count() > 0) {
+        if (!ParseOutputFormat(formatText, &capture->format)) {
+            *error = "--format takes dv, avi, mov or mkv, not \"" + formatText + "\"";
+            return false;
+        }
+    } else if (!FormatOfPath(capture->dvPath, &capture->format)) {
+        capture->format = OutputFormat::Dv;
+    }
+    if (capture->format != OutputFormat::Dv && !ContainersAvailable()) {
+        *error = "this dvio was built without the media libraries, so it writes no " + FormatName(capture->format) +
+                 " files: capture to .dv (and WAV) instead";
+        return false;
+    }
+    if (split->count() > 0 && !ParseSplitRule(splitText, &capture->split, error)) return false;
+    if (name->count() > 0 && !FileNames::CheckPattern(capture->name, error)) return false;
+    if (capture->dvPath == "-") {
+        if (capture->format != OutputFormat::Dv) *error = "- writes a raw DV stream; --format " +
+                                                          FormatName(capture->format) + " needs a file";
+        else if (capture->split.Active() || name->count() > 0)
+            *error = "- writes one DV stream: --split and --name need files";
+        if (!error->empty()) return false;
+    }
+    if (!capture->wavPath.empty() && (capture->split.Active() || name->count() > 0)) {
+        *error = "--wav names one WAV file: with --split or --name each DV file's WAV files take its name";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) { return Finished(Run(argc, argv)); }
@@ -96,8 +130,8 @@ int Run(int argc, char** argv) {
     CLI::App* info = app.add_subcommand("info", "the plug-in's version, adapter, device, controls and formats");
 
     CaptureRequest capture;
-    CLI::App* captureCommand = app.add_subcommand("capture", "capture from the deck to a .dv file and a WAV file");
-    captureCommand->add_option("OUT.dv", capture.dvPath, "the raw DV file to write, or - for standard output")
+    CLI::App* captureCommand = app.add_subcommand("capture", "capture from the deck to a .dv file and a WAV file, or to AVI, QuickTime or Matroska");
+    captureCommand->add_option("OUT", capture.dvPath, "the file to write (.dv, .avi, .mov, .mkv), or - for a DV stream to standard output")
         ->required();
     CLI::Option* wav =
         captureCommand->add_option("--wav", capture.wavPath, "the WAV file (default: OUT.wav; none for -)");
@@ -109,7 +143,22 @@ int Run(int argc, char** argv) {
     CLI::Option* seconds = captureCommand->add_option("--seconds", secondsText, "stop after this many seconds");
     to->excludes(frames)->excludes(seconds);
     frames->excludes(seconds);
-    captureCommand->footer("Without --to, --frames or --seconds the capture runs until Ctrl-C or the end of the tape.");
+    std::string formatText, splitText;
+    CLI::Option* format = captureCommand->add_option(
+        "--format", formatText, "dv, avi, mov or mkv (default: what OUT's extension names, else dv)");
+    CLI::Option* split = captureCommand->add_option(
+        "--split", splitText, "start a new file: recording, break, size=N[K|M|G], frames=N or seconds=S");
+    CLI::Option* name =
+        captureCommand->add_option("--name", capture.name, "name the files: %d %T %c %n %s (see below)");
+    captureCommand->footer(
+        "Without --to, --frames or --seconds the capture runs until Ctrl-C or the end of the tape.\n"
+        "--split recording starts a file at each recording start (a record-start mark, or a jump in the\n"
+        "recording date and time); break at each timecode break. Split files are OUT-001.EXT, OUT-002.EXT, ...\n"
+        "--name PATTERN names them instead, in OUT's folder with OUT's extension, from each file's first\n"
+        "frame: %d recording date (YYYY-MM-DD), %T recording time (HH-MM-SS), %c timecode (HH-MM-SS-FF),\n"
+        "%n the file's number (001), %s the tape's name, %% a percent sign. A raw DV file's WAV files take\n"
+        "its name; a container holds its audio as 16-bit PCM, one stereo stream per channel pair, and a\n"
+        "change of sample rate or channels starts a new file.");
 
     PrintRequest print;
     CLI::App* printCommand = app.add_subcommand("print", "print a .dv file to tape, then read the tape back and verify it");
@@ -170,6 +219,8 @@ int Run(int argc, char** argv) {
         return UsageError(error);
     if (seconds->count() > 0 && !ParsePositive("--seconds", secondsText, kMostSeconds, &capture.seconds, &error))
         return UsageError(error);
+    if (captureCommand->parsed() && !ReadCaptureFiles(format, formatText, split, splitText, name, &capture, &error))
+        return UsageError(error);
     if (tapeSeconds->count() > 0 && !ParsePositive("--seconds", tapeSecondsText, kMostSeconds, &tapeNew.seconds, &error))
         return UsageError(error);
     if (speed->count() > 0 && !ParsePositive("--speed", speedText, kMaxSpeed, &simulator.speed, &error))
@@ -221,8 +272,16 @@ int Run(int argc, char** argv) {
     }
     if (captureCommand->parsed()) {
         captureOutputs.AddInput("the cassette", simulator.tape);
-        if (capture.dvPath != "-") captureOutputs.AddOutput("the DV file", capture.dvPath);
+        // The first file, when its name does not depend on the tape; every later one is
+        // checked as it is started.
+        const std::string first =
+            FileNames(capture.dvPath, FormatName(capture.format), capture.split.Active(), capture.name).FixedFirstPath();
+        if (!first.empty() && first != "-")
+            captureOutputs.AddOutput(capture.format == OutputFormat::Dv ? "the DV file" : "the file", first);
         captureOutputs.AddOutput("the WAV file", WavPathOf(capture), true);
+        if (!first.empty() && WavsFollowFiles(capture)) captureOutputs.AddOutput("the WAV file", DefaultWavPath(first), true);
+        capture.tape = simulator.tape;
+        capture.force = force;
         if (!captureOutputs.Check(force, &error)) return FileError(error);
     }
     if (!ApplySimulatorOptions(simulator, &error)) {
