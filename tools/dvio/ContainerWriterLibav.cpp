@@ -156,6 +156,9 @@ private:
         }
         const std::string created = CreationTime(facts);
         if (!created.empty()) av_dict_set(&context_->metadata, "creation_time", created.c_str(), 0);
+        // An AVI file keeps no creation time, but its INFO list keeps a date.
+        if (format_ == OutputFormat::Avi && facts.hasRecordingDate)
+            av_dict_set(&context_->metadata, "date", RecordingDateText(facts.recorded).c_str(), 0);
 
         const int result = avformat_write_header(context_, nullptr);
         if (result < 0) return Fail(LibraryError(result), error);
