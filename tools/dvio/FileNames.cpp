@@ -22,7 +22,7 @@ std::string Stem(const std::string& name) {
 
 FileNames::FileNames(const std::string& out, const std::string& extension, bool split, const std::string& pattern)
     : out_(out), extension_(extension), split_(split), pattern_(pattern) {
-    const size_t slash = out.rfind('/');
+    const size_t slash = out.find_last_of("/\\");
     folder_ = slash == std::string::npos ? "" : out.substr(0, slash + 1);
     stem_ = Stem(slash == std::string::npos ? out : out.substr(slash + 1));
 }

@@ -18,6 +18,27 @@ using dviotest::RunDvio;
 using dviotest::ProbeAccepts;
 using dviotest::WavSamples;
 
+// The DV packets of a file's video stream, one after the other, as FFmpeg reads them.
+std::vector<uint8_t> VideoPackets(const std::string& path) {
+    dviotest::Scratch dir;
+    if (oracle::Run("ffmpeg -nostdin -v error -i '" + path + "' -map 0:v -c copy -f rawvideo -y '" +
+                    dir.File("v.raw") + "'") != 0)
+        return {};
+    return ReadBytes(dir.File("v.raw"));
+}
+
+// The channels [first, first + 2) of interleaved samples.
+std::vector<int16_t> Pair(const std::vector<int16_t>& samples, int channels, int first) {
+    std::vector<int16_t> pair;
+    for (size_t n = 0; n + channels <= samples.size(); n += channels) {
+        pair.push_back(samples[n + first]);
+        pair.push_back(samples[n + first + 1]);
+    }
+    return pair;
+}
+
+bool WithoutContainers(const dviotest::Result& result) { return Contains(result.err, "without the media libraries"); }
+
 struct TapeCase {
     const char* name;
     DIO_VideoFormat standard;
@@ -132,6 +153,18 @@ TEST(DvioCaptureRate, ARateChangeStartsTheNextNumberedWavAndSaysSo) {
     EXPECT_EQ(rate, 48000);
     EXPECT_TRUE(WavSamples(dir.File("take-2.wav"), &rate) == FfmpegPcmOf(Frames(tape, 144000, 50, 25)));
     EXPECT_EQ(rate, 32000);
+    // A container labels its audio once: the change starts its next numbered file.
+    const dviotest::Result mkv =
+        RunDvio({"--tape", "rates.dv", "capture", "take.mkv", "--from", "10:00:01:00", "--to", "10:00:03:00"},
+                dir.Path());
+    if (WithoutContainers(mkv)) return;
+    ASSERT_EQ(mkv.exitCode, 0) << mkv.err;
+    ExpectContains(mkv.out, {"files          take.mkv: 25 frames, 10:00:01:00 to 10:00:01:24",
+                             "\n               take-2.mkv: 25 frames, 10:00:02:00 to 10:00:02:24"});
+    EXPECT_EQ(oracle::Output("ffprobe -v error -select_streams a -show_entries stream=sample_rate -of csv=p=0 '" +
+                             dir.File("take-2.mkv") + "'"),
+              "32000");
+    EXPECT_TRUE(oracle::FfmpegPcm(dir.File("take-2.mkv")) == WavSamples(dir.File("take-2.wav")));
 }
 
 // The built-in tape switches to PAL at position 100 (00:00:03;10 as PAL counts it).
@@ -283,31 +316,6 @@ TEST(DvioCaptureStop, CtrlCWhileTheDeckCuesStopsWithNothingCaptured) {
         EXPECT_EQ(dviotest::FileSize(dir.File("take.wav")), -1);
     }
 }
-
-}  // namespace
-
-namespace {
-
-// The DV packets of a file's video stream, one after the other, as FFmpeg reads them.
-std::vector<uint8_t> VideoPackets(const std::string& path) {
-    dviotest::Scratch dir;
-    if (oracle::Run("ffmpeg -nostdin -v error -i '" + path + "' -map 0:v -c copy -f rawvideo -y '" +
-                    dir.File("v.raw") + "'") != 0)
-        return {};
-    return ReadBytes(dir.File("v.raw"));
-}
-
-// The channels [first, first + 2) of interleaved samples.
-std::vector<int16_t> Pair(const std::vector<int16_t>& samples, int channels, int first) {
-    std::vector<int16_t> pair;
-    for (size_t n = 0; n + channels <= samples.size(); n += channels) {
-        pair.push_back(samples[n + first]);
-        pair.push_back(samples[n + first + 1]);
-    }
-    return pair;
-}
-
-bool WithoutContainers(const dviotest::Result& result) { return Contains(result.err, "without the media libraries"); }
 
 }  // namespace
 
