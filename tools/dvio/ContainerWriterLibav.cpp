@@ -8,8 +8,10 @@ extern "C" {
 #include <libavutil/channel_layout.h>
 #include <libavutil/dict.h>
 #include <libavutil/error.h>
+#include <libavutil/log.h>
 }
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -30,7 +32,11 @@ const char* MuxerName(OutputFormat format) {
 
 class LibavContainerWriter : public FrameWriter {
 public:
-    explicit LibavContainerWriter(OutputFormat format) : format_(format) {}
+    explicit LibavContainerWriter(OutputFormat format) : format_(format) {
+        // dvio says in its own sentences what failed; the libraries' lines would only
+        // break into its status line and summary.
+        av_log_set_level(AV_LOG_QUIET);
+    }
     ~LibavContainerWriter() override {
         std::string ignored;
         Close(&ignored);
