@@ -12,6 +12,7 @@ struct TapeNewRequest {
     std::string standard = "ntsc";
     int rate = 48000;
     int channels = 2;
+    std::string recorded;  // "YYYY-MM-DD HH:MM:SS" of the first frame; empty: no stamp
     bool blank = false;    // an empty, blank cassette instead of a test tape
 };
 

@@ -138,6 +138,8 @@ int Run(int argc, char** argv) {
     tapeNewCommand->add_option("--rate", tapeNew.rate, "audio sample rate")->check(CLI::IsMember({48000, 44100, 32000}));
     tapeNewCommand->add_option("--channels", tapeNew.channels, "audio channels (4 needs --rate 32000)")
         ->check(CLI::IsMember({2, 4}));
+    tapeNewCommand->add_option("--recorded", tapeNew.recorded,
+                               "the recorder's date and time of the first frame, \"YYYY-MM-DD HH:MM:SS\"");
     tapeNewCommand->add_flag("--blank", tapeNew.blank,
                              "an empty, blank cassette to record onto instead (a new file; other options unused)");
     std::string tapeInfoPath;
