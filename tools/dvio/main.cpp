@@ -145,6 +145,10 @@ int Run(int argc, char** argv) {
     std::string tapeInfoPath;
     CLI::App* tapeInfo = tape->add_subcommand("info", "frames, formats, timecode and breaks of a DV file");
     tapeInfo->add_option("FILE.dv", tapeInfoPath, "the DV file")->required();
+    std::string tapeReportPath, tapeReportOut;
+    CLI::App* tapeReport = tape->add_subcommand("report", "frame-by-frame health of a DV file as JSON");
+    tapeReport->add_option("FILE.dv", tapeReportPath, "the DV file")->required();
+    tapeReport->add_option("--report", tapeReportOut, "the JSON file to write (default: standard output)");
     std::string tapeAudioIn, tapeAudioOut;
     CLI::App* tapeAudio = tape->add_subcommand("audio", "the audio of a DV file as WAV");
     tapeAudio->add_option("FILE.dv", tapeAudioIn, "the DV file")->required();
@@ -179,7 +183,7 @@ int Run(int argc, char** argv) {
 
     // The log is appended to: it only must not be an input, and must be writable.
     if (!logTarget.empty() && logTarget != "-" && logTarget != "stderr") {
-        for (const std::string& input : {simulator.tape, tapeInfoPath, tapeAudioIn}) {
+        for (const std::string& input : {simulator.tape, tapeInfoPath, tapeAudioIn, tapeReportPath}) {
             if (!input.empty() && SameFile(logTarget, input))
                 return FileError("will not write the log to " + logTarget + ": it is " + input +
                                  " itself, which dvio only reads");
@@ -201,6 +205,13 @@ int Run(int argc, char** argv) {
         return RunTapeNew(tapeNew, json, std::cout, std::cerr);
     }
     if (tapeInfo->parsed()) return RunTapeInfo(tapeInfoPath, json, std::cout, std::cerr);
+    if (tapeReport->parsed()) {
+        OutputFiles outputs;
+        outputs.AddInput("the DV file", tapeReportPath);
+        if (!tapeReportOut.empty() && tapeReportOut != "-") outputs.AddOutput("the report", tapeReportOut);
+        if (!outputs.Check(force, &error)) return FileError(error);
+        return RunTapeReport(tapeReportPath, tapeReportOut, std::cout, std::cerr);
+    }
     if (tapeAudio->parsed()) {
         OutputFiles outputs;
         outputs.AddInput("the DV file", tapeAudioIn);
