@@ -16,6 +16,7 @@ struct CaptureRequest {
     int64_t frames = -1;   // or a number of frames
     double seconds = -1;   // or a duration
     std::string standard;  // ntsc or pal from the command line; empty: what the deck plays
+    std::string reportPath;  // the frame health report (HealthReport.h); empty: none
 };
 
 class OutputFiles;

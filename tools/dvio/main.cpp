@@ -2,8 +2,10 @@
 // name and drives it only through its exports and the DigitalDevice interface, against
 // the simulated card and deck; its tape commands work on DV files directly.
 #include "CaptureCommand.h"
+#include "CaptureRedo.h"
 #include "DeckCommand.h"
 #include "ExitCodes.h"
+#include "HealthReport.h"
 #include "InfoCommand.h"
 #include "NumberArg.h"
 #include "OutputFiles.h"
@@ -97,8 +99,9 @@ int Run(int argc, char** argv) {
 
     CaptureRequest capture;
     CLI::App* captureCommand = app.add_subcommand("capture", "capture from the deck to a .dv file and a WAV file");
-    captureCommand->add_option("OUT.dv", capture.dvPath, "the raw DV file to write, or - for standard output")
-        ->required();
+    captureCommand->add_option("OUT.dv", capture.dvPath,
+                               "the raw DV file to write, or - for standard output (with --redo: the merged "
+                               "file, default NAME-redone.dv)");
     CLI::Option* wav =
         captureCommand->add_option("--wav", capture.wavPath, "the WAV file (default: OUT.wav; none for -)");
     CLI::Option* from =
@@ -109,6 +112,12 @@ int Run(int argc, char** argv) {
     CLI::Option* seconds = captureCommand->add_option("--seconds", secondsText, "stop after this many seconds");
     to->excludes(frames)->excludes(seconds);
     frames->excludes(seconds);
+    captureCommand->add_option("--report", capture.reportPath,
+                               "write the frame-by-frame health report (JSON) to this file");
+    std::string redoReport;
+    CLI::Option* redo = captureCommand->add_option(
+        "--redo", redoReport, "capture the damaged frames of this report's capture again, keeping the best of each");
+    for (CLI::Option* option : {from, to, frames, seconds, wav}) redo->excludes(option);
     captureCommand->footer("Without --to, --frames or --seconds the capture runs until Ctrl-C or the end of the tape.");
 
     PrintRequest print;
@@ -232,10 +241,32 @@ int Run(int argc, char** argv) {
         if (isatty(STDOUT_FILENO)) return UsageError("- sends the DV stream to standard output, which is a terminal here");
         StopSignal::IgnoreBrokenPipe();
     }
-    if (captureCommand->parsed()) {
+    RedoRequest redoRequest;
+    if (captureCommand->parsed() && redo->count() > 0) {
+        if (capture.dvPath == "-") return UsageError("--redo writes a merged file, not standard output");
+        std::string captured;
+        DIO_VideoFormat redoStandard = DIO_NoVideoFormat;
+        std::vector<FrameHealth> entries;
+        if (!ReadHealthReport(redoReport, &captured, &redoStandard, &entries, &error)) return FileError(error);
+        redoRequest.reportPath = redoReport;
+        redoRequest.outPath = capture.dvPath.empty() ? DefaultRedoPath(captured) : capture.dvPath;
+        redoRequest.newReportPath =
+            capture.reportPath.empty() ? DefaultRedoReportPath(redoRequest.outPath) : capture.reportPath;
+        captureOutputs.AddInput("the cassette", simulator.tape);
+        captureOutputs.AddInput("the report", redoReport);
+        captureOutputs.AddInput("the captured file", captured);
+        captureOutputs.AddOutput("the merged file", redoRequest.outPath);
+        captureOutputs.AddOutput("the new report", redoRequest.newReportPath);
+        captureOutputs.AddOutput("a pass's DV file", RedoPassDvPath(redoRequest.outPath));
+        captureOutputs.AddOutput("a pass's WAV file", RedoPassWavPath(redoRequest.outPath), true);
+        if (!captureOutputs.Check(force, &error)) return FileError(error);
+    } else if (captureCommand->parsed() && capture.dvPath.empty()) {
+        return UsageError("OUT.dv is required");
+    } else if (captureCommand->parsed()) {
         captureOutputs.AddInput("the cassette", simulator.tape);
         if (capture.dvPath != "-") captureOutputs.AddOutput("the DV file", capture.dvPath);
         captureOutputs.AddOutput("the WAV file", WavPathOf(capture), true);
+        if (!capture.reportPath.empty()) captureOutputs.AddOutput("the report", capture.reportPath);
         if (!captureOutputs.Check(force, &error)) return FileError(error);
     }
     if (!ApplySimulatorOptions(simulator, &error)) {
@@ -256,7 +287,10 @@ int Run(int argc, char** argv) {
         exitCode = RunPrint(host, print, json, std::cout, std::cerr);
     }
     if (deck->parsed()) exitCode = RunDeck(host, steps, json, std::cout, std::cerr);
-    if (captureCommand->parsed()) {
+    if (captureCommand->parsed() && redo->count() > 0) {
+        redoRequest.standard = simulator.standard;
+        exitCode = RunCaptureRedo(host, redoRequest, json, std::cout, std::cerr);
+    } else if (captureCommand->parsed()) {
         capture.standard = simulator.standard;
         exitCode = RunCapture(host, capture, captureOutputs, json, std::cout, std::cerr);
     }
