@@ -23,6 +23,7 @@ struct CaptureRequest {
     std::string name;      // --name: the files' name pattern (see FileNames.h)
     std::string tape;      // the cassette file; empty: the built-in tape
     bool force = false;    // files that exist may be overwritten
+    std::string reportPath;  // the frame health report (HealthReport.h); empty: none
 };
 
 class OutputFiles;

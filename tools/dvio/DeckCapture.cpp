@@ -107,6 +107,7 @@ std::optional<CaptureFailure> DeckCapture::Prepare() {
     plan.limitOption = request_.seconds >= 0 ? "--seconds" : "--frames";
     plan.leadIn = cue.LeadIn();
     sink_ = std::make_unique<FrameSink>(plan, files_.get(), &audio_, &report_);
+    sink_->SetObserver(observer_);
     return std::nullopt;
 }
 

@@ -33,6 +33,8 @@ public:
     // What removes the files the run created, should a Ctrl-C during the cue have to
     // end the process (see CtrlCWhileCueing).
     void SetRemoveCreated(std::function<void()> removeCreated) { removeCreated_ = std::move(removeCreated); }
+    // Sees every frame the capture writes (FrameSink::SetObserver).
+    void SetFrameObserver(FrameSink::Observer observer) { observer_ = std::move(observer); }
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -74,5 +76,6 @@ private:
 
     std::string endReason_;
     std::function<void()> removeCreated_;
+    FrameSink::Observer observer_;
     Clock::time_point started_;
 };

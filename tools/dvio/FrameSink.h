@@ -12,6 +12,7 @@
 #include "digitalio/DIOFormat.h"
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -28,6 +29,10 @@ public:
 
     FrameSink(const Plan& plan, OutputSequence* files, AudioWriter* audio, CaptureReport* report)
         : plan_(plan), files_(files), audio_(audio), report_(report) {}
+
+    // Called with every frame written to the file (the frame health report listens).
+    using Observer = std::function<void(const uint8_t* frame, size_t size, const DvFrameFacts& facts)>;
+    void SetObserver(Observer observer) { observer_ = std::move(observer); }
 
     // A whole frame from VideoIn; false: it is not taken (the capture has ended).
     bool OnFrame(const uint8_t* frame, size_t size);
@@ -55,4 +60,5 @@ private:
     std::string writeError_;
     std::optional<CaptureReport::FormatChange> pendingChange_;
     std::chrono::steady_clock::time_point lastFrameAt_;
+    Observer observer_;
 };

@@ -394,7 +394,8 @@ INSTANTIATE_TEST_SUITE_P(
 // A tape of three 30-frame recordings, each with its own recording date: the second
 // resets the timecode, the third runs on from it. Each split mode cuts the capture where
 // it says, the files together hold every frame captured, each raw DV file has the WAV of
-// exactly its frames, and the summary lists them; a name that is taken stops the capture
+// exactly its frames, and the summary lists them (a recording is also told by its
+// record-start mark alone); a name that is taken stops the capture
 // with the files before it kept.
 TEST(DvioSplit, EachModeCutsWhereItSaysAndNamesTheFilesAsAsked) {
     REQUIRE_FFMPEG();
@@ -411,8 +412,16 @@ TEST(DvioSplit, EachModeCutsWhereItSaysAndNamesTheFilesAsAsked) {
                                          " -metadata creation_time=" + recording[1],
                                      &error)) << error;
     }
-    const std::vector<uint8_t> tape = dviotest::Splice(source, parts, "three.dv");
-    ASSERT_EQ(tape.size(), 90u * 120000);
+    const std::vector<uint8_t> three = dviotest::Splice(source, parts, "three.dv");
+    ASSERT_EQ(three.size(), 90u * 120000);
+    // Two recordings of dvio's own, one running on from the other in timecode and date:
+    // only the second one's record-start mark tells them apart.
+    for (const char* start : {"00:00:00;00", "00:00:01;00"}) {
+        ASSERT_EQ(RunDvio({"tape", "new", std::string("m") + start[7] + ".dv", "--seconds", "1.001", "--start", start,
+                           "--recorded", "2020-01-01 10:00:00"}, source.Path()).exitCode, 0);
+    }
+    const std::vector<uint8_t> marked = dviotest::Splice(source, {"m0.dv", "m1.dv"}, "marked.dv");
+    ASSERT_EQ(marked.size(), 60u * 120000);
 
     struct Case {
         std::vector<std::string> args;
@@ -422,11 +431,14 @@ TEST(DvioSplit, EachModeCutsWhereItSaysAndNamesTheFilesAsAsked) {
         int exitCode = 0;
         std::string err = "";            // the start of standard error
         std::string existing = "";       // a file there before the run
+        const char* tape = "three.dv";
     };
     const Case cases[] = {
         {{"capture", "x.dv", "--split", "recording", "--name", "%d-%n"},
          {"2021-03-04-001.dv", "2022-01-01-002.dv", "2023-06-30-003.dv"}, {30, 60}, 0},
         {{"capture", "take.dv", "--split", "break"}, {"take-001.dv", "take-002.dv"}, {30}, 0},
+        {{"capture", "take.dv", "--split", "recording"}, {"take-001.dv", "take-002.dv"}, {30}, 0, 0, "", "",
+         "marked.dv"},
         {{"capture", "take.dv", "--split", "frames=25"}, {"take-001.dv", "take-002.dv", "take-003.dv", "take-004.dv"},
          {}, 25},
         {{"capture", "take.dv", "--split", "size=1M"},
@@ -445,9 +457,10 @@ TEST(DvioSplit, EachModeCutsWhereItSaysAndNamesTheFilesAsAsked) {
         for (const std::string& arg : c.args) command += " " + arg;
         SCOPED_TRACE(command);
         dviotest::Scratch dir;
-        dviotest::WriteBytes(dir.File("three.dv"), tape);
+        const std::vector<uint8_t>& tape = std::string(c.tape) == "three.dv" ? three : marked;
+        dviotest::WriteBytes(dir.File(c.tape), tape);
         if (!c.existing.empty()) dviotest::WriteBytes(dir.File(c.existing), {1, 2, 3});
-        std::vector<std::string> args = {"--speed", "4", "--tape", "three.dv"};
+        std::vector<std::string> args = {"--speed", "4", "--tape", c.tape};
         args.insert(args.end(), c.args.begin(), c.args.end());
         const dviotest::Result result = RunDvio(args, dir.Path());
         if (WithoutContainers(result)) continue;
@@ -488,7 +501,7 @@ TEST(DvioSplit, EachModeCutsWhereItSaysAndNamesTheFilesAsAsked) {
             EXPECT_EQ(start, c.tapeStarts[i - 1]) << "file " << i + 1;
         }
         for (size_t i = 0; c.perFile > 0 && i + 1 < frames.size(); ++i) EXPECT_EQ(frames[i], c.perFile);
-        if (c.args[3] == "recording" && c.exitCode == 0)
+        if (c.args[3] == "recording" && c.exitCode == 0 && tape == three)
             ExpectContains(result.out, {", recorded 2021-03-04 05:06:07\n", ", recorded 2022-01-01 10:00:00\n"});
     }
 }
