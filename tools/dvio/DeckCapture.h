@@ -1,8 +1,8 @@
 // One dvio capture from start to end: the plan (the deck's rate, the timecodes, the
 // end), the device's standard, the cue, the streams, the take loop, and the end
 // (audio owed, streams, deck, files, report). The steps with state of their own are
-// objects of their own: the cue (CaptureCue), the frame sink (FrameSink) and the
-// audio writer (AudioWriter).
+// objects of their own: the cue (CaptureCue), the frame sink (FrameSink), the files it
+// writes to (OutputSequence) and the audio writer (AudioWriter).
 #pragma once
 
 #include "AudioWriter.h"
@@ -11,9 +11,9 @@
 #include "CaptureReport.h"
 #include "Deck.h"
 #include "DvFile.h"
-#include "OutputSequence.h"
 #include "FrameSink.h"
 #include "HostStreams.h"
+#include "OutputSequence.h"
 #include "StatusLine.h"
 #include "TimecodeArg.h"
 
