@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   ffmpeg            # independent DV encoder/decoder the tests compare against
   libcli11-dev      # dvio's command line
+  libavformat-dev libavcodec-dev libavutil-dev  # dvio's AVI, QuickTime and Matroska output
   # The Windows build: 32-bit (the plug-in's real target) and 64-bit (run under Wine)
   # cross compilers with POSIX threads, GoogleTest's sources to build for them, and
   # the 64-bit Windows loader that runs the suite headless.

@@ -36,6 +36,8 @@ public:
     // Opens the first WAV file before the capture begins.
     bool Reserve(std::string* error) { return wav_.Reserve(error); }
     bool Close(std::string* error) { return wav_.Close(error); }
+    // The audio from frame `firstFrame` on goes to `wavPath` (see WavSeries::FollowFrom).
+    void FollowVideoFile(int64_t firstFrame, const std::string& wavPath) { wav_.FollowFrom(firstFrame, wavPath); }
     const std::vector<WavSeries::File>& Files() const { return wav_.Files(); }
 
 private:

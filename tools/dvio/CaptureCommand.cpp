@@ -2,6 +2,7 @@
 
 #include "DeckCapture.h"
 #include "ExitCodes.h"
+#include "HealthReport.h"
 #include "OutputFiles.h"
 #include "StopSignal.h"
 
@@ -15,7 +16,13 @@ std::string DefaultWavPath(const std::string& dvPath) {
 
 std::string WavPathOf(const CaptureRequest& request) {
     if (!request.wavPath.empty()) return request.wavPath;
-    return request.dvPath == "-" ? "" : DefaultWavPath(request.dvPath);
+    if (request.dvPath == "-" || request.format != OutputFormat::Dv || WavsFollowFiles(request)) return "";
+    return DefaultWavPath(request.dvPath);
+}
+
+bool WavsFollowFiles(const CaptureRequest& request) {
+    return request.format == OutputFormat::Dv && request.wavPath.empty() &&
+           (request.split.Active() || !request.name.empty());
 }
 
 int RunCapture(PluginHost& host, const CaptureRequest& request, const OutputFiles& outputs, bool json,
@@ -23,8 +30,22 @@ int RunCapture(PluginHost& host, const CaptureRequest& request, const OutputFile
     StopSignal stopSignal;
     DeckCapture run(host, request);
     run.SetRemoveCreated([&outputs] { outputs.RemoveCreated(); });
+    std::optional<HealthReport> health;
+    DIO_VideoFormat standard = DIO_NoVideoFormat;
+    if (!request.reportPath.empty()) {
+        run.SetFrameObserver([&](const uint8_t* frame, size_t size, const DvFrameFacts& facts) {
+            // Made at the first frame, when the start the deck was cued to is known.
+            if (!health) health.emplace(run.Report().start);
+            if (standard == DIO_NoVideoFormat) standard = facts.standard;
+            health->Add(frame, size, facts);
+        });
+    }
     std::optional<CaptureFailure> failure = run.Run();
     const CaptureReport& report = run.Report();
+    std::string error;
+    if (health && !WriteHealthReport(health->ToJson(request.dvPath, standard), request.reportPath, out, &error) &&
+        !failure)
+        failure = CaptureFailure{error};
     // Nothing captured is a failure, unless the user stopped it so.
     if (!failure && report.frames == 0 && !report.dvPath.empty() && !StopSignal::Requested())
         failure = CaptureFailure{"nothing was captured: " + report.ended};

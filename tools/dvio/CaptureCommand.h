@@ -3,7 +3,9 @@
 // condition, with a status line while it runs and a summary at its end.
 #pragma once
 
+#include "OutputFormat.h"
 #include "PluginHost.h"
+#include "SplitRule.h"
 
 #include <ostream>
 #include <string>
@@ -16,6 +18,12 @@ struct CaptureRequest {
     int64_t frames = -1;   // or a number of frames
     double seconds = -1;   // or a duration
     std::string standard;  // ntsc or pal from the command line; empty: what the deck plays
+    OutputFormat format = OutputFormat::Dv;  // --format, or what OUT's extension names
+    SplitRule split;       // --split
+    std::string name;      // --name: the files' name pattern (see FileNames.h)
+    std::string tape;      // the cassette file; empty: the built-in tape
+    bool force = false;    // files that exist may be overwritten
+    std::string reportPath;  // the frame health report (HealthReport.h); empty: none
 };
 
 class OutputFiles;
@@ -40,5 +48,8 @@ constexpr double kFirstFrameSeconds = 10.0;
 // The WAV path that goes with a .dv path: its extension replaced by .wav.
 std::string DefaultWavPath(const std::string& dvPath);
 // The capture's WAV path: --wav, or the default one; none (empty) for a DV stream to
-// standard output without --wav.
+// standard output, a container (it holds the audio) or WAV files that follow split
+// files, unless --wav names one.
 std::string WavPathOf(const CaptureRequest& request);
+// Each raw DV file of a capture with --split or --name gets WAV files of its own name.
+bool WavsFollowFiles(const CaptureRequest& request);

@@ -59,12 +59,21 @@ int64_t CaptureReport::DamagedInFile() const {
 }
 
 void CaptureReport::PrintText(std::ostream& out) const {
-    out << "captured       " << frames << " frames to " << dvPath << "\n";
+    if (files.size() > 1)
+        out << "captured       " << frames << " frames to " << files.size() << " files\n";
+    else
+        out << "captured       " << frames << " frames to " << (files.empty() ? dvPath : files[0].path) << "\n";
+    for (size_t i = 0; i < files.size(); ++i) {
+        const auto& file = files[i];
+        out << (i == 0 ? "files          " : "               ") << file.path << ": " << file.frames << " frames, "
+            << (file.firstTimecode.empty() ? "no timecode" : file.firstTimecode + " to " + file.lastTimecode)
+            << (file.recorded.empty() ? "" : ", recorded " + file.recorded) << "\n";
+    }
     if (timecodes.HasAny())
         out << "timecode       " << TimecodeText(timecodes.First()) << " to " << TimecodeText(timecodes.Last()) << "\n";
     else
         out << "timecode       none\n";
-    if (wavFiles.empty()) out << "audio          none\n";
+    if (wavFiles.empty()) out << (audioInFiles ? "audio          in the files, 16-bit PCM\n" : "audio          none\n");
     for (size_t i = 0; i < wavFiles.size(); ++i) {
         const auto& file = wavFiles[i];
         out << (i == 0 ? "audio          " : "               ") << file.path << ": " << file.sampleRate << " Hz, "
@@ -121,11 +130,22 @@ void CaptureReport::PrintText(std::ostream& out) const {
 
 Json CaptureReport::ToJson() const {
     Json json = Json::Object();
-    json.Set("file", dvPath);
+    json.Set("file", files.empty() ? dvPath : files[0].path);
     json.Set("frames", frames);
     json.Set("first_timecode", timecodes.HasAny() ? Json(TimecodeText(timecodes.First())) : Json());
     json.Set("last_timecode", timecodes.HasAny() ? Json(TimecodeText(timecodes.Last())) : Json());
     json.Set("wav", WavFilesJson(wavFiles));
+    Json fileList = Json::Array();
+    for (const auto& file : files) {
+        fileList.Push(Json::Object()
+                          .Set("path", file.path)
+                          .Set("frames", file.frames)
+                          .Set("first_frame", file.firstFrame)
+                          .Set("first_timecode", file.firstTimecode.empty() ? Json() : Json(file.firstTimecode))
+                          .Set("last_timecode", file.lastTimecode.empty() ? Json() : Json(file.lastTimecode))
+                          .Set("recorded", file.recorded.empty() ? Json() : Json(file.recorded)));
+    }
+    json.Set("files", fileList);
     json.Set("dropped", Json::Object()
                             .Set("total", Dropped())
                             .Set("not_delivered", NotDelivered())

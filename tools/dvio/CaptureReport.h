@@ -4,6 +4,7 @@
 #include "TimecodeAndFormatRuns.h"
 #include "HostStreams.h"
 #include "Json.h"
+#include "OutputSequence.h"
 #include "WavSeries.h"
 
 #include <optional>
@@ -20,7 +21,9 @@ struct CaptureReport {
         bool afterBreak;        // the device marked the record as following unreadable frames
     };
 
-    std::string dvPath;
+    std::string dvPath;                      // OUT of the command line
+    std::vector<OutputSequence::File> files; // what the frames went to
+    bool audioInFiles = false;               // containers: the audio is in them
     std::vector<WavSeries::File> wavFiles;
     int64_t frames = 0;
     TimecodeTrack timecodes;

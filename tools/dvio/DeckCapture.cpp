@@ -69,8 +69,24 @@ std::optional<CaptureFailure> DeckCapture::Prepare() {
     std::string error;
     // Every output is open before the deck moves: a file that cannot be written is
     // found before anything else happens.
-    if (!dv_.Open(request_.dvPath, &error) || !audio_.Reserve(&error)) return CaptureFailure{error};
+    OutputSequence::Settings files;
+    files.out = request_.dvPath;
+    files.format = request_.format;
+    files.split = request_.split;
+    files.pattern = request_.name;
+    files.tape = request_.tape;
+    files.force = request_.force;
+    files.standard = standard_;
+    files_ = std::make_unique<OutputSequence>(files);
+    if (WavsFollowFiles(request_)) {
+        files_->CheckWavsToo();
+        files_->OnNewFile([this](int64_t firstFrame, const std::string& path) {
+            audio_.FollowVideoFile(firstFrame, DefaultWavPath(path));
+        });
+    }
+    if (!files_->Open(&error) || !audio_.Reserve(&error)) return CaptureFailure{error};
     report_.dvPath = request_.dvPath;
+    report_.audioInFiles = request_.format != OutputFormat::Dv;
     deck_.SetInterruption(&StopSignal::Requested);
     CaptureCue cue(&deck_);
     std::optional<timecode_t> start;
@@ -90,7 +106,8 @@ std::optional<CaptureFailure> DeckCapture::Prepare() {
     plan.frameLimit = frameLimit_;
     plan.limitOption = request_.seconds >= 0 ? "--seconds" : "--frames";
     plan.leadIn = cue.LeadIn();
-    sink_ = std::make_unique<FrameSink>(plan, &dv_, &audio_, &report_);
+    sink_ = std::make_unique<FrameSink>(plan, files_.get(), &audio_, &report_);
+    sink_->SetObserver(observer_);
     return std::nullopt;
 }
 
@@ -307,7 +324,10 @@ void DeckCapture::Finish() {
     const DDCError_t stopError = deck_.Transport(&DigitalDevice::DeviceStop);
     if (stopError != DDC_NoError) report_.notes.push_back("the deck refused to stop: " + DDCErrorText(stopError));
     std::string error;
-    if (!dv_.Close(&error)) report_.notes.push_back(error);
+    if (files_) {
+        if (!files_->Close(&error)) report_.notes.push_back(error);
+        report_.files = files_->Files();
+    }
     if (!audio_.Close(&error)) report_.notes.push_back(error);
     report_.wavFiles = audio_.Files();
     report_.ended = endReason_;

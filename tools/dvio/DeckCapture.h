@@ -1,8 +1,8 @@
 // One dvio capture from start to end: the plan (the deck's rate, the timecodes, the
 // end), the device's standard, the cue, the streams, the take loop, and the end
 // (audio owed, streams, deck, files, report). The steps with state of their own are
-// objects of their own: the cue (CaptureCue), the frame sink (FrameSink) and the
-// audio writer (AudioWriter).
+// objects of their own: the cue (CaptureCue), the frame sink (FrameSink), the files it
+// writes to (OutputSequence) and the audio writer (AudioWriter).
 #pragma once
 
 #include "AudioWriter.h"
@@ -13,6 +13,7 @@
 #include "DvFile.h"
 #include "FrameSink.h"
 #include "HostStreams.h"
+#include "OutputSequence.h"
 #include "StatusLine.h"
 #include "TimecodeArg.h"
 
@@ -32,6 +33,8 @@ public:
     // What removes the files the run created, should a Ctrl-C during the cue have to
     // end the process (see CtrlCWhileCueing).
     void SetRemoveCreated(std::function<void()> removeCreated) { removeCreated_ = std::move(removeCreated); }
+    // Sees every frame the capture writes (FrameSink::SetObserver).
+    void SetFrameObserver(FrameSink::Observer observer) { observer_ = std::move(observer); }
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -52,7 +55,7 @@ private:
     CaptureRequest request_;
     Deck deck_;
     HostStreams streams_;
-    DvFileWriter dv_;
+    std::unique_ptr<OutputSequence> files_;
     AudioWriter audio_;
     std::unique_ptr<FrameSink> sink_;
     StatusLine status_;
@@ -73,5 +76,6 @@ private:
 
     std::string endReason_;
     std::function<void()> removeCreated_;
+    FrameSink::Observer observer_;
     Clock::time_point started_;
 };

@@ -2,6 +2,8 @@
 // bytes, sized by its own header block.
 #pragma once
 
+#include "FrameWriter.h"
+
 #include "digitalio/DIOTypes.h"
 
 #include <cstdint>
@@ -49,18 +51,24 @@ private:
 
 // Writes whole frames to a raw .dv file, or to standard output for the path "-". A
 // failed write never leaves part of a frame behind in a file: it is cut back to its
-// last whole frame.
-class DvFileWriter {
+// last whole frame. Frames of any layout follow one another in one file.
+class DvFileWriter : public FrameWriter {
 public:
     DvFileWriter() = default;
-    ~DvFileWriter();
+    ~DvFileWriter() override;
     DvFileWriter(const DvFileWriter&) = delete;
     DvFileWriter& operator=(const DvFileWriter&) = delete;
 
-    bool Open(const std::string& path, std::string* error);
+    bool Open(const std::string& path, std::string* error) override;
     bool Write(const uint8_t* frame, size_t size, std::string* error);
     // Closes; false with a sentence when the data did not reach the file.
-    bool Close(std::string* error);
+    bool Close(std::string* error) override;
+
+    bool Takes(const DvFrameFacts&) const override { return true; }
+    bool WriteFrame(const uint8_t* frame, size_t size, const DvFrameFacts&, std::string* error) override {
+        return Write(frame, size, error);
+    }
+    uint64_t MediaBytes() const override { return bytes_; }
     bool IsOpen() const { return fd_ >= 0; }
     int64_t Frames() const { return frames_; }
     const std::string& Path() const { return path_; }

@@ -6,6 +6,8 @@
 #include "digitalio/dv25/AudioBlockReader.h"
 #include "digitalio/dv25/AudioSourcePack.h"
 
+#include <cstdio>
+
 DvFrameFacts ReadFrameFacts(const uint8_t* frame, size_t size) {
     DvFrameFacts facts;
     facts.standard = HeaderStandard(frame, size);
@@ -32,7 +34,16 @@ DvFrameFacts ReadFrameFacts(const uint8_t* frame, size_t size) {
         facts.samples = source.samples;
         facts.audioReadable = dv25::AudioBlockIdsValid(frame, facts.standard);
     }
+    facts.hasRecordingDate = dv25::FindRecordingDateTime(frame, facts.standard, &facts.recorded);
+    facts.recordingStart = dv25::IsRecordingStart(frame, facts.standard);
     return facts;
+}
+
+std::string RecordingDateText(const dv25::RecordingDateTime& when) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", when.year, when.month, when.day, when.hour,
+                  when.minute, when.second);
+    return text;
 }
 
 int TimecodeRateOf(DIO_VideoFormat standard) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "digitalio/DIOTypes.h"
+#include "digitalio/dv25/RecordingPacks.h"
 #include "hostcore/Timecode.h"
 
 #include <cstddef>
@@ -18,11 +19,17 @@ struct DvFrameFacts {
     int audioChannels = 0;     // 2 (16-bit) or 4 (12-bit, 32 kHz)
     int audioBits = 0;         // 16 or 12
     uint32_t samples = 0;      // per channel in this frame
+    bool hasRecordingDate = false;  // the recorder's wall-clock stamp (REC DATE/TIME packs)
+    dv25::RecordingDateTime recorded;
+    bool recordingStart = false;    // REC ST: the first frame of a recording
 };
 
 // Reads the facts of a frame of `size` bytes. A frame whose header declares more bytes
 // than `size` is read as far as it goes: only its header is trusted then.
 DvFrameFacts ReadFrameFacts(const uint8_t* frame, size_t size);
+
+// "YYYY-MM-DD HH:MM:SS".
+std::string RecordingDateText(const dv25::RecordingDateTime& when);
 
 // Frames per second of the standard's timecode (30 or 25; 0 for none).
 int TimecodeRateOf(DIO_VideoFormat standard);

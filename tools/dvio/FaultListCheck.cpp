@@ -11,7 +11,8 @@ namespace {
 const char* const kFaultWords =
     "open=CODE[*N], ddcinit=ERR[*N], ddc=NAME:ERR[*N], disconnect=MS[:MS2], stuck, capturestart[=CODE], "
     "playbackstart[=CODE], stall, refuse=NAME[:CODE][*N], driverstate=VALUE, drop=FIRST[:COUNT], "
-    "corrupt=FIRST[:COUNT], tcbreak=POS[:JUMP], nosubcode=POS[:COUNT]";
+    "corrupt=FIRST[:COUNT], tcbreak=POS[:JUMP], nosubcode=POS[:COUNT], sta=POS[:COUNT[:BLOCKS]][*N], "
+    "audioerr=POS[:COUNT[:SAMPLES]][*N]";
 
 // The deck-control functions a ddc= fault can fail.
 const std::set<std::string>& DeckFunctions() {
@@ -89,7 +90,7 @@ std::string CheckItem(const std::string& name, const std::string& value, bool ha
     long long a = 0, b = 0;
     static const std::set<std::string> kNames = {"open", "ddcinit", "ddc", "disconnect", "stuck", "capturestart",
                                                  "playbackstart", "stall", "refuse", "driverstate", "drop",
-                                                 "corrupt", "tcbreak", "nosubcode"};
+                                                 "corrupt", "tcbreak", "nosubcode", "sta", "audioerr"};
     if (kNames.count(name) == 0) return "\"" + name + "\" is not a fault";
     if (name == "stuck" || name == "stall") return hasValue ? name + " takes no value" : "";
     if (name == "capturestart" || name == "playbackstart")
@@ -122,6 +123,24 @@ std::string CheckItem(const std::string& name, const std::string& value, bool ha
                    ? ""
                    : "write " + name + "=FIRST or FIRST:COUNT, whole numbers up to " + std::to_string(kMostFrames) +
                          " (COUNT at least 1)";
+    if (name == "sta" || name == "audioerr") {
+        // POS[:COUNT[:AMOUNT]][*N]
+        std::string body = value;
+        const size_t star = value.find('*');
+        bool ok = true;
+        if (star != std::string::npos) {
+            ok = Number(value.substr(star + 1), 0, 1000000);
+            body = value.substr(0, star);
+        }
+        const size_t first = body.find(':');
+        const size_t second = first == std::string::npos ? std::string::npos : body.find(':', first + 1);
+        ok = ok && Pair(body.substr(0, second), kMostFrames, 1, kMostFrames, &a, &b) &&
+             (second == std::string::npos || Number(body.substr(second + 1), 1, 100000));
+        const std::string amount = name == "sta" ? "BLOCKS" : "SAMPLES";
+        return ok ? ""
+                  : "write " + name + "=POS[:COUNT[:" + amount + "]][*N], whole numbers (COUNT and " + amount +
+                        " at least 1)";
+    }
     if (name == "tcbreak")
         return Pair(value, kMostFrames, -kMostFrames, kMostFrames, &a, &b)
                    ? ""

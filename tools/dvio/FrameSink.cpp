@@ -23,7 +23,7 @@ bool FrameSink::OnFrame(const uint8_t* frame, size_t size) {
         ended_ = true;
         return false;
     }
-    if (!dv_->Write(frame, size, &writeError_)) {
+    if (!files_->Write(frame, size, facts, report_->frames, &writeError_)) {
         ended_ = true;
         return false;
     }
@@ -34,6 +34,7 @@ bool FrameSink::OnFrame(const uint8_t* frame, size_t size) {
     report_->timecodes.Add(index, facts);
     report_->formats.Add(index, facts);
     audio_->AddFrame(facts, true, index, TimecodeText(tc));
+    if (observer_) observer_(frame, size, facts);
     if (plan_.frameLimit > 0 && report_->frames >= plan_.frameLimit) {
         endReason_ = "after " + std::to_string(report_->frames) + " frames (" + plan_.limitOption + ")";
         ended_ = true;

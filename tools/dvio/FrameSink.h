@@ -1,17 +1,18 @@
 // The frame sink of a capture: every frame the device hands out goes through it. It
 // drops the lead-in frame, ends the capture at --to, at the frame limit or where the
-// tape changes standard, writes the rest to the .dv file, and enters each in the
+// tape changes standard, writes the rest to the capture's files, and enters each in the
 // report and in the audio writer.
 #pragma once
 
 #include "AudioWriter.h"
 #include "CaptureReport.h"
-#include "DvFile.h"
+#include "OutputSequence.h"
 #include "TimecodeArg.h"
 
 #include "digitalio/DIOFormat.h"
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -26,8 +27,12 @@ public:
         bool leadIn = false;         // the first frame delivered is the cue's lead-in
     };
 
-    FrameSink(const Plan& plan, DvFileWriter* dv, AudioWriter* audio, CaptureReport* report)
-        : plan_(plan), dv_(dv), audio_(audio), report_(report) {}
+    FrameSink(const Plan& plan, OutputSequence* files, AudioWriter* audio, CaptureReport* report)
+        : plan_(plan), files_(files), audio_(audio), report_(report) {}
+
+    // Called with every frame written to the file (the frame health report listens).
+    using Observer = std::function<void(const uint8_t* frame, size_t size, const DvFrameFacts& facts)>;
+    void SetObserver(Observer observer) { observer_ = std::move(observer); }
 
     // A whole frame from VideoIn; false: it is not taken (the capture has ended).
     bool OnFrame(const uint8_t* frame, size_t size);
@@ -36,7 +41,7 @@ public:
 
     bool Ended() const { return ended_; }
     const std::string& EndReason() const { return endReason_; }
-    // Why the .dv file could not be written ("" when it could).
+    // Why a file could not be written ("" when it could).
     const std::string& WriteError() const { return writeError_; }
     std::chrono::steady_clock::time_point LastFrameAt() const { return lastFrameAt_; }
     void SetLastFrameAt(std::chrono::steady_clock::time_point at) { lastFrameAt_ = at; }
@@ -46,7 +51,7 @@ private:
     void PlacePendingChange(int64_t frame, const std::string& timecode);
 
     Plan plan_;
-    DvFileWriter* dv_;
+    OutputSequence* files_;
     AudioWriter* audio_;
     CaptureReport* report_;
     int64_t deviceFrames_ = 0;  // frames taken from VideoIn, the lead-in included
@@ -55,4 +60,5 @@ private:
     std::string writeError_;
     std::optional<CaptureReport::FormatChange> pendingChange_;
     std::chrono::steady_clock::time_point lastFrameAt_;
+    Observer observer_;
 };

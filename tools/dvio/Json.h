@@ -34,6 +34,20 @@ public:
     // Compact, one line, strings escaped as JSON requires.
     std::string Dump() const;
 
+    // Reading back what dvio wrote (JsonParse.cpp). False with a sentence for text that
+    // is not one JSON value; \u0080-\u00ff read as the single bytes Dump escapes so.
+    static bool Parse(const std::string& text, Json* out, std::string* error);
+    bool IsNull() const { return kind_ == Kind::Null; }
+    bool IsArray() const { return kind_ == Kind::Array; }
+    bool IsObject() const { return kind_ == Kind::Object; }
+    bool IsString() const { return kind_ == Kind::String; }
+    // The value as that type, or `otherwise` when it is not one.
+    bool AsBool(bool otherwise) const { return kind_ == Kind::Bool ? bool_ : otherwise; }
+    int64_t AsInt(int64_t otherwise) const;
+    const std::string& AsString() const { return string_; }
+    // Item `i` of an array (null past the end).
+    const Json& At(size_t i) const;
+
 private:
     enum class Kind { Null, Bool, Integer, Unsigned, Real, String, Array, Object };
     void DumpInto(std::string* out) const;

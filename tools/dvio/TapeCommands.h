@@ -12,10 +12,14 @@ struct TapeNewRequest {
     std::string standard = "ntsc";
     int rate = 48000;
     int channels = 2;
+    std::string recorded;  // "YYYY-MM-DD HH:MM:SS" of the first frame; empty: no stamp
     bool blank = false;    // an empty, blank cassette instead of a test tape
 };
 
 int RunTapeNew(const TapeNewRequest& request, bool json, std::ostream& out, std::ostream& err);
 int RunTapeInfo(const std::string& path, bool json, std::ostream& out, std::ostream& err);
+// The frame-by-frame health report of a DV file (HealthReport.h) to `reportPath`, or
+// to `out` when it is empty.
+int RunTapeReport(const std::string& path, const std::string& reportPath, std::ostream& out, std::ostream& err);
 int RunTapeAudio(const std::string& dvPath, const std::string& wavPath, bool json, std::ostream& out,
                  std::ostream& err);

@@ -7,8 +7,29 @@
 #include "TapeCommands.h"
 
 #include <cstdio>
+#include <vector>
 
 namespace {
+
+// A frame the recorder marked as the start of a recording.
+struct RecordingStart {
+    int64_t frame;
+    timecode_t timecode;
+    bool hasDate;
+    dv25::RecordingDateTime recorded;
+};
+
+Json RecordingsJson(const std::vector<RecordingStart>& starts) {
+    Json list = Json::Array();
+    for (const auto& start : starts) {
+        Json item = Json::Object();
+        item.Set("frame", start.frame);
+        item.Set("timecode", TimecodeText(start.timecode));
+        item.Set("recorded", start.hasDate ? Json(RecordingDateText(start.recorded)) : Json());
+        list.Push(item);
+    }
+    return list;
+}
 
 std::string FrameSpan(int64_t first, int64_t last) {
     return first == last ? "frame " + std::to_string(first)
@@ -16,7 +37,8 @@ std::string FrameSpan(int64_t first, int64_t last) {
 }
 
 void PrintText(const std::string& path, int64_t frames, const FormatTrack& formats, const TimecodeTrack& timecodes,
-               const IndexRanges& damaged, const std::string& problem, std::ostream& out) {
+               const IndexRanges& damaged, const std::vector<RecordingStart>& starts, const std::string& problem,
+               std::ostream& out) {
     char line[160];
     out << "file           " << path << "\n";
     out << "frames         " << frames << "\n";
@@ -57,6 +79,11 @@ void PrintText(const std::string& path, int64_t frames, const FormatTrack& forma
         << (timecodes.Missing().Count() ? " (" + timecodes.Missing().Text() + ")" : "") << "\n";
     out << "no audio       " << formats.WithoutAudio().Count() << " frames"
         << (formats.WithoutAudio().Count() ? " (" + formats.WithoutAudio().Text() + ")" : "") << "\n";
+    out << "recordings     " << starts.size() << "\n";
+    for (const auto& start : starts) {
+        out << "               at frame " << start.frame << " (" << TimecodeText(start.timecode)
+            << "): " << (start.hasDate ? RecordingDateText(start.recorded) : "no date") << "\n";
+    }
     if (damaged.Count() > 0)
         out << "damaged        " << damaged.Count() << " frames without a readable header (" << damaged.Text() << ")\n";
     if (!problem.empty()) out << "problem        " << problem << "\n";
@@ -74,6 +101,7 @@ int RunTapeInfo(const std::string& path, bool json, std::ostream& out, std::ostr
     FormatTrack formats;
     TimecodeTrack timecodes;
     IndexRanges damaged;
+    std::vector<RecordingStart> starts;
     std::vector<uint8_t> frame;
     DvFileReader::Result result;
     while ((result = reader.Next(&frame)) == DvFileReader::Result::Frame || result == DvFileReader::Result::Damaged) {
@@ -87,6 +115,8 @@ int RunTapeInfo(const std::string& path, bool json, std::ostream& out, std::ostr
         const DvFrameFacts facts = ReadFrameFacts(frame.data(), frame.size());
         formats.Add(index, facts);
         timecodes.Add(index, facts);
+        if (facts.recordingStart)
+            starts.push_back({index, FrameTimecode(facts), facts.hasRecordingDate, facts.recorded});
     }
     const int64_t frames = reader.Index();
     if (frames == 0 && result != DvFileReader::Result::End) {
@@ -110,10 +140,11 @@ int RunTapeInfo(const std::string& path, bool json, std::ostream& out, std::ostr
         report.Set("damaged_frames", damaged.Count());
         report.Set("damaged", damaged.ToJson());
         report.Set("without_audio", formats.WithoutAudio().ToJson());
+        report.Set("recordings", RecordingsJson(starts));
         if (!problem.empty()) report.Set("problem", problem);
         out << report.Dump() << "\n";
     } else {
-        PrintText(path, frames, formats, timecodes, damaged, problem, out);
+        PrintText(path, frames, formats, timecodes, damaged, starts, problem, out);
     }
     if (!problem.empty()) {
         err << "dvio: " << problem << "\n";

@@ -2,6 +2,7 @@
 #include "ExitCodes.h"
 #include "InterfaceValueText.h"
 #include "Json.h"
+#include "RecordingDateArg.h"
 #include "TapeCommands.h"
 #include "TestTape.h"
 #include "TimecodeArg.h"
@@ -68,6 +69,13 @@ int RunTapeNew(const TapeNewRequest& request, bool json, std::ostream& out, std:
         }
         if (dropFrame) SkipDroppedLabel(&start);
     }
+    if (!request.recorded.empty()) {
+        if (!ParseRecordingDateArg(request.recorded, &options.recorded, &error)) {
+            err << "dvio: --recorded: " << error << "\n";
+            return kExitUsage;
+        }
+        options.stamped = true;
+    }
     options.start = ToTimecode(start, TCCreateDesc(dropFrame ? 1 : 0, static_cast<unsigned short>(fps)));
     if (!CheckTestTapeOptions(options, &error)) {
         err << "dvio: " << error << "\n";
@@ -90,6 +98,7 @@ int RunTapeNew(const TapeNewRequest& request, bool json, std::ostream& out, std:
         summary.Set("last_timecode", TimecodeText(last));
         summary.Set("sample_rate", request.rate);
         summary.Set("channels", request.channels);
+        if (options.stamped) summary.Set("recorded", RecordingDateText(options.recorded));
         out << summary.Dump() << "\n";
     } else {
         char seconds[32];
@@ -97,7 +106,8 @@ int RunTapeNew(const TapeNewRequest& request, bool json, std::ostream& out, std:
         out << "wrote " << request.path << ": " << options.frames << " frames of "
             << (options.standard == DIO_PAL ? "PAL" : "NTSC") << " (" << seconds << " s), timecode "
             << TimecodeText(options.start) << " to " << TimecodeText(last) << ", " << request.rate << " Hz audio on "
-            << request.channels << " channels\n";
+            << request.channels << " channels"
+            << (options.stamped ? ", recorded " + RecordingDateText(options.recorded) : "") << "\n";
     }
     return kExitOk;
 }

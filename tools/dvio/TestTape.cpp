@@ -2,6 +2,7 @@
 
 #include "DvFile.h"
 #include "DvFrameFacts.h"
+#include "RecordingDateArg.h"
 
 #include "digitalio/DIOFifo.h"
 #include "digitalio/DV25Timecode.h"
@@ -93,6 +94,12 @@ bool BuildTestTapeFrame(const TestTapeOptions& options, int64_t index, std::vect
     DV25audioReshuffler reshuffler(options.audio, options.standard);
     if (reshuffler.ReShuffleAudio(frame->data(), frameNumber, &mask, channels) != 0) return false;
 
+    if (options.stamped) {
+        // Whole seconds since the first frame: 25 frames, or 30000/1001 frames, a second.
+        const int64_t seconds = options.standard == DIO_PAL ? index / 25 : index * 1001 / 30000;
+        dv25::WriteRecordingDateTime(frame->data(), options.standard, RecordingDateAfter(options.recorded, seconds));
+        dv25::WriteRecordingStart(frame->data(), options.standard, index == 0);
+    }
     DV25Timecode writer;
     return writer.InsertTimecode(frame->data(), TCAddModDay(options.start, static_cast<LONG>(index)), options.standard,
                                  false);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "digitalio/DIOTypes.h"
+#include "digitalio/dv25/RecordingPacks.h"
 #include "hostcore/Timecode.h"
 
 #include <cstdint>
@@ -15,6 +16,10 @@ struct TestTapeOptions {
     int channels = 2;      // 2, or 4 at 32 kHz (12-bit)
     int64_t frames = 300;
     timecode_t start{};    // timecode of the first frame, with its description
+    // A recorder's stamp: the first frame's wall-clock time, running on with the
+    // frames; the first frame is marked as the start of a recording.
+    bool stamped = false;
+    dv25::RecordingDateTime recorded;
 };
 
 // Tone frequencies of channels 1 to 4 (the first two are the built-in tape's).

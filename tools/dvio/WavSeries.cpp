@@ -19,7 +19,7 @@ WavSeries::~WavSeries() {
 }
 
 bool WavSeries::Reserve(std::string* error) {
-    if (Discards() || reserved_ != nullptr || !files_.empty()) return true;
+    if (Discards() || firstPath_.empty() || reserved_ != nullptr || !files_.empty()) return true;
     reserved_ = std::fopen(firstPath_.c_str(), "wb");
     if (reserved_ == nullptr) {
         *error = "cannot write " + firstPath_ + ": " + std::strerror(errno);
@@ -43,11 +43,19 @@ std::string WavSeries::NumberedPath(const std::string& firstPath, int n) {
 bool WavSeries::Use(int sampleRate, int channels, int64_t firstFrame, const std::string& firstTimecode,
                     std::string* error) {
     if (Discards()) return true;
+    if (!segments_.empty() && firstFrame >= segments_.front().firstFrame) {
+        if (file_.IsOpen() && !Close(error)) return false;
+        while (segments_.size() > 1 && firstFrame >= segments_[1].firstFrame) segments_.pop_front();
+        firstPath_ = segments_.front().firstPath;
+        segmentStart_ = files_.size();
+        segments_.pop_front();
+    }
+    if (firstPath_.empty()) return true;
     if (file_.IsOpen() && files_.back().sampleRate == sampleRate && files_.back().channels == channels) return true;
     if (file_.IsOpen() && !Close(error)) return false;
 
     File entry;
-    entry.path = NumberedPath(firstPath_, static_cast<int>(files_.size()) + 1);
+    entry.path = NumberedPath(firstPath_, static_cast<int>(files_.size() - segmentStart_) + 1);
     entry.sampleRate = sampleRate;
     entry.channels = channels;
     entry.firstFrame = firstFrame;
@@ -67,8 +75,13 @@ bool WavSeries::Use(int sampleRate, int channels, int64_t firstFrame, const std:
     return true;
 }
 
+void WavSeries::FollowFrom(int64_t firstFrame, const std::string& firstPath) {
+    follows_ = true;
+    segments_.push_back({firstFrame, firstPath});
+}
+
 bool WavSeries::Write(const int16_t* interleaved, int64_t frames, std::string* error) {
-    if (Discards()) return true;
+    if (Discards() || firstPath_.empty()) return true;
     if (!file_.Write(interleaved, frames, error)) return false;
     if (frames <= 0) return true;
     files_.back().samples += frames;

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,10 @@ public:
              std::string* error);
     // `frames` sample frames of the open file's channel count.
     bool Write(const int16_t* interleaved, int64_t frames, std::string* error);
+    // From the frame `firstFrame` on, the audio goes to `firstPath` (and its numbered
+    // follow-ons): WAV files that follow a capture's video files. A series that follows
+    // video files writes nothing before the first of them.
+    void FollowFrom(int64_t firstFrame, const std::string& firstPath);
     // Closes the open file (its header then holds the final length).
     bool Close(std::string* error);
 
@@ -48,11 +53,18 @@ public:
     static std::string NumberedPath(const std::string& firstPath, int n);
 
 private:
-    bool Discards() const { return firstPath_.empty(); }
+    bool Discards() const { return firstPath_.empty() && !follows_; }
+    struct Segment {
+        int64_t firstFrame;
+        std::string firstPath;
+    };
 
     std::string firstPath_;
     WavFile file_;
     std::FILE* reserved_ = nullptr;  // the first file, opened by Reserve
     std::chrono::steady_clock::time_point headerWritten_;
     std::vector<File> files_;
+    bool follows_ = false;
+    std::deque<Segment> segments_;  // video files still to come
+    size_t segmentStart_ = 0;       // the first of files_ written to the current one
 };

@@ -2,8 +2,11 @@
 // name and drives it only through its exports and the DigitalDevice interface, against
 // the simulated card and deck; its tape commands work on DV files directly.
 #include "CaptureCommand.h"
+#include "FileNames.h"
+#include "CaptureRedo.h"
 #include "DeckCommand.h"
 #include "ExitCodes.h"
+#include "HealthReport.h"
 #include "InfoCommand.h"
 #include "NumberArg.h"
 #include "OutputFiles.h"
@@ -60,6 +63,39 @@ int Finished(int code) {
 
 int Run(int argc, char** argv);
 
+// The capture's format, split rule and name pattern, checked against each other.
+bool ReadCaptureFiles(const CLI::Option* format, const std::string& formatText, const CLI::Option* split,
+                      const std::string& splitText, const CLI::Option* name, CaptureRequest* capture,
+                      std::string* error) {
+    if (format->count() > 0) {
+        if (!ParseOutputFormat(formatText, &capture->format)) {
+            *error = "--format takes dv, avi, mov or mkv, not \"" + formatText + "\"";
+            return false;
+        }
+    } else if (!FormatOfPath(capture->dvPath, &capture->format)) {
+        capture->format = OutputFormat::Dv;
+    }
+    if (capture->format != OutputFormat::Dv && !ContainersAvailable()) {
+        *error = "this dvio was built without the media libraries, so it writes no " + FormatName(capture->format) +
+                 " files: capture to .dv (and WAV) instead";
+        return false;
+    }
+    if (split->count() > 0 && !ParseSplitRule(splitText, &capture->split, error)) return false;
+    if (name->count() > 0 && !FileNames::CheckPattern(capture->name, error)) return false;
+    if (capture->dvPath == "-") {
+        if (capture->format != OutputFormat::Dv) *error = "- writes a raw DV stream; --format " +
+                                                          FormatName(capture->format) + " needs a file";
+        else if (capture->split.Active() || name->count() > 0)
+            *error = "- writes one DV stream: --split and --name need files";
+        if (!error->empty()) return false;
+    }
+    if (!capture->wavPath.empty() && (capture->split.Active() || name->count() > 0)) {
+        *error = "--wav names one WAV file: with --split or --name each DV file's WAV files take its name";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) { return Finished(Run(argc, argv)); }
@@ -96,9 +132,11 @@ int Run(int argc, char** argv) {
     CLI::App* info = app.add_subcommand("info", "the plug-in's version, adapter, device, controls and formats");
 
     CaptureRequest capture;
-    CLI::App* captureCommand = app.add_subcommand("capture", "capture from the deck to a .dv file and a WAV file");
-    captureCommand->add_option("OUT.dv", capture.dvPath, "the raw DV file to write, or - for standard output")
-        ->required();
+    CLI::App* captureCommand = app.add_subcommand(
+        "capture", "capture from the deck to a .dv file and a WAV file, or to AVI, QuickTime or Matroska");
+    captureCommand->add_option("OUT", capture.dvPath,
+                               "the file to write (.dv, .avi, .mov, .mkv), or - for a DV stream to standard output "
+                               "(with --redo: the merged file, default NAME-redone.dv)");
     CLI::Option* wav =
         captureCommand->add_option("--wav", capture.wavPath, "the WAV file (default: OUT.wav; none for -)");
     CLI::Option* from =
@@ -109,7 +147,30 @@ int Run(int argc, char** argv) {
     CLI::Option* seconds = captureCommand->add_option("--seconds", secondsText, "stop after this many seconds");
     to->excludes(frames)->excludes(seconds);
     frames->excludes(seconds);
-    captureCommand->footer("Without --to, --frames or --seconds the capture runs until Ctrl-C or the end of the tape.");
+    captureCommand->add_option("--report", capture.reportPath,
+                               "write the frame-by-frame health report (JSON) to this file");
+    std::string redoReport;
+    CLI::Option* redo = captureCommand->add_option(
+        "--redo", redoReport, "capture the damaged frames of this report's capture again, keeping the best of each");
+    for (CLI::Option* option : {from, to, frames, seconds, wav}) redo->excludes(option);
+    std::string formatText, splitText;
+    CLI::Option* format = captureCommand->add_option(
+        "--format", formatText, "dv, avi, mov or mkv (default: what OUT's extension names, else dv)");
+    CLI::Option* split = captureCommand->add_option(
+        "--split", splitText, "start a new file: recording, break, size=N[K|M|G], frames=N or seconds=S");
+    CLI::Option* name =
+        captureCommand->add_option("--name", capture.name, "name the files: %d %T %c %n %s (see below)");
+    captureCommand->footer(
+        "Without --to, --frames or --seconds the capture runs until Ctrl-C or the end of the tape.\n"
+        "--split recording starts a file at each recording start (a record-start mark, or a jump in the\n"
+        "recording date and time); break at each timecode break. Split files are OUT-001.EXT, OUT-002.EXT, ...\n"
+        "--name PATTERN names them instead, in OUT's folder with OUT's extension, from each file's first\n"
+        "frame: %d recording date (YYYY-MM-DD), %T recording time (HH-MM-SS), %c timecode (HH-MM-SS-FF),\n"
+        "%n the file's number (001), %s the tape's name, %% a percent sign. A raw DV file's WAV files take\n"
+        "its name; a container holds its audio as 16-bit PCM, one stereo stream per channel pair, and a\n"
+        "change of sample rate or channels starts a new file.");
+    // A redo merges into one raw DV file.
+    for (CLI::Option* option : {format, split, name}) redo->excludes(option);
 
     PrintRequest print;
     CLI::App* printCommand = app.add_subcommand("print", "print a .dv file to tape, then read the tape back and verify it");
@@ -138,11 +199,17 @@ int Run(int argc, char** argv) {
     tapeNewCommand->add_option("--rate", tapeNew.rate, "audio sample rate")->check(CLI::IsMember({48000, 44100, 32000}));
     tapeNewCommand->add_option("--channels", tapeNew.channels, "audio channels (4 needs --rate 32000)")
         ->check(CLI::IsMember({2, 4}));
+    tapeNewCommand->add_option("--recorded", tapeNew.recorded,
+                               "the recorder's date and time of the first frame, \"YYYY-MM-DD HH:MM:SS\"");
     tapeNewCommand->add_flag("--blank", tapeNew.blank,
                              "an empty, blank cassette to record onto instead (a new file; other options unused)");
     std::string tapeInfoPath;
     CLI::App* tapeInfo = tape->add_subcommand("info", "frames, formats, timecode and breaks of a DV file");
     tapeInfo->add_option("FILE.dv", tapeInfoPath, "the DV file")->required();
+    std::string tapeReportPath, tapeReportOut;
+    CLI::App* tapeReport = tape->add_subcommand("report", "frame-by-frame health of a DV file as JSON");
+    tapeReport->add_option("FILE.dv", tapeReportPath, "the DV file")->required();
+    tapeReport->add_option("--report", tapeReportOut, "the JSON file to write (default: standard output)");
     std::string tapeAudioIn, tapeAudioOut;
     CLI::App* tapeAudio = tape->add_subcommand("audio", "the audio of a DV file as WAV");
     tapeAudio->add_option("FILE.dv", tapeAudioIn, "the DV file")->required();
@@ -170,6 +237,8 @@ int Run(int argc, char** argv) {
         return UsageError(error);
     if (seconds->count() > 0 && !ParsePositive("--seconds", secondsText, kMostSeconds, &capture.seconds, &error))
         return UsageError(error);
+    if (captureCommand->parsed() && !ReadCaptureFiles(format, formatText, split, splitText, name, &capture, &error))
+        return UsageError(error);
     if (tapeSeconds->count() > 0 && !ParsePositive("--seconds", tapeSecondsText, kMostSeconds, &tapeNew.seconds, &error))
         return UsageError(error);
     if (speed->count() > 0 && !ParsePositive("--speed", speedText, kMaxSpeed, &simulator.speed, &error))
@@ -177,7 +246,7 @@ int Run(int argc, char** argv) {
 
     // The log is appended to: it only must not be an input, and must be writable.
     if (!logTarget.empty() && logTarget != "-" && logTarget != "stderr") {
-        for (const std::string& input : {simulator.tape, tapeInfoPath, tapeAudioIn}) {
+        for (const std::string& input : {simulator.tape, tapeInfoPath, tapeAudioIn, tapeReportPath}) {
             if (!input.empty() && SameFile(logTarget, input))
                 return FileError("will not write the log to " + logTarget + ": it is " + input +
                                  " itself, which dvio only reads");
@@ -199,6 +268,13 @@ int Run(int argc, char** argv) {
         return RunTapeNew(tapeNew, json, std::cout, std::cerr);
     }
     if (tapeInfo->parsed()) return RunTapeInfo(tapeInfoPath, json, std::cout, std::cerr);
+    if (tapeReport->parsed()) {
+        OutputFiles outputs;
+        outputs.AddInput("the DV file", tapeReportPath);
+        if (!tapeReportOut.empty() && tapeReportOut != "-") outputs.AddOutput("the report", tapeReportOut);
+        if (!outputs.Check(force, &error)) return FileError(error);
+        return RunTapeReport(tapeReportPath, tapeReportOut, std::cout, std::cerr);
+    }
     if (tapeAudio->parsed()) {
         OutputFiles outputs;
         outputs.AddInput("the DV file", tapeAudioIn);
@@ -219,10 +295,40 @@ int Run(int argc, char** argv) {
         if (isatty(STDOUT_FILENO)) return UsageError("- sends the DV stream to standard output, which is a terminal here");
         StopSignal::IgnoreBrokenPipe();
     }
-    if (captureCommand->parsed()) {
+    RedoRequest redoRequest;
+    if (captureCommand->parsed() && redo->count() > 0) {
+        if (capture.dvPath == "-") return UsageError("--redo writes a merged file, not standard output");
+        std::string captured;
+        DIO_VideoFormat redoStandard = DIO_NoVideoFormat;
+        std::vector<FrameHealth> entries;
+        if (!ReadHealthReport(redoReport, &captured, &redoStandard, &entries, &error)) return FileError(error);
+        redoRequest.reportPath = redoReport;
+        redoRequest.outPath = capture.dvPath.empty() ? DefaultRedoPath(captured) : capture.dvPath;
+        redoRequest.newReportPath =
+            capture.reportPath.empty() ? DefaultRedoReportPath(redoRequest.outPath) : capture.reportPath;
         captureOutputs.AddInput("the cassette", simulator.tape);
-        if (capture.dvPath != "-") captureOutputs.AddOutput("the DV file", capture.dvPath);
+        captureOutputs.AddInput("the report", redoReport);
+        captureOutputs.AddInput("the captured file", captured);
+        captureOutputs.AddOutput("the merged file", redoRequest.outPath);
+        captureOutputs.AddOutput("the new report", redoRequest.newReportPath);
+        captureOutputs.AddOutput("a pass's DV file", RedoPassDvPath(redoRequest.outPath));
+        captureOutputs.AddOutput("a pass's WAV file", RedoPassWavPath(redoRequest.outPath), true);
+        if (!captureOutputs.Check(force, &error)) return FileError(error);
+    } else if (captureCommand->parsed() && capture.dvPath.empty()) {
+        return UsageError("OUT is required");
+    } else if (captureCommand->parsed()) {
+        captureOutputs.AddInput("the cassette", simulator.tape);
+        // The first file, when its name does not depend on the tape; every later one is
+        // checked as it is started.
+        const std::string first =
+            FileNames(capture.dvPath, FormatName(capture.format), capture.split.Active(), capture.name).FixedFirstPath();
+        if (!first.empty() && first != "-")
+            captureOutputs.AddOutput(capture.format == OutputFormat::Dv ? "the DV file" : "the file", first);
         captureOutputs.AddOutput("the WAV file", WavPathOf(capture), true);
+        if (!first.empty() && WavsFollowFiles(capture)) captureOutputs.AddOutput("the WAV file", DefaultWavPath(first), true);
+        capture.tape = simulator.tape;
+        capture.force = force;
+        if (!capture.reportPath.empty()) captureOutputs.AddOutput("the report", capture.reportPath);
         if (!captureOutputs.Check(force, &error)) return FileError(error);
     }
     if (!ApplySimulatorOptions(simulator, &error)) {
@@ -243,7 +349,10 @@ int Run(int argc, char** argv) {
         exitCode = RunPrint(host, print, json, std::cout, std::cerr);
     }
     if (deck->parsed()) exitCode = RunDeck(host, steps, json, std::cout, std::cerr);
-    if (captureCommand->parsed()) {
+    if (captureCommand->parsed() && redo->count() > 0) {
+        redoRequest.standard = simulator.standard;
+        exitCode = RunCaptureRedo(host, redoRequest, json, std::cout, std::cerr);
+    } else if (captureCommand->parsed()) {
         capture.standard = simulator.standard;
         exitCode = RunCapture(host, capture, captureOutputs, json, std::cout, std::cerr);
     }

@@ -91,6 +91,23 @@ bool Faults::SubcodeMissingAt(int64_t position) const {
     return false;
 }
 
+Faults::ReadDamage Faults::TakeReadDamage(int64_t position) {
+    ReadDamage damage;
+    if (readErrors_.empty()) return damage;
+    bool covered = false;
+    int& reads = damagedReads_[position];
+    for (const ReadError& e : readErrors_) {
+        if (!e.positions.Contains(position)) continue;
+        covered = true;
+        if (e.times >= 0 && reads >= e.times) continue;
+        damage.concealedBlocks = std::max(damage.concealedBlocks, e.blocks);
+        damage.invalidSamples = std::max(damage.invalidSamples, e.samples);
+    }
+    if (covered) ++reads;
+    else damagedReads_.erase(position);
+    return damage;
+}
+
 namespace {
 
 bool ParseNumber(const std::string& text, int64_t* value) {
@@ -118,6 +135,23 @@ bool ParseCounted(const std::string& text, int64_t* value, int* times) {
     if (!ParseNumber(text.substr(star + 1), &t) || t < 0) return false;
     *times = static_cast<int>(t);
     return ParseNumber(text.substr(0, star), value);
+}
+
+// "A[:B[:C]][*TIMES]" (B and C keep their defaults when absent; TIMES -1).
+bool ParseTriple(const std::string& text, int64_t* a, int64_t* b, int64_t* c, int* times) {
+    std::string body = text;
+    *times = -1;
+    const size_t star = text.find('*');
+    if (star != std::string::npos) {
+        int64_t t = 0;
+        if (!ParseNumber(text.substr(star + 1), &t) || t < 0) return false;
+        *times = static_cast<int>(t);
+        body = text.substr(0, star);
+    }
+    const size_t first = body.find(':');
+    const size_t second = first == std::string::npos ? std::string::npos : body.find(':', first + 1);
+    if (second == std::string::npos) return ParsePair(body, a, b);
+    return ParsePair(body.substr(0, second), a, b) && ParseNumber(body.substr(second + 1), c);
 }
 
 std::string Trim(const std::string& s) {
@@ -180,6 +214,12 @@ bool ApplyItem(const std::string& name, const std::string& value, bool hasValue,
         if (name == "drop") faults->DropCapturedFrames(a, b);
         else if (name == "corrupt") faults->CorruptCapturedFrames(a, b);
         else faults->RemoveSubcode(a, b);
+    } else if (name == "sta" || name == "audioerr") {
+        int64_t amount = 10;
+        if (!ParseTriple(value, &a, &b, &amount, &times) || a < 0 || b < 1 || amount < 1 || amount > 100000)
+            return false;
+        if (name == "sta") faults->ConcealVideoBlocks(a, b, static_cast<int>(amount), times);
+        else faults->InvalidateAudioSamples(a, b, static_cast<int>(amount), times);
     } else if (name == "tcbreak") {
         b = 100;
         if (!ParsePair(value, &a, &b) || a < 0) return false;

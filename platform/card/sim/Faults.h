@@ -21,6 +21,13 @@
 //   corrupt=FIRST[:COUNT] the card damages those frames' packs (subcode, VAUX, AAUX)
 //   tcbreak=POS[:JUMP]   from tape position POS on, timecodes jump by JUMP frames (100)
 //   nosubcode=POS[:COUNT] those tape positions carry no subcode packs
+//   sta=POS[:COUNT[:BLOCKS]][*N]  the capture reads those tape positions with BLOCKS
+//                        video blocks (10) marked concealed in their STA nibble
+//   audioerr=POS[:COUNT[:SAMPLES]][*N]  the capture reads those tape positions with
+//                        SAMPLES samples (10) of every channel replaced by the
+//                        invalid-sample code
+//   With *N the sta and audioerr damage is transient: only the first N captured
+//   reads of each position are damaged, so a later pass reads it clean.
 #pragma once
 
 #include "DDCError.h"
@@ -84,6 +91,21 @@ public:
     bool SubcodeMissingAt(int64_t position) const;
     bool AffectsTape() const { return !breaks_.empty() || !noSubcode_.empty(); }
 
+    // Read errors of tape positions, as a deck's playback reports them in the frame.
+    // `times` < 0: every read; otherwise the first `times` reads of each position.
+    void ConcealVideoBlocks(int64_t first, int64_t count, int blocks, int times = -1) {
+        readErrors_.push_back({{first, count}, blocks, 0, times});
+    }
+    void InvalidateAudioSamples(int64_t first, int64_t count, int samples, int times = -1) {
+        readErrors_.push_back({{first, count}, 0, samples, times});
+    }
+    struct ReadDamage {
+        int concealedBlocks = 0;
+        int invalidSamples = 0;  // per channel
+    };
+    // The damage of this capture read of `position`, counting the read.
+    ReadDamage TakeReadDamage(int64_t position);
+
 private:
     struct Counted {
         uint32_t code = 0;
@@ -101,6 +123,14 @@ private:
     std::vector<Range> corrupts_;
     std::vector<TimecodeBreak> breaks_;
     std::vector<Range> noSubcode_;
+    struct ReadError {
+        Range positions;
+        int blocks = 0;
+        int samples = 0;
+        int times = -1;
+    };
+    std::vector<ReadError> readErrors_;
+    std::map<int64_t, int> damagedReads_;  // reads so far of each position a read error covers
 };
 
 // Applies a fault list (header comment) to `faults`, with `now` as the time the

@@ -2,6 +2,7 @@
 // period.
 #include "KDXCORE.h"
 #include "KordexDDC.h"
+#include "digitalio/dv25/FrameErrors.h"
 #include "sim/AVCFrame.h"
 #include "sim/DVFrameLayout.h"
 #include "sim/World.h"
@@ -179,6 +180,13 @@ void World::CaptureFrame(int64_t picture) {
         ClearSubcodePacks(slot, standard);
         ClearAuxiliaryPacks(slot, standard);
         ++card.corruptedFrames;
+    }
+    const Faults::ReadDamage damage = faults.TakeReadDamage(picture);
+    if (damage.concealedBlocks > 0 || damage.invalidSamples > 0) {
+        const DIO_VideoFormat standard = FrameStandard(slot, size);
+        if (damage.concealedBlocks > 0) dv25::MarkErroredVideoBlocks(slot, standard, damage.concealedBlocks);
+        if (damage.invalidSamples > 0)
+            dv25::MarkInvalidSamples(slot, standard, static_cast<uint32_t>(damage.invalidSamples));
     }
     card.capture.CommitStore(size);
 }

@@ -18,6 +18,27 @@ using dviotest::RunDvio;
 using dviotest::ProbeAccepts;
 using dviotest::WavSamples;
 
+// The DV packets of a file's video stream, one after the other, as FFmpeg reads them.
+std::vector<uint8_t> VideoPackets(const std::string& path) {
+    dviotest::Scratch dir;
+    if (oracle::Run("ffmpeg -nostdin -v error -i '" + path + "' -map 0:v -c copy -f rawvideo -y '" +
+                    dir.File("v.raw") + "'") != 0)
+        return {};
+    return ReadBytes(dir.File("v.raw"));
+}
+
+// The channels [first, first + 2) of interleaved samples.
+std::vector<int16_t> Pair(const std::vector<int16_t>& samples, int channels, int first) {
+    std::vector<int16_t> pair;
+    for (size_t n = 0; n + channels <= samples.size(); n += channels) {
+        pair.push_back(samples[n + first]);
+        pair.push_back(samples[n + first + 1]);
+    }
+    return pair;
+}
+
+bool WithoutContainers(const dviotest::Result& result) { return Contains(result.err, "without the media libraries"); }
+
 struct TapeCase {
     const char* name;
     DIO_VideoFormat standard;
@@ -132,6 +153,18 @@ TEST(DvioCaptureRate, ARateChangeStartsTheNextNumberedWavAndSaysSo) {
     EXPECT_EQ(rate, 48000);
     EXPECT_TRUE(WavSamples(dir.File("take-2.wav"), &rate) == FfmpegPcmOf(Frames(tape, 144000, 50, 25)));
     EXPECT_EQ(rate, 32000);
+    // A container labels its audio once: the change starts its next numbered file.
+    const dviotest::Result mkv =
+        RunDvio({"--tape", "rates.dv", "capture", "take.mkv", "--from", "10:00:01:00", "--to", "10:00:03:00"},
+                dir.Path());
+    if (WithoutContainers(mkv)) return;
+    ASSERT_EQ(mkv.exitCode, 0) << mkv.err;
+    ExpectContains(mkv.out, {"files          take.mkv: 25 frames, 10:00:01:00 to 10:00:01:24",
+                             "\n               take-2.mkv: 25 frames, 10:00:02:00 to 10:00:02:24"});
+    EXPECT_EQ(oracle::Output("ffprobe -v error -select_streams a -show_entries stream=sample_rate -of csv=p=0 '" +
+                             dir.File("take-2.mkv") + "'"),
+              "32000");
+    EXPECT_TRUE(oracle::FfmpegPcm(dir.File("take-2.mkv")) == WavSamples(dir.File("take-2.wav")));
 }
 
 // The built-in tape switches to PAL at position 100 (00:00:03;10 as PAL counts it).
@@ -285,3 +318,190 @@ TEST(DvioCaptureStop, CtrlCWhileTheDeckCuesStopsWithNothingCaptured) {
 }
 
 }  // namespace
+
+// One stretch of tape captured into each kind of file. Each holds the very DV frames of
+// the plain .dv capture, and its audio is that capture's WAV sample for sample (a
+// 12-bit tape's four channels as two stereo streams); ffprobe counts the frames and
+// reads the first timecode and the recording date (the clock of the tape ticks on: a
+// second into it) where the file keeps them.
+struct ContainerCase {
+    const char* name;
+    bool fourChannels;       // dvio's 12-bit 32 kHz PAL tape instead of FFmpeg's 48 kHz NTSC one
+    std::vector<std::string> out;  // OUT and the options that choose the format
+    const char* recorded;    // how ffprobe shows the recording date; "" where the file keeps none
+};
+
+class DvioContainers : public ::testing::TestWithParam<ContainerCase> {};
+
+TEST_P(DvioContainers, HoldTheFramesAsTheyCameTheirAudioTimecodeAndDate) {
+    REQUIRE_FFMPEG();
+    const ContainerCase c = GetParam();
+    dviotest::Scratch dir;
+    std::string error;
+    if (c.fourChannels) {
+        ASSERT_EQ(RunDvio({"tape", "new", "tape.dv", "--standard", "pal", "--rate", "32000", "--channels", "4",
+                           "--seconds", "3", "--start", "01:00:00:00"}, dir.Path()).exitCode, 0);
+    } else {
+        ASSERT_TRUE(oracle::FfmpegDv(dir.File("tape.dv"), DIO_NTSC, "testsrc",
+                                     "aevalsrc=0.5*sin(2*PI*t*440)|0.4*sin(2*PI*t*1234+1):s=48000",
+                                     "-t 3 -ac 2 -ar 48000 -timecode '01:00:00;00' "
+                                     "-metadata creation_time=2021-03-04T05:06:07Z", &error)) << error;
+    }
+    const char* from = c.fourChannels ? "01:00:01:00" : "01:00:01;00";
+    const std::vector<std::string> range = {"--from", from, "--frames", "40"};
+    std::vector<std::string> plain = {"--tape", "tape.dv", "capture", "plain.dv"};
+    plain.insert(plain.end(), range.begin(), range.end());
+    const dviotest::Result first = RunDvio(plain, dir.Path());
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+
+    std::vector<std::string> args = {"--tape", "tape.dv", "capture"};
+    args.insert(args.end(), c.out.begin(), c.out.end());
+    args.insert(args.end(), range.begin(), range.end());
+    const dviotest::Result result = RunDvio(args, dir.Path());
+    if (WithoutContainers(result)) GTEST_SKIP() << "dvio was built without container support";
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::string file = dir.File(c.out[0]);
+    EXPECT_TRUE(Contains(result.out, "files          " + c.out[0] + ": 40 frames, " + from + " to ")) << result.out;
+
+    EXPECT_TRUE(VideoPackets(file) == ReadBytes(dir.File("plain.dv"))) << "the DV packets are not the frames captured";
+    EXPECT_EQ(oracle::Output("ffprobe -v error -select_streams v -count_packets -show_entries stream=nb_read_packets "
+                             "-of csv=p=0 '" + file + "'"),
+              "40");
+    const std::string tags = oracle::Probe(file, "format_tags:stream_tags");
+    EXPECT_TRUE(Contains(tags, std::string("=") + from)) << tags;
+    EXPECT_TRUE(Contains(tags, c.recorded)) << tags;
+
+    int channels = 0;
+    const std::vector<int16_t> wav = WavSamples(dir.File("plain.wav"), nullptr, &channels);
+    ASSERT_EQ(channels, c.fourChannels ? 4 : 2);
+    ASSERT_FALSE(wav.empty());
+    for (int pair = 0; pair < channels / 2; ++pair) {
+        SCOPED_TRACE(pair);
+        EXPECT_TRUE(oracle::FfmpegPcm(file, pair) == Pair(wav, channels, 2 * pair))
+            << "the audio is not the plain capture's";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, DvioContainers,
+    ::testing::Values(ContainerCase{"DvByOption", false, {"copy.raw", "--format", "dv"}, ""},
+                      ContainerCase{"Avi", false, {"take.avi"}, "date=2021-03-04 05:06:08"},
+                      ContainerCase{"Mov", false, {"take.mov"}, "creation_time=2021-03-04T05:06:08"},
+                      ContainerCase{"Mkv", false, {"take.mkv"}, "creation_time=2021-03-04T05:06:08"},
+                      ContainerCase{"MkvFourChannels", true, {"take.mkv", "--format", "mkv"}, ""}),
+    [](const ::testing::TestParamInfo<ContainerCase>& info) { return std::string(info.param.name); });
+
+// A tape of three 30-frame recordings, each with its own recording date: the second
+// resets the timecode, the third runs on from it. Each split mode cuts the capture where
+// it says, the files together hold every frame captured, each raw DV file has the WAV of
+// exactly its frames, and the summary lists them (a recording is also told by its
+// record-start mark alone); a name that is taken stops the capture
+// with the files before it kept.
+TEST(DvioSplit, EachModeCutsWhereItSaysAndNamesTheFilesAsAsked) {
+    REQUIRE_FFMPEG();
+    dviotest::Scratch source;
+    const char* recordings[][2] = {{"00:00:00;00", "2021-03-04T05:06:07Z"},
+                                   {"00:00:00;00", "2022-01-01T10:00:00Z"},
+                                   {"00:00:01;00", "2023-06-30T23:59:58Z"}};
+    std::vector<std::string> parts;
+    for (const auto& recording : recordings) {
+        std::string error;
+        parts.push_back("r" + std::to_string(parts.size()) + ".dv");
+        ASSERT_TRUE(oracle::FfmpegDv(source.File(parts.back()), DIO_NTSC, "testsrc", "sine=r=48000",
+                                     std::string("-t 1.001 -timecode '") + recording[0] + "'" +
+                                         " -metadata creation_time=" + recording[1],
+                                     &error)) << error;
+    }
+    const std::vector<uint8_t> three = dviotest::Splice(source, parts, "three.dv");
+    ASSERT_EQ(three.size(), 90u * 120000);
+    // Two recordings of dvio's own, one running on from the other in timecode and date:
+    // only the second one's record-start mark tells them apart.
+    for (const char* start : {"00:00:00;00", "00:00:01;00"}) {
+        ASSERT_EQ(RunDvio({"tape", "new", std::string("m") + start[7] + ".dv", "--seconds", "1.001", "--start", start,
+                           "--recorded", "2020-01-01 10:00:00"}, source.Path()).exitCode, 0);
+    }
+    const std::vector<uint8_t> marked = dviotest::Splice(source, {"m0.dv", "m1.dv"}, "marked.dv");
+    ASSERT_EQ(marked.size(), 60u * 120000);
+
+    struct Case {
+        std::vector<std::string> args;
+        std::vector<std::string> files;  // the files, in order
+        std::vector<int64_t> tapeStarts; // tape frames where the second, third, ... file begins
+        int64_t perFile;                 // or: frames in each file but the last
+        int exitCode = 0;
+        std::string err = "";            // the start of standard error
+        std::string existing = "";       // a file there before the run
+        const char* tape = "three.dv";
+    };
+    const Case cases[] = {
+        {{"capture", "x.dv", "--split", "recording", "--name", "%d-%n"},
+         {"2021-03-04-001.dv", "2022-01-01-002.dv", "2023-06-30-003.dv"}, {30, 60}, 0},
+        {{"capture", "take.dv", "--split", "break"}, {"take-001.dv", "take-002.dv"}, {30}, 0},
+        {{"capture", "take.dv", "--split", "recording"}, {"take-001.dv", "take-002.dv"}, {30}, 0, 0, "", "",
+         "marked.dv"},
+        {{"capture", "take.dv", "--split", "frames=25"}, {"take-001.dv", "take-002.dv", "take-003.dv", "take-004.dv"},
+         {}, 25},
+        {{"capture", "take.dv", "--split", "size=1M"},
+         {"take-001.dv", "take-002.dv", "take-003.dv", "take-004.dv", "take-005.dv", "take-006.dv", "take-007.dv",
+          "take-008.dv", "take-009.dv", "take-010.dv", "take-011.dv"}, {}, 8},
+        {{"capture", "take.mkv", "--split", "recording", "--name", "%s-%c"},
+         {"three-00-00-00-0x.mkv", "three-00-00-00-00.mkv", "three-00-00-01-00.mkv"}, {30, 60}, 0},
+        {{"capture", "x.dv", "--split", "recording", "--name", "%s-again"}, {"three-again.dv"}, {}, 0, 1,
+         "dvio: will not write three-again.dv: this capture wrote it already"},
+        {{"capture", "take.dv", "--split", "break"}, {"take-001.dv"}, {}, 0, 1,
+         "dvio: take-002.dv already exists: dvio does not overwrite a file unless --force is given; the capture "
+         "stopped there, keeping the 1 file before it\n", "take-002.dv"},
+    };
+    for (const Case& c : cases) {
+        std::string command = "dvio";
+        for (const std::string& arg : c.args) command += " " + arg;
+        SCOPED_TRACE(command);
+        dviotest::Scratch dir;
+        const std::vector<uint8_t>& tape = std::string(c.tape) == "three.dv" ? three : marked;
+        dviotest::WriteBytes(dir.File(c.tape), tape);
+        if (!c.existing.empty()) dviotest::WriteBytes(dir.File(c.existing), {1, 2, 3});
+        std::vector<std::string> args = {"--speed", "4", "--tape", c.tape};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const dviotest::Result result = RunDvio(args, dir.Path());
+        if (WithoutContainers(result)) continue;
+        EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+        EXPECT_EQ(result.err.rfind(c.err, 0), 0u) << result.err;
+
+        // The files hold the tape's last frames, one file after the other, cut where asked.
+        std::vector<uint8_t> all;
+        std::vector<int64_t> frames;
+        const bool container = c.files[0].find(".mkv") != std::string::npos;
+        for (size_t i = 0; i < c.files.size(); ++i) {
+            std::string name = c.files[i];
+            // The first file's name carries the timecode the capture began at.
+            if (name.find("0x") != std::string::npos) {
+                const size_t at = result.out.find("files          three-");
+                ASSERT_NE(at, std::string::npos) << result.out;
+                name = result.out.substr(at + 15, result.out.find(':', at) - at - 15);
+            }
+            const std::vector<uint8_t> bytes = container ? VideoPackets(dir.File(name)) : ReadBytes(dir.File(name));
+            ASSERT_FALSE(bytes.empty()) << name;
+            ASSERT_EQ(bytes.size() % 120000, 0u) << name;
+            frames.push_back(static_cast<int64_t>(bytes.size() / 120000));
+            all.insert(all.end(), bytes.begin(), bytes.end());
+            EXPECT_TRUE(Contains(result.out, (i == 0 ? "files          " : "               ") + name + ": " +
+                                                 std::to_string(frames.back()) + " frames, "))
+                << result.out;
+            if (!container) {
+                const std::string wav = name.substr(0, name.size() - 3) + ".wav";
+                EXPECT_TRUE(WavSamples(dir.File(wav)) == FfmpegPcmOf(bytes)) << wav;
+            }
+        }
+        const size_t from = tape.size() - all.size();
+        if (c.exitCode == 0) EXPECT_TRUE(all == std::vector<uint8_t>(tape.begin() + from, tape.end()));
+        else EXPECT_TRUE(all == Frames(tape, 120000, 30 - frames[0], frames[0])) << "the first file is kept";
+        int64_t start = static_cast<int64_t>(from / 120000);
+        for (size_t i = 1; i < c.tapeStarts.size() + 1 && i < frames.size(); ++i) {
+            start += frames[i - 1];
+            EXPECT_EQ(start, c.tapeStarts[i - 1]) << "file " << i + 1;
+        }
+        for (size_t i = 0; c.perFile > 0 && i + 1 < frames.size(); ++i) EXPECT_EQ(frames[i], c.perFile);
+        if (c.args[3] == "recording" && c.exitCode == 0 && tape == three)
+            ExpectContains(result.out, {", recorded 2021-03-04 05:06:07\n", ", recorded 2022-01-01 10:00:00\n"});
+    }
+}

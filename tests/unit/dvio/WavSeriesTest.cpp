@@ -71,3 +71,31 @@ TEST(WavSeries, FailuresAreSentences) {
 }
 
 }  // namespace
+
+// WAV files that follow split video files: each video file's audio in its own series,
+// from its first frame on, numbered within it at a layout change; nothing before the
+// first video file.
+TEST(WavSeriesFollowing, EachVideoFileGetsItsOwnSeries) {
+    dviotest::Scratch dir;
+    WavSeries wav("");
+    std::string error;
+    const std::vector<int16_t> stereo = {1, -1, 2, -2};
+    wav.FollowFrom(0, dir.File("a.wav"));
+    wav.FollowFrom(10, dir.File("b.wav"));
+    struct Step {
+        int rate;
+        int64_t frame;
+    };
+    for (const Step& step : {Step{48000, 0}, Step{48000, 9}, Step{48000, 10}, Step{32000, 12}}) {
+        ASSERT_TRUE(wav.Use(step.rate, 2, step.frame, "", &error)) << error;
+        ASSERT_TRUE(wav.Write(stereo.data(), 1, &error)) << error;
+    }
+    ASSERT_TRUE(wav.Close(&error)) << error;
+    const std::pair<std::string, int64_t> expected[] = {{"a.wav", 2}, {"b.wav", 1}, {"b-2.wav", 1}};
+    ASSERT_EQ(wav.Files().size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(wav.Files()[i].path, dir.File(expected[i].first));
+        EXPECT_EQ(wav.Files()[i].samples, expected[i].second);
+    }
+    EXPECT_EQ(wav.Files()[2].sampleRate, 32000);
+}
