@@ -57,6 +57,8 @@ std::string RedoPassDvPath(const std::string& outPath) { return WithExtension(ou
 std::string RedoPassWavPath(const std::string& outPath) { return WithExtension(outPath, "", ".pass.wav"); }
 
 int RunCaptureRedo(PluginHost& host, const RedoRequest& request, bool json, std::ostream& out, std::ostream& err) {
+    // Ctrl-C ends the passes; what was read by then still goes into the merged file.
+    StopSignal stopSignal;
     std::string capturedPath, error;
     DIO_VideoFormat standard = DIO_NoVideoFormat;
     std::vector<FrameHealth> entries;
@@ -91,6 +93,11 @@ int RunCaptureRedo(PluginHost& host, const RedoRequest& request, bool json, std:
             capture.to = TimecodeText(TCAddModDay(entries[run.second].timecode, 1));
             capture.standard = request.standard;
             DeckCapture again(host, capture);
+            const auto removePassFiles = [&capture] {
+                std::remove(capture.dvPath.c_str());
+                std::remove(capture.wavPath.c_str());
+            };
+            again.SetRemoveCreated(removePassFiles);
             again.SetFrameObserver([&](const uint8_t* frame, size_t size, const DvFrameFacts& facts) {
                 if (!facts.hasTimecode) return;
                 const auto it = damagedAt.find(TimecodeText(FrameTimecode(facts)));
@@ -104,15 +111,16 @@ int RunCaptureRedo(PluginHost& host, const RedoRequest& request, bool json, std:
             const std::optional<CaptureFailure> failure = again.Run();
             ++passes;
             for (const auto& file : again.Report().wavFiles) std::remove(file.path.c_str());
-            std::remove(capture.dvPath.c_str());
-            std::remove(capture.wavPath.c_str());
-            if (failure) {
+            removePassFiles();
+            if (failure && failure->code != kExitOk) {
                 notes.push_back("the pass over " + capture.from + " to " + capture.to + " failed: " + failure->sentence);
                 passFailed = true;
                 break;
             }
         }
     }
+
+    if (StopSignal::Requested()) notes.push_back("stopped by Ctrl-C before every pass was run");
 
     // The merged capture: the earlier file's frames, each replaced by a better reading
     // where there is one, and lost frames put back where they were found.

@@ -79,7 +79,7 @@ void PrintText(const std::string& path, int64_t frames, const FormatTrack& forma
         << (timecodes.Missing().Count() ? " (" + timecodes.Missing().Text() + ")" : "") << "\n";
     out << "no audio       " << formats.WithoutAudio().Count() << " frames"
         << (formats.WithoutAudio().Count() ? " (" + formats.WithoutAudio().Text() + ")" : "") << "\n";
-    out << "recordings     " << starts.size() << "\n";
+    if (!starts.empty()) out << "recordings     " << starts.size() << "\n";
     for (const auto& start : starts) {
         out << "               at frame " << start.frame << " (" << TimecodeText(start.timecode)
             << "): " << (start.hasDate ? RecordingDateText(start.recorded) : "no date") << "\n";

@@ -37,4 +37,25 @@ TEST(Json, StringsAreEscaped) {
     EXPECT_EQ(Json(static_cast<const char*>(nullptr)).Dump(), "null");
 }
 
+TEST(Json, ParseReadsBackWhatDumpWritesAndRefusesTheRest) {
+    // A byte that is not UTF-8 is dumped as \u00XX and read back as that byte.
+    const std::string good[] = {
+        R"({"b":2,"a":"x\n\u0001\u00e9\"","c":[null,true,false,-3,1099511627776,0.5,{},["a"]]})", "[]", "-7",
+        R"("")"};
+    for (const std::string& text : good) {
+        Json json;
+        std::string error;
+        ASSERT_TRUE(Json::Parse(" " + text + "\n", &json, &error)) << text << ": " << error;
+        EXPECT_EQ(json.Dump(), text);
+    }
+    const std::string bad[] = {"", "{", "[1,]", R"({"a"})", "tru", R"("\x")", "1 2", R"(["\u0100"])",
+                               std::string(100, '['), "\"a\tb\"", "{\"a\":1,}"};
+    for (const std::string& text : bad) {
+        Json json;
+        std::string error;
+        EXPECT_FALSE(Json::Parse(text, &json, &error)) << text;
+        EXPECT_NE(error, "") << text;
+    }
+}
+
 }  // namespace

@@ -201,5 +201,27 @@ TEST_F(FaultsTest, FaultListsAreCheckedItemByItem) {
     EXPECT_EQ(faults.ReconnectAt(), cardsim::MillisecondsToSim(25));
 }
 
+TEST_F(FaultsTest, ReadErrorsDamageEachPositionAsOftenAsAsked) {
+    cardsim::Faults faults;
+    std::string error;
+    ASSERT_TRUE(cardsim::ParseFaultList("sta=10:2:7*1, audioerr=11:1:3*2, sta=20", 0, &faults, &error)) << error;
+    struct Read {
+        int64_t position;
+        int blocks;
+        int samples;
+    };
+    // Position 11 is covered twice: its first read takes both, its second only the audio.
+    const Read reads[] = {{10, 7, 0}, {11, 7, 3}, {10, 0, 0}, {11, 0, 3}, {11, 0, 0},
+                          {12, 0, 0}, {20, 10, 0}, {20, 10, 0}, {9, 0, 0}};
+    for (const Read& r : reads) {
+        const cardsim::Faults::ReadDamage damage = faults.TakeReadDamage(r.position);
+        EXPECT_EQ(damage.concealedBlocks, r.blocks) << r.position;
+        EXPECT_EQ(damage.invalidSamples, r.samples) << r.position;
+    }
+    for (const char* bad : {"sta=1:0", "audioerr=1:1:0", "sta=1*x", "sta=1:2:3:4", "audioerr=-1"}) {
+        EXPECT_FALSE(cardsim::ParseFaultList(bad, 0, &faults, &error)) << bad;
+    }
+}
+
 }  // namespace
 }  // namespace simtest
