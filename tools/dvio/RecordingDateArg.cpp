@@ -22,8 +22,8 @@ bool ParseRecordingDateArg(const std::string& text, dv25::RecordingDateTime* out
         *error = "\"" + text + "\" is not a date and time written YYYY-MM-DD HH:MM:SS";
         return false;
     }
-    if (when.year < 1975 || when.year > 2074) {
-        *error = "a DV recording date has a two-digit year: 1975 to 2074, not " + std::to_string(when.year);
+    if (when.year < 1969 || when.year > 2068) {
+        *error = "a DV recording date has a two-digit year: 1969 to 2068, not " + std::to_string(when.year);
         return false;
     }
     if (when.month < 1 || when.month > 12 || when.day < 1 || when.day > DaysInMonth(when.year, when.month) ||

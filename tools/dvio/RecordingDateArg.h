@@ -8,7 +8,7 @@
 #include <string>
 
 // False with a sentence for anything but a real date and time a DV frame can carry
-// (years 1975 to 2074: the packs hold two digits).
+// (years 1969 to 2068: the packs hold two digits).
 bool ParseRecordingDateArg(const std::string& text, dv25::RecordingDateTime* out, std::string* error);
 
 // `when` plus `seconds` (not negative), across days, months and years.

@@ -42,8 +42,8 @@ TEST(RecordingPacks, TheStampIsFoundWhereItWasWrittenOrNotAtAll) {
     const Case cases[] = {
         {DIO_NTSC, {2024, 12, 5, 13, 14, 15}, Damage::None, true},
         {DIO_PAL, {1999, 12, 31, 23, 59, 59}, Damage::None, true},  // "99" is 1999
-        {DIO_NTSC, {1975, 1, 1, 0, 0, 0}, Damage::None, true},     // the window's ends
-        {DIO_PAL, {2074, 2, 28, 7, 8, 9}, Damage::None, true},
+        {DIO_NTSC, {1969, 1, 1, 0, 0, 0}, Damage::None, true},     // the window's ends
+        {DIO_PAL, {2068, 2, 28, 7, 8, 9}, Damage::None, true},
         {DIO_NTSC, {2010, 6, 30, 12, 0, 1}, Damage::VauxGone, true},  // from AAUX
         {DIO_PAL, {2010, 6, 30, 12, 0, 1}, Damage::VauxGoneAauxDayUnknown, false},
         {DIO_NTSC, {2010, 6, 30, 12, 0, 1}, Damage::VauxTimeNotBcd, true},  // AAUX still holds it

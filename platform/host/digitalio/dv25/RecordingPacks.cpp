@@ -26,9 +26,10 @@ bool DecodeDate(const uint8_t* pack, uint8_t type, RecordingDateTime* out) {
     if (day < 1 || day > 31 || month < 1 || month > 12 || year < 0) return false;
     out->day = day;
     out->month = month;
-    // Two digits only: recorders appeared in 1975, so 75-99 are the 1900s and the
-    // rest the 2000s.
-    out->year = year >= 75 ? 1900 + year : 2000 + year;
+    // Two digits only, read as two-digit years usually are: 69-99 are the 1900s and
+    // the rest the 2000s. Files muxed without a date carry 1970-01-01, which must
+    // read as that, not as a date in 2070.
+    out->year = year >= 69 ? 1900 + year : 2000 + year;
     return true;
 }
 

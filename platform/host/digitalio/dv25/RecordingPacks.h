@@ -46,7 +46,7 @@ bool IsRecordingStart(const uint8_t* frame, DIO_VideoFormat standard);
 
 // Writes the stamp into the main-area slots of every sequence: VAUX 0x62/0x63, AAUX
 // 0x52/0x53, and subcode 0x62/0x63 in the second half (sync blocks 4, 5, 10, 11).
-// Years outside 1975-2074 cannot be written in two digits and are written modulo 100.
+// Years outside 1969-2068 cannot be written in two digits and are written modulo 100.
 void WriteRecordingDateTime(uint8_t* frame, DIO_VideoFormat standard, const RecordingDateTime& when);
 
 // Sets or clears the start point in every VAUX 0x61 and AAUX 0x51 pack the frame has.
