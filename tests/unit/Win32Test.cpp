@@ -1,13 +1,12 @@
-// The Win32 calls the plug-in relies on: events, waits, critical sections, threads,
-// memory, debug output and the tick count. On POSIX this tests our layer; the Windows
-// build runs the same cases against the system, so the layer cannot drift from it.
+// The Win32 calls the plug-in relies on: events, waits, critical sections and debug
+// output. On POSIX this tests our layer; the Windows build runs the same cases against
+// the system, so the layer cannot drift from it.
 #include "windows.h"
 #include "Win32DebugSink.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdint>
 #include <thread>
 
 namespace {
@@ -68,17 +67,6 @@ TEST(Win32Events, WaitAnyAnswersTheLowestSignalledIndex) {
     EXPECT_EQ(WaitForMultipleObjects(3, events, TRUE, 0), WAIT_TIMEOUT);
     HANDLE withNull[2] = {events[0], nullptr};
     EXPECT_EQ(WaitForMultipleObjects(2, withNull, FALSE, 0), WAIT_FAILED);
-    // Time-outs and Sleep wait at least their length, by the tick count, which on
-    // Windows moves in steps of up to 16 ms.
-    const DWORD tickStep = 16;
-    set(false, false, false);
-    DWORD before = GetTickCount();
-    EXPECT_EQ(WaitForMultipleObjects(3, events, FALSE, 50), WAIT_TIMEOUT);
-    EXPECT_GE(GetTickCount() - before + tickStep, 50u);
-    before = GetTickCount();
-    Sleep(30);
-    EXPECT_GE(GetTickCount() - before + tickStep, 30u);
-    EXPECT_LT(GetTickCount() - before, 60000u);  // milliseconds, not a finer unit
     for (HANDLE e : events) CloseHandle(e);
 }
 
@@ -105,52 +93,6 @@ TEST(Win32CriticalSection, RecursiveAndExclusive) {
     b.join();
     EXPECT_EQ(counter, 40000);
     DeleteCriticalSection(&section);
-}
-
-struct ThreadProbe {
-    HANDLE done;
-    std::atomic<int> priority{-100};
-    std::atomic<bool> afterEnd{false};
-};
-
-void ThreadBody(void* raw) {
-    auto* probe = static_cast<ThreadProbe*>(raw);
-    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
-    probe->priority = GetThreadPriority(GetCurrentThread());
-    SetEvent(probe->done);
-    _endthread();
-    probe->afterEnd = true;  // never reached
-}
-
-TEST(Win32Threads, BeginthreadRunsAndEndthreadEnds) {
-    ThreadProbe probe;
-    probe.done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    ASSERT_NE(_beginthread(ThreadBody, 0, &probe), static_cast<uintptr_t>(-1));
-    ASSERT_EQ(WaitForSingleObject(probe.done, 10000), WAIT_OBJECT_0);
-    EXPECT_EQ(probe.priority.load(), THREAD_PRIORITY_TIME_CRITICAL);
-    EXPECT_EQ(_beginthread(nullptr, 0, nullptr), static_cast<uintptr_t>(-1));
-    EXPECT_FALSE(probe.afterEnd.load());
-    CloseHandle(probe.done);
-}
-
-TEST(Win32Memory, PageAlignedLockedBlocks) {
-    // Growing the working set is a request the system may round or ignore (Wine does).
-    SIZE_T minimum = 0, maximum = 0;
-    ASSERT_TRUE(GetProcessWorkingSetSize(GetCurrentProcess(), &minimum, &maximum));
-    EXPECT_LE(minimum, maximum);
-    EXPECT_TRUE(SetProcessWorkingSetSize(GetCurrentProcess(), minimum + 300000, maximum + 300000));
-    auto* block = static_cast<unsigned char*>(VirtualAlloc(nullptr, 300000, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
-    ASSERT_NE(block, nullptr);
-    EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % 4096, 0u);
-    EXPECT_EQ(block[299999], 0);  // zero-filled
-    block[0] = 1;
-    block[299999] = 2;
-    VirtualLock(block, 300000);  // may be refused by the memory-lock limit; never fatal
-    VirtualUnlock(block, 300000);
-    EXPECT_FALSE(VirtualFree(block, 300000, MEM_RELEASE));  // release takes size 0
-    EXPECT_TRUE(VirtualFree(block, 0, MEM_RELEASE));
-    EXPECT_FALSE(VirtualFree(block, 0, MEM_RELEASE));  // not twice
-    SetProcessWorkingSetSize(GetCurrentProcess(), minimum, maximum);
 }
 
 TEST(Win32Debug, EachCallIsOneEntryInOrder) {

@@ -23,22 +23,21 @@ protected:
     }
     // Plays `frames` with the deck recording from `position`, then stops the deck, which
     // writes the cassette back.
-    static void Record(int64_t position, const std::vector<std::vector<uint8_t>>& frames,
-                       DIO_VideoFormat standard = DIO_NTSC) {
+    static void Record(int64_t position, const std::vector<std::vector<uint8_t>>& frames) {
         ASSERT_TRUE(PdvBeginPlayback());
         for (size_t i = 0; i < frames.size(); ++i) QueuePlaybackFrame(static_cast<LONG>(i), frames[i]);
         ASSERT_TRUE(PdvStartPlayback());
         cardsim::ParkDeck(position, DDC_STATE_RECORD);
-        AdvancePeriods(static_cast<int64_t>(frames.size()), standard);
+        AdvancePeriods(static_cast<int64_t>(frames.size()));
         ASSERT_TRUE(PdvEndPlayback());
         cardsim::ParkDeck(position, DDC_STATE_STOP);
-        AdvancePeriods(1, standard);
+        AdvancePeriods(1);
     }
-    // `original` with the frames at `position` replaced by `frames` (all of size `size`).
+    // `original` with the 525/60 frames at `position` replaced by `frames`.
     static std::vector<uint8_t> Replaced(std::vector<uint8_t> original, int64_t position,
-                                         const std::vector<std::vector<uint8_t>>& frames, size_t size) {
+                                         const std::vector<std::vector<uint8_t>>& frames) {
         const std::vector<uint8_t> bytes = Concat(frames);
-        const size_t at = static_cast<size_t>(position) * size;
+        const size_t at = static_cast<size_t>(position) * kDVFrameSizeNTSC;
         if (original.size() < at + bytes.size()) original.resize(at + bytes.size());
         std::copy(bytes.begin(), bytes.end(), original.begin() + static_cast<long>(at));
         return original;
@@ -77,22 +76,6 @@ TEST_F(CassetteFileTest, FilesThatAreNoTapeAreRefusedAtLoad) {
     }
 }
 
-TEST_F(CassetteFileTest, ABlankCassetteTakesWhatIsRecordedFromItsStart) {
-    const std::string path = TempPath("blank.dv");
-    std::string error;
-    ASSERT_TRUE(cardsim::MakeBlankTapeFile(path, &error)) << error;
-    EXPECT_FALSE(cardsim::MakeBlankTapeFile(path, &error)) << "never replaces a file";
-    EXPECT_EQ(error, path + " exists: a blank cassette is made only as a new file");
-    ASSERT_TRUE(cardsim::LoadTapeFile(path, &error)) << error;
-    EXPECT_TRUE(cardsim::IsTapeBlank(0));
-    const auto program = MakeFrames(DIO_PAL, 3, 0, 40);
-    ASSERT_NE(KDXClose(0), 0);
-    OpenSession(KDX_STANDARD_PAL);
-    Record(0, program, DIO_PAL);
-    EXPECT_EQ(cardsim::TapeError(), "");
-    EXPECT_TRUE(ReadFile(path) == Concat(program));
-}
-
 TEST_F(CassetteFileTest, DamagedFramesAndAllNotRecordedOverStayByteForByte) {
     // Frames 10-19 of 30 damaged, three ways; a piece of a frame after the last one.
     for (int kind = 0; kind < 3; ++kind) {
@@ -117,8 +100,8 @@ TEST_F(CassetteFileTest, DamagedFramesAndAllNotRecordedOverStayByteForByte) {
         Record(3, program);
         Record(18, program);
         EXPECT_EQ(cardsim::TapeError(), "") << kind;
-        std::vector<uint8_t> expected = Replaced(original, 3, program, kDVFrameSizeNTSC);
-        expected = Replaced(expected, 18, program, kDVFrameSizeNTSC);
+        std::vector<uint8_t> expected = Replaced(original, 3, program);
+        expected = Replaced(expected, 18, program);
         EXPECT_TRUE(ReadFile(path) == expected) << kind;
         Record(30, program);
         const std::vector<uint8_t> appended = Concat(program);
@@ -151,8 +134,8 @@ TEST_F(CassetteFileTest, WritingBackKeepsModeOwnerAndSymlink) {
     EXPECT_EQ(after.st_mode & 07777, 0640u);
     EXPECT_EQ(after.st_uid, before.st_uid);
     EXPECT_EQ(after.st_gid, before.st_gid);
-    std::vector<uint8_t> expected = Replaced(original, 2, program, kDVFrameSizeNTSC);
-    expected = Replaced(expected, 8, program, kDVFrameSizeNTSC);
+    std::vector<uint8_t> expected = Replaced(original, 2, program);
+    expected = Replaced(expected, 8, program);
     EXPECT_TRUE(ReadFile(target) == expected);
 }
 
@@ -170,7 +153,6 @@ TEST_F(CassetteFileTest, AReadOnlyFileIsAWriteProtectedCassette) {
     EXPECT_CARD_ERROR(PdvDeckControl(PDV_DECK_RECORD_PAUSE), KDX_E_DEV_REJECT_SRV);
     // The card cannot connect its output for recording: what a writability probe sees.
     EXPECT_CARD_ERROR(PdvBeginPlayback(), KDX_E_DEV_REJECT_SRV);
-    EXPECT_CARD_ERROR(PdvBeginPlayback2(), KDX_E_DEV_REJECT_SRV);
     cardsim::ParkDeck(2, DDC_STATE_RECORD);
     AdvancePeriods(3);
     EXPECT_TRUE(ReadFile(path) == original);
@@ -221,20 +203,8 @@ TEST_F(CassetteFileTest, ARecordingThatFindsNoRoomIsReportedAndKeptWithTheFileWh
     // With room again, the recording arrives.
     ASSERT_TRUE(cardsim::WriteBackTape(&error)) << error;
     EXPECT_EQ(cardsim::TapeError(), "");
-    EXPECT_TRUE(ReadFile(path) == Replaced(original, 9, program, kDVFrameSizeNTSC));
+    EXPECT_TRUE(ReadFile(path) == Replaced(original, 9, program));
 
-    // Such a cassette replaced by another: the loss is said until the world is reset.
-    std::string lost;
-    {
-        NoRoom noRoom(original.size() + 2 * kDVFrameSizeNTSC);
-        Record(12, program);
-        cardsim::LoadBuiltInTape();
-        EXPECT_FALSE(cardsim::WriteBackTape(&lost));
-    }
-    EXPECT_EQ(lost.rfind("a recording was lost when its cassette was replaced: cannot make room", 0), 0u) << lost;
-    EXPECT_FALSE(cardsim::WriteBackTape());
-    cardsim::Reset();
-    EXPECT_TRUE(cardsim::WriteBackTape());
 }
 
 TEST_F(CassetteFileTest, ACassetteIsInOneDeckAtATime) {
