@@ -207,27 +207,5 @@ TEST_F(CassetteFileTest, ARecordingThatFindsNoRoomIsReportedAndKeptWithTheFileWh
 
 }
 
-TEST_F(CassetteFileTest, ACassetteIsInOneDeckAtATime) {
-    const std::string path = TempPath("shared.dv");
-    WriteDVFile(path, MakeFrames(DIO_NTSC, 4, 0, 100));
-    // Another program holding the file: a lock on an open file of its own.
-    const int other = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    ASSERT_GE(other, 0);
-    ASSERT_EQ(::flock(other, LOCK_SH), 0);
-    std::string error;
-    EXPECT_FALSE(cardsim::LoadTapeFile(path, &error));
-    EXPECT_EQ(error, path + " is in use: another program has this cassette loaded");
-    ::close(other);
-    ASSERT_TRUE(cardsim::LoadTapeFile(path, &error)) << error;
-    // While loaded here, another cannot take it; loading it here again can.
-    const int again = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    EXPECT_NE(::flock(again, LOCK_SH | LOCK_NB), 0);
-    ASSERT_TRUE(cardsim::LoadTapeFile(path, &error)) << error;
-    cardsim::EjectTape();
-    cardsim::LoadBuiltInTape();
-    EXPECT_EQ(::flock(again, LOCK_SH | LOCK_NB), 0) << "let go once out of the deck";
-    ::close(again);
-}
-
 }  // namespace
 }  // namespace simtest

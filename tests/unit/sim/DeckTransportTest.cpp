@@ -89,5 +89,26 @@ TEST_F(DeckTransportTest, ARealDeckOvershootsReversesLandsOffItsTargetAndAnswers
     }
 }
 
+// A real deck searching for a label the tape does not show winds to the tape's end and
+// stops there as soon as it gets there: whether the last step lands on the end or would
+// pass it.
+TEST_F(DeckTransportTest, ASearchForAMissingLabelStopsAtTheTapesEnd) {
+    ASSERT_TRUE(cardsim::SetDeckOptions("real"));
+    cardsim::AddTimecodeBreak(0, 30);  // 00:00:00;00 is no longer anywhere
+    const int wind = cardsim::GetDeckModel().windSpeed;
+    std::vector<int> periods;
+    for (int64_t from : {int64_t{100} * wind, int64_t{100} * wind - 1}) {
+        cardsim::ParkDeck(from, DDC_STATE_PLAYBACK_PAUSE);
+        ASSERT_EQ(DevSeekToTimecode(0, 0, 0, 0), DDC_NoError);
+        periods.push_back(0);
+        for (cardsim::DeckStatus d = cardsim::GetDeckStatus(); periods.back() < 20000 && (d.seeking || d.inTransition);
+             d = cardsim::GetDeckStatus(), ++periods.back())
+            AdvancePeriods(1);
+        EXPECT_EQ(DeckState(), DDC_STATE_STOP);
+        EXPECT_EQ(cardsim::GetDeckStatus().position, 0);
+    }
+    EXPECT_EQ(periods[0], periods[1]) << "from " << 100 * wind << " and one frame nearer";
+}
+
 }  // namespace
 }  // namespace simtest
