@@ -122,12 +122,12 @@ std::vector<int> DeckLabel(int64_t position) {
     return {tc.hours, tc.minutes, tc.seconds, tc.frames, tc.dropFrame};
 }
 
-std::vector<uint8_t> SendAVC(const std::vector<uint8_t>& frame, ULONG responseRoom) {
+std::vector<uint8_t> SendAVC(const std::vector<uint8_t>& frame) {
     BYTE command[64] = {};
     for (size_t i = 0; i < frame.size(); ++i) command[4 * (i / 4) + 3 - i % 4] = frame[i];
     BYTE response[64];
     std::memset(response, 0xEE, sizeof response);
-    ULONG length = responseRoom;
+    ULONG length = sizeof response;
     if (!KDXSendGenericAVCCommand(0, 0, 4, static_cast<ULONG>(frame.size()), 8, command, &length, response)) return {};
     std::vector<uint8_t> out(length);
     for (size_t i = 0; i < length; ++i) out[i] = response[4 * (i / 4) + 3 - i % 4];

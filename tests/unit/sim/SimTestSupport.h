@@ -15,13 +15,6 @@
 #include <string>
 #include <vector>
 
-// A card call that fails, leaving `error` as the card's last error.
-#define EXPECT_CARD_ERROR(call, error)                \
-    do {                                              \
-        EXPECT_FALSE(call) << #call;                  \
-        EXPECT_EQ(KDXGetLastError(), error) << #call; \
-    } while (0)
-
 namespace simtest {
 
 class SimTest : public ::testing::Test {
@@ -65,6 +58,6 @@ std::vector<int> DeckLabel(int64_t position);
 
 // Sends an AV/C frame given in bus order through the card's pass-through call, in its
 // quadlet layout; answers the response in bus order, or {} when the call failed.
-std::vector<uint8_t> SendAVC(const std::vector<uint8_t>& frame, ULONG responseRoom = 64);
+std::vector<uint8_t> SendAVC(const std::vector<uint8_t>& frame);
 
 }  // namespace simtest
