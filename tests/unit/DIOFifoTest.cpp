@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
 #include <random>
 #include <thread>
@@ -94,15 +96,17 @@ TEST(DIOFifo, GapManagementKeepsFramesWhole) {
     EXPECT_EQ(fifo.ReqGivePtr(700, 0, &p), 700);
 }
 
-// Moves `total` bytes through the ring in odd-sized pieces from two threads.
+// Moves `total` bytes through the ring in odd-sized pieces from two threads. A ring
+// that stops moving fails within seconds, not at the test's time-out.
 void PumpThroughRing(bool gaps, uint64_t total, unsigned ringSize) {
     std::vector<unsigned char> memory(ringSize);
     DIOFifo fifo;
     ASSERT_TRUE(fifo.InitializeFifo(memory.data(), ringSize, 0, 0, gaps, false, "pump", false));
+    std::atomic<bool> stop{false};
     std::thread producer([&] {
         std::mt19937 random(7);
         uint64_t given = 0;
-        while (given < total) {
+        while (given < total && !stop) {
             LONG want = static_cast<LONG>(std::min<uint64_t>(1 + random() % 5000, total - given));
             unsigned char* p = nullptr;
             LONG got = fifo.ReqGivePtr(want, gaps ? want : 1, &p);
@@ -118,25 +122,27 @@ void PumpThroughRing(bool gaps, uint64_t total, unsigned ringSize) {
     std::mt19937 random(11);
     uint64_t taken = 0;
     uint64_t mismatches = 0;
-    while (taken < total) {
+    auto moved = std::chrono::steady_clock::now();
+    while (taken < total && !stop) {
         unsigned char* p = nullptr;
         LONG got = fifo.ReqTakePtr(static_cast<LONG>(1 + random() % 7000), &p);
         if (got <= 0) {
+            stop = std::chrono::steady_clock::now() - moved > std::chrono::seconds(20);
             std::this_thread::yield();
             continue;
         }
+        moved = std::chrono::steady_clock::now();
         LONG use = random() % 3 == 0 ? std::max<LONG>(1, got / 2) : got;  // sometimes take less
         for (LONG i = 0; i < use; ++i) mismatches += p[i] != StreamByte(taken + static_cast<uint64_t>(i));
-        ASSERT_TRUE(fifo.AckTakePtr(use));
+        stop = !fifo.AckTakePtr(use);
         taken += static_cast<uint64_t>(use);
     }
     producer.join();
+    EXPECT_FALSE(stop.load()) << "the ring stopped moving after " << taken << " bytes";
     EXPECT_EQ(mismatches, 0u);
-    EXPECT_EQ(fifo.GetQDepth(), 0u);
-    EXPECT_EQ(fifo.GetTakePos(), fifo.GetGivePos());
     // Positions count gap bytes too, so only a ring without gaps ends at the total.
+    EXPECT_EQ(fifo.GetTakePos(), fifo.GetGivePos());
     if (!gaps) EXPECT_EQ(fifo.GetTakePos(), static_cast<ULONG>(total));
-    else EXPECT_GE(fifo.GetTakePos(), static_cast<ULONG>(total));
 }
 
 // Every byte arrives as written; under ThreadSanitizer this also shows that the give

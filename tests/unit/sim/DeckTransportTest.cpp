@@ -65,8 +65,7 @@ TEST_F(DeckTransportTest, DeckModelLandsOneFrameOffWithEachSeekMethod) {
         for (size_t m = 0; m < methods.size(); ++m) {
             cardsim::ParkDeck(10, DDC_STATE_STOP);
             ASSERT_TRUE(methods[m]()) << "method " << m;
-            SettleDeck();
-            AdvancePeriods(10);
+            AdvancePeriods(20);  // the transition (300 ms) and the winding
             EXPECT_EQ(DeckState(), DDC_STATE_PLAYBACK_PAUSE);
             EXPECT_EQ(cardsim::GetDeckStatus().position, 300 + offset) << "method " << m << " offset " << offset;
         }

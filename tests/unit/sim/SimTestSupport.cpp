@@ -46,8 +46,6 @@ void SimTest::OpenSession(LONG standard) {
     ASSERT_EQ(DevInitialize(), DDC_NoError);
 }
 
-void SimTest::SettleDeck() { cardsim::AdvanceClock((cardsim::GetDeckModel().transitionMs + 1) * 1000); }
-
 std::string SimTest::TempPath(const std::string& name) {
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
     const std::string path =

@@ -24,8 +24,6 @@ protected:
 
     // KDXOpen(0, standard, 0) and DevInitialize, both asserted.
     void OpenSession(LONG standard = KDX_STANDARD_NTSC);
-    // Lets the deck's transition in progress end.
-    void SettleDeck();
     // A unique path in the test's temporary folder.
     std::string TempPath(const std::string& name);
 
