@@ -34,7 +34,11 @@ class Input {
 public:
     Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
-    LONG Long() { return static_cast<LONG>(Byte() | Byte() << 8 | Byte() << 16 | static_cast<ULONG>(Byte()) << 24); }
+    LONG Long() {
+        ULONG value = 0;
+        for (int shift = 0; shift < 32; shift += 8) value |= static_cast<ULONG>(Byte()) << shift;
+        return static_cast<LONG>(value);
+    }
 
 private:
     const uint8_t* data_;
@@ -92,11 +96,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (id == kControlDeviceFormat || id == kControlFormatList) {
         DIOFormat format = FormatFrom(input);
         void* value = null ? nullptr : &format;
-        switch (operation % 3) {
-        case 0: device->GetControl(id, value); break;
-        case 1: device->SetControl(id, value); break;
-        default: device->GetControlDefault(id, value); break;
-        }
+        if (operation % 3 == 0) device->GetControl(id, value);
+        else if (operation % 3 == 1) device->SetControl(id, value);
+        else device->GetControlDefault(id, value);
         return 0;
     }
     size_t bytes = static_cast<size_t>(std::max<LONG>(device->GetControlSize(id), known ? sizeof(LONG) : 0));

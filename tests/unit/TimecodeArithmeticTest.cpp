@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 namespace {
@@ -89,8 +88,7 @@ TEST(Timecode, TextIsAlwaysTerminatedAndMarksDropFrame) {
     EXPECT_EQ(Str(Tc(1, 2, 3, 4, kDrop)), "01:02:03;04");
     // Drop-frame only applies at 30 fps.
     EXPECT_EQ(Str(Tc(0, 1, 0, 0, TCCreateDesc(1, 25))), "00:01:00:00");
-    char small[6];
-    std::memset(small, 'x', sizeof small);
+    char small[6] = {'x', 'x', 'x', 'x', 'x', 'x'};
     TCToStr(Tc(1, 2, 3, 4, kNonDrop30), small, sizeof small, 0);
     EXPECT_EQ(std::string(small), "01:02");
     EXPECT_EQ(TCToStr(Tc(0, 0, 0, 0, kPal), nullptr, 10, 0), nullptr);
