@@ -79,6 +79,8 @@ TEST_F(PlaybackRecordTest, SynchronisedInsertReplacesExactlyTheFramesAtTheParked
     EXPECT_EQ(DeckLabel(405), DropFrameLabel(405));
 }
 
+// The blocks of every DIF sequence an edit may keep or replace: subcode (1-2), audio
+// (6, 22, ... 134) or video (VAUX 3-5 and the rest).
 enum Part { kSubcode, kVideo, kAudio };
 std::vector<uint8_t> PartOf(const std::vector<uint8_t>& frame, Part part) {
     std::vector<uint8_t> bytes;
