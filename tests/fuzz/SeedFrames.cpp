@@ -9,7 +9,7 @@
 
 #include <memory>
 
-namespace dv25fuzz {
+namespace fuzz {
 
 namespace {
 
@@ -39,7 +39,7 @@ std::vector<uint8_t> FrameWithAudio(DIO_VideoFormat standard, DIO_AudioFormat ra
 
 }  // namespace
 
-std::vector<std::vector<uint8_t>> SeedFrames() {
+std::vector<std::vector<uint8_t>> Seeds() {
     std::vector<std::vector<uint8_t>> seeds;
     for (DIO_VideoFormat standard : {DIO_NTSC, DIO_PAL}) {
         const size_t size = standard == DIO_PAL ? kDVFrameSizePAL : kDVFrameSizeNTSC;
@@ -54,4 +54,4 @@ std::vector<std::vector<uint8_t>> SeedFrames() {
     return seeds;
 }
 
-}  // namespace dv25fuzz
+}  // namespace fuzz

@@ -1,12 +1,13 @@
-// Valid frames the standalone fuzz driver mutates: black frames of both standards and
-// frames with audio of every mode and a timecode.
+// The valid inputs the standalone fuzz driver starts from and mutates. Each target
+// brings its own: the DV25 readers' are frames (SeedFrames.cpp), the device targets'
+// are short edit scripts.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-namespace dv25fuzz {
+namespace fuzz {
 
-std::vector<std::vector<uint8_t>> SeedFrames();
+std::vector<std::vector<uint8_t>> Seeds();
 
-}  // namespace dv25fuzz
+}  // namespace fuzz

@@ -1,6 +1,7 @@
-// Runs a fuzz target without libFuzzer: a fixed number of inputs, half of them valid
-// frames with a few mutations (biased toward the bytes the readers interpret), the
-// rest random bytes of random length. Deterministic, so a failure repeats.
+// Runs a fuzz target without libFuzzer: a fixed number of inputs, three in four of
+// them the target's seeds with a few mutations (biased toward the bytes the frame
+// readers interpret), the rest random bytes of random length. Deterministic, so a
+// failure repeats.
 //
 // Usage: <target> [iterations]
 #include "SeedFrames.h"
@@ -65,7 +66,7 @@ void Mutate(std::vector<uint8_t>& input, Random& random) {
 
 int main(int argc, char** argv) {
     const long iterations = argc > 1 ? std::atol(argv[1]) : 2000;
-    const std::vector<std::vector<uint8_t>> seeds = dv25fuzz::SeedFrames();
+    const std::vector<std::vector<uint8_t>> seeds = fuzz::Seeds();
     Random random(0x5EED1394);
     // Every seed as it is first.
     for (const auto& seed : seeds) LLVMFuzzerTestOneInput(seed.data(), seed.size());

@@ -1,46 +1,15 @@
-// The Win32 calls the plug-in relies on: events, waits, critical sections, threads,
-// memory, debug output and the tick count. On POSIX this tests our layer; the Windows
-// build runs the same cases against the system, so the layer cannot drift from it.
+// The Win32 calls the plug-in relies on: events, waits and debug output. On POSIX this
+// tests our layer; the Windows build runs the same cases against the system, so the
+// layer cannot drift from it.
 #include "windows.h"
 #include "Win32DebugSink.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdint>
 #include <thread>
 
 namespace {
-
-TEST(Win32Events, ResetModesNamesAndBadHandles) {
-    HANDLE manual = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    ASSERT_NE(manual, nullptr);
-    EXPECT_EQ(WaitForSingleObject(manual, 0), WAIT_TIMEOUT);
-    ASSERT_TRUE(SetEvent(manual));
-    EXPECT_EQ(WaitForSingleObject(manual, 0), WAIT_OBJECT_0);
-    EXPECT_EQ(WaitForSingleObject(manual, INFINITE), WAIT_OBJECT_0);  // still signalled
-    ResetEvent(manual);
-    EXPECT_EQ(WaitForSingleObject(manual, 20), WAIT_TIMEOUT);
-
-    HANDLE autoReset = CreateEventA(nullptr, FALSE, TRUE, nullptr);
-    EXPECT_EQ(WaitForSingleObject(autoReset, 0), WAIT_OBJECT_0);
-    EXPECT_EQ(WaitForSingleObject(autoReset, 0), WAIT_TIMEOUT);  // released one waiter
-    CloseHandle(autoReset);
-
-    // A second create of a name opens the same event (through a handle of its own on
-    // Windows); the event lives while one handle is open.
-    HANDLE first = CreateEventA(nullptr, TRUE, FALSE, "Win32TestNamed");
-    HANDLE second = CreateEventA(nullptr, TRUE, FALSE, "Win32TestNamed");
-    ASSERT_NE(second, nullptr);
-    SetEvent(first);
-    CloseHandle(first);
-    EXPECT_EQ(WaitForSingleObject(second, 0), WAIT_OBJECT_0);
-    CloseHandle(second);
-
-    EXPECT_EQ(WaitForSingleObject(nullptr, 0), WAIT_FAILED);
-    CloseHandle(manual);
-    EXPECT_EQ(WaitForSingleObject(manual, 0), WAIT_FAILED);  // closed handle
-}
 
 TEST(Win32Events, WaitAnyAnswersTheLowestSignalledIndex) {
     // The record thread waits on "end", "audio command" and "video command"; a host
@@ -60,97 +29,12 @@ TEST(Win32Events, WaitAnyAnswersTheLowestSignalledIndex) {
     EXPECT_EQ(result.load(), WAIT_OBJECT_0 + 2);
     set(false, true, true);
     EXPECT_EQ(WaitForMultipleObjects(3, events, FALSE, 0), WAIT_OBJECT_0 + 1);
-    set(true, true, true);
-    EXPECT_EQ(WaitForMultipleObjects(3, events, FALSE, 0), WAIT_OBJECT_0);
-    EXPECT_EQ(WaitForMultipleObjects(3, events, TRUE, 0), WAIT_OBJECT_0);
     set(false, false, true);
     EXPECT_EQ(WaitForMultipleObjects(3, events, FALSE, 0), WAIT_OBJECT_0 + 2);
     EXPECT_EQ(WaitForMultipleObjects(3, events, TRUE, 0), WAIT_TIMEOUT);
     HANDLE withNull[2] = {events[0], nullptr};
     EXPECT_EQ(WaitForMultipleObjects(2, withNull, FALSE, 0), WAIT_FAILED);
-    // Time-outs and Sleep wait at least their length, by the tick count, which on
-    // Windows moves in steps of up to 16 ms.
-    const DWORD tickStep = 16;
-    set(false, false, false);
-    DWORD before = GetTickCount();
-    EXPECT_EQ(WaitForMultipleObjects(3, events, FALSE, 50), WAIT_TIMEOUT);
-    EXPECT_GE(GetTickCount() - before + tickStep, 50u);
-    before = GetTickCount();
-    Sleep(30);
-    EXPECT_GE(GetTickCount() - before + tickStep, 30u);
-    EXPECT_LT(GetTickCount() - before, 60000u);  // milliseconds, not a finer unit
     for (HANDLE e : events) CloseHandle(e);
-}
-
-TEST(Win32CriticalSection, RecursiveAndExclusive) {
-    CRITICAL_SECTION section;
-    InitializeCriticalSection(&section);
-    EnterCriticalSection(&section);
-    EnterCriticalSection(&section);  // the owner may enter again
-    std::atomic<bool> otherGotIn{false};
-    std::thread([&] { otherGotIn = TryEnterCriticalSection(&section) != FALSE; }).join();
-    EXPECT_FALSE(otherGotIn.load());
-    LeaveCriticalSection(&section);
-    LeaveCriticalSection(&section);
-    long counter = 0;
-    auto work = [&] {
-        for (int i = 0; i < 20000; ++i) {
-            EnterCriticalSection(&section);
-            ++counter;
-            LeaveCriticalSection(&section);
-        }
-    };
-    std::thread a(work), b(work);
-    a.join();
-    b.join();
-    EXPECT_EQ(counter, 40000);
-    DeleteCriticalSection(&section);
-}
-
-struct ThreadProbe {
-    HANDLE done;
-    std::atomic<int> priority{-100};
-    std::atomic<bool> afterEnd{false};
-};
-
-void ThreadBody(void* raw) {
-    auto* probe = static_cast<ThreadProbe*>(raw);
-    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
-    probe->priority = GetThreadPriority(GetCurrentThread());
-    SetEvent(probe->done);
-    _endthread();
-    probe->afterEnd = true;  // never reached
-}
-
-TEST(Win32Threads, BeginthreadRunsAndEndthreadEnds) {
-    ThreadProbe probe;
-    probe.done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    ASSERT_NE(_beginthread(ThreadBody, 0, &probe), static_cast<uintptr_t>(-1));
-    ASSERT_EQ(WaitForSingleObject(probe.done, 10000), WAIT_OBJECT_0);
-    EXPECT_EQ(probe.priority.load(), THREAD_PRIORITY_TIME_CRITICAL);
-    EXPECT_EQ(_beginthread(nullptr, 0, nullptr), static_cast<uintptr_t>(-1));
-    EXPECT_FALSE(probe.afterEnd.load());
-    CloseHandle(probe.done);
-}
-
-TEST(Win32Memory, PageAlignedLockedBlocks) {
-    // Growing the working set is a request the system may round or ignore (Wine does).
-    SIZE_T minimum = 0, maximum = 0;
-    ASSERT_TRUE(GetProcessWorkingSetSize(GetCurrentProcess(), &minimum, &maximum));
-    EXPECT_LE(minimum, maximum);
-    EXPECT_TRUE(SetProcessWorkingSetSize(GetCurrentProcess(), minimum + 300000, maximum + 300000));
-    auto* block = static_cast<unsigned char*>(VirtualAlloc(nullptr, 300000, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
-    ASSERT_NE(block, nullptr);
-    EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % 4096, 0u);
-    EXPECT_EQ(block[299999], 0);  // zero-filled
-    block[0] = 1;
-    block[299999] = 2;
-    VirtualLock(block, 300000);  // may be refused by the memory-lock limit; never fatal
-    VirtualUnlock(block, 300000);
-    EXPECT_FALSE(VirtualFree(block, 300000, MEM_RELEASE));  // release takes size 0
-    EXPECT_TRUE(VirtualFree(block, 0, MEM_RELEASE));
-    EXPECT_FALSE(VirtualFree(block, 0, MEM_RELEASE));  // not twice
-    SetProcessWorkingSetSize(GetCurrentProcess(), minimum, maximum);
 }
 
 TEST(Win32Debug, EachCallIsOneEntryInOrder) {

@@ -35,6 +35,7 @@
 #include "windows.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -78,6 +79,8 @@ public:
     DWORD playbackStartRefusal = 0;  // 0: none
     bool forceDriverState = false;
     LONG forcedDriverState = 0;
+    // Rewrites every AV/C answer (frame bytes) before the card hands it over.
+    std::function<void(std::vector<uint8_t>*)> editAVCAnswer;
 
     void DropCapturedFrames(int64_t first, int64_t count) { drops_.push_back({first, count}); }
     void CorruptCapturedFrames(int64_t first, int64_t count) { corrupts_.push_back({first, count}); }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <mutex>
+#include <utility>
 
 namespace cardsim {
 
@@ -363,6 +364,13 @@ void CorruptCapturedFrames(int64_t first, int64_t count) {
 void AddTimecodeBreak(int64_t position, LONG jump) {
     WithWorld([&](World& w) {
         w.faults.AddTimecodeBreak(position, jump);
+        return 0;
+    });
+}
+
+void EditAVCAnswers(std::function<void(std::vector<uint8_t>* answer)> edit) {
+    WithWorld([&](World& w) {
+        w.faults.editAVCAnswer = std::move(edit);
         return 0;
     });
 }

@@ -12,6 +12,7 @@
 #include "sim/SimTypes.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -117,6 +118,9 @@ void ForceDriverState(LONG state);
 // Frames counted from 0 at PdvBeginCapture, in the order the deck delivers them.
 void DropCapturedFrames(int64_t first, int64_t count);
 void CorruptCapturedFrames(int64_t first, int64_t count);
+// Every AV/C answer (frame bytes) passes through `edit` before the plug-in sees it;
+// an empty function ends that. Lets a test feed the plug-in any answer at all.
+void EditAVCAnswers(std::function<void(std::vector<uint8_t>* answer)> edit);
 // From tape `position` on, every timecode is `jump` frames further on.
 void AddTimecodeBreak(int64_t position, LONG jump);
 void RemoveSubcode(int64_t firstPosition, int64_t count);

@@ -150,6 +150,12 @@ void World::IssueDeckCommand(DeckCommand command, int64_t argument) {
 }
 
 std::vector<uint8_t> World::AnswerAVC(const std::vector<uint8_t>& command) {
+    std::vector<uint8_t> answer = AnswerAVCUnedited(command);
+    if (faults.editAVCAnswer) faults.editAVCAnswer(&answer);
+    return answer;
+}
+
+std::vector<uint8_t> World::AnswerAVCUnedited(const std::vector<uint8_t>& command) {
     if (!strayAnswer_.empty()) {
         // A late final answer still on its way is taken for this command's answer; the
         // command itself is lost on the way.

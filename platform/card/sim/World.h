@@ -64,7 +64,7 @@ public:
     // Sends a transport command to the deck at the present time. A synchronised record
     // in progress ends (the deck was told to do something else).
     void IssueDeckCommand(DeckCommand command, int64_t argument);
-    // Answers an AV/C command frame.
+    // Answers an AV/C command frame (through the editing fault, when one is set).
     std::vector<uint8_t> AnswerAVC(const std::vector<uint8_t>& command);
     // The position whose timecode the deck reports now, -1 when it reads none: by deck
     // model, none while the mechanism moves and a stale one while winding.
@@ -100,6 +100,7 @@ public:
     uint64_t framesNotRecorded = 0;
 
 private:
+    std::vector<uint8_t> AnswerAVCUnedited(const std::vector<uint8_t>& command);
     void AdvanceTo(SimTime target);
     void FrameStep();
     void CaptureFrame(int64_t picture);

@@ -1,7 +1,5 @@
 // DV25 audio facts: samples per frame (drift-free 525/60 cadences), where each
 // sample sits in a frame, and the 12-bit non-linear coding.
-#include "Dv25TestSupport.h"
-
 #include "digitalio/USampsInFrame.h"
 #include "digitalio/dv25/AudioCompanding.h"
 #include "digitalio/dv25/AudioShuffleTable.h"
@@ -29,18 +27,10 @@ TEST(SampleCadence, Ntsc48kCyclesFromTheShortFramePalIsConstantUnknownHasNone) {
     const USampsInFrame cadence(DIO_Audio48000, DIO_NTSC);
     const ULONG expected[] = {1600, 1602, 1602, 1602, 1602, 1600, 1602, 1602, 1602, 1602, 1600};
     for (ULONG n = 1; n <= 11; ++n) EXPECT_EQ(cadence.GetSampsForFrameNum(n), expected[n - 1]) << "frame " << n;
-    EXPECT_EQ(cadence.GetSampsForFrameNum(0), cadence.GetSampsForFrameNum(1));
-    // 0xFFFFFFFF is frame k = 0xFFFFFFFE: (k mod 5) = 4.
-    EXPECT_EQ(cadence.GetSampsForFrameNum(0xFFFFFFFFu), 1602u);
     // 1001 frames are 33.3667 s: 1601601.6 samples, and whole cycles hold 8008 each.
     EXPECT_EQ(SumOfFrames(cadence, 1, 1000), 200u * 8008u);
 
-    const USampsInFrame r48(DIO_Audio48000, DIO_PAL), r44(DIO_Audio44100, DIO_PAL), r32(DIO_Audio32000, DIO_PAL);
-    for (ULONG n : {0u, 1u, 2u, 7u, 12345u, 0xFFFFFFFFu}) {
-        EXPECT_EQ(r48.GetSampsForFrameNum(n), 1920u);
-        EXPECT_EQ(r44.GetSampsForFrameNum(n), 1764u);
-        EXPECT_EQ(r32.GetSampsForFrameNum(n), 1280u);
-    }
+    for (ULONG n : {0u, 7u, 0xFFFFFFFFu}) EXPECT_EQ(USampsInFrame(DIO_Audio44100, DIO_PAL).GetSampsForFrameNum(n), 1764u);
     EXPECT_EQ(USampsInFrame(DIO_NoAudioFormat, DIO_NTSC).GetSampsForFrameNum(1), 0u);
     EXPECT_EQ(USampsInFrame(DIO_Audio48000, DIO_NoVideoFormat).GetSampsForFrameNum(1), 0u);
 }
@@ -66,39 +56,17 @@ TEST(SampleCadence, Ntsc32kAnd44kAreDriftFree) {
             ASSERT_EQ(total, uint64_t{n} * c.samplesPer30000Frames / 30000) << "after frame " << n;
         }
         // Runs that start anywhere hold a whole cycle's samples over a whole cycle.
-        EXPECT_EQ(SumOfFrames(cadence, 1, c.cycle), c.samplesPerCycle);
         EXPECT_EQ(SumOfFrames(cadence, 38, c.cycle), c.samplesPerCycle);
-        // The cycle repeats for frame numbers far from the start, up to the largest.
-        for (ULONG n = 1; n <= c.cycle; ++n)
-            EXPECT_EQ(cadence.GetSampsForFrameNum(n), cadence.GetSampsForFrameNum(n + 1000 * c.cycle));
-        const ULONG last = cadence.GetSampsForFrameNum(0xFFFFFFFFu);
-        EXPECT_TRUE(last == c.low || last == c.low + 1);
     }
 }
 
 TEST(AudioShuffleTable, EverySlotOfEveryModeOnceAndInsideTheAudioData) {
-    // Hand-computed positions keep the formulas themselves honest.
-    struct Known {
-        DIO_VideoFormat standard;
-        int slotBytes, n;
-        size_t offset;
-    };
-    for (const Known& k : {Known{DIO_NTSC, 2, 0, 488}, Known{DIO_NTSC, 2, 1, 28328}, Known{DIO_NTSC, 2, 2, 56168},
-                           Known{DIO_NTSC, 2, 3, 12488}, Known{DIO_NTSC, 2, 15, 1768}, Known{DIO_NTSC, 2, 45, 490},
-                           Known{DIO_NTSC, 2, 1619, 46798}, Known{DIO_NTSC, 3, 45, 491},
-                           Known{DIO_PAL, 2, 15, 5u * 12000 + 480 + 8}, Known{DIO_PAL, 2, 45, 3u * 12000 + 480 + 1280 * 2 + 8},
-                           Known{DIO_PAL, 2, 54, 490}})
-        EXPECT_EQ(dv25test::SlotOffset(k.standard, 0, k.slotBytes, k.n), k.offset) << k.n;
-    EXPECT_EQ(ShuffleTableFor(DIO_NTSC, Quantization::Linear16).secondHalf + 488, 60488u);
-    EXPECT_EQ(ShuffleTableFor(DIO_PAL, Quantization::Linear16).secondHalf + 488, 72488u);
-
     for (DIO_VideoFormat standard : {DIO_NTSC, DIO_PAL}) {
         for (Quantization q : {Quantization::Linear16, Quantization::NonLinear12}) {
             const auto t = ShuffleTableFor(standard, q);
             const int slotBytes = q == Quantization::NonLinear12 ? 3 : 2;
             std::set<uint32_t> bytes;
             for (uint32_t n = 0; n < t.count; ++n) {
-                ASSERT_EQ(t.offsets[n], dv25test::SlotOffset(standard, 0, slotBytes, static_cast<int>(n)));
                 for (int half = 0; half < 2; ++half) {
                     for (int b = 0; b < slotBytes; ++b) {
                         const uint32_t at = t.offsets[n] + (half == 1 ? t.secondHalf : 0) + static_cast<uint32_t>(b);
@@ -115,27 +83,16 @@ TEST(AudioShuffleTable, EverySlotOfEveryModeOnceAndInsideTheAudioData) {
             EXPECT_EQ(bytes.size(), 72u * 9u * (standard == DIO_PAL ? 12 : 10));
         }
     }
-    EXPECT_EQ(ShuffleTableFor(DIO_NoVideoFormat, Quantization::Linear16).offsets, nullptr);
 }
 
-TEST(AudioCompanding, KnownCodesAndEveryCodeRoundTrips) {
-    const std::pair<uint16_t, int16_t> expansions[] = {
-        {0x000, 0},    {0x1FF, 511}, {0x200, 512},  {0x300, 1024}, {0x7FF, 32704},
-        {0x801, -32641}, {0xE00, -512}, {0xDFF, -513}, {0xD00, -1023}, {0xFFF, -1},
-        {dv25::kMissingSample12, 0},  // the missing-sample code reads as silence
-    };
-    for (const auto& e : expansions) EXPECT_EQ(Expand12(e.first), e.second) << std::hex << e.first;
-    const std::pair<int16_t, uint16_t> compressions[] = {{0, 0x000},      {511, 0x1FF},    {513, 0x200},
-                                                         {32767, 0x7FF},  {-1, 0xFFF},     {-512, 0xE00},
-                                                         {-32768, 0x801}, {-32705, 0x801}};
-    for (const auto& c : compressions) EXPECT_EQ(Compress12(c.first), c.second) << c.first;
+// Every code but the missing-sample one expands and compresses back to itself, and
+// every sample comes back within its segment's step.
+TEST(AudioCompanding, EveryCodeRoundTripsAndEverySampleStaysWithinTheSegmentStep) {
     for (uint16_t code = 0; code < 4096; ++code) {
         if (code == dv25::kMissingSample12) continue;
         EXPECT_EQ(Compress12(Expand12(code)), code) << std::hex << code;
     }
-}
-
-TEST(AudioCompanding, EverySampleStaysWithinTheSegmentStep) {
+    EXPECT_EQ(Expand12(dv25::kMissingSample12), 0);
     int previous = -32768;
     for (int x = -32768; x <= 32767; ++x) {
         const uint16_t code = Compress12(static_cast<int16_t>(x));

@@ -55,58 +55,6 @@ std::vector<int16_t> NoiseSamples(size_t count, uint32_t seed) {
     return out;
 }
 
-size_t SlotOffset(DIO_VideoFormat standard, int half, int slotBytes, int n) {
-    const int h = standard == DIO_PAL ? 6 : 5;
-    const int p = 9 * h;
-    const int sequence = (n / 3 + 2 * (n % 3)) % h + half * h;
-    const int block = 3 * (n % 3) + (n % p) / (p / 3);
-    const int byte = 8 + slotBytes * (n / p);
-    return static_cast<size_t>(sequence) * 12000 + 480 + 1280 * block + byte;
-}
-
-unsigned char* SourcePackOf(unsigned char* frame, int sequence) {
-    const int block = sequence % 2 == 0 ? 3 : 0;
-    return frame + static_cast<size_t>(sequence) * 12000 + 480 + 1280 * block + 3;
-}
-
-void SetSourcePacks(unsigned char* frame, DIO_VideoFormat standard, unsigned char pc1, unsigned char pc2first,
-                    unsigned char pc2second, unsigned char pc4) {
-    const int sequences = standard == DIO_PAL ? 12 : 10;
-    for (int s = 0; s < sequences; ++s) {
-        const unsigned char pack[5] = {0x50, pc1, s < sequences / 2 ? pc2first : pc2second,
-                                       static_cast<unsigned char>(standard == DIO_PAL ? 0xE0 : 0xC0), pc4};
-        std::memcpy(SourcePackOf(frame, s), pack, 5);
-    }
-}
-
-void Put16(unsigned char* frame, DIO_VideoFormat standard, int channel, int n, uint16_t code) {
-    unsigned char* p = frame + SlotOffset(standard, channel, 2, n);
-    p[0] = static_cast<unsigned char>(code >> 8);
-    p[1] = static_cast<unsigned char>(code);
-}
-
-int16_t Get16(const unsigned char* frame, DIO_VideoFormat standard, int channel, int n) {
-    const unsigned char* p = frame + SlotOffset(standard, channel, 2, n);
-    return static_cast<int16_t>(static_cast<uint16_t>((p[0] << 8) | p[1]));
-}
-
-void Put12(unsigned char* frame, DIO_VideoFormat standard, int channel, int n, uint16_t code) {
-    unsigned char* p = frame + SlotOffset(standard, channel / 2, 3, n);
-    if (channel % 2 == 0) {
-        p[0] = static_cast<unsigned char>(code >> 4);
-        p[2] = static_cast<unsigned char>((p[2] & 0x0F) | ((code & 0x0F) << 4));
-    } else {
-        p[1] = static_cast<unsigned char>(code >> 4);
-        p[2] = static_cast<unsigned char>((p[2] & 0xF0) | (code & 0x0F));
-    }
-}
-
-uint16_t Get12(const unsigned char* frame, DIO_VideoFormat standard, int channel, int n) {
-    const unsigned char* p = frame + SlotOffset(standard, channel / 2, 3, n);
-    return channel % 2 == 0 ? static_cast<uint16_t>((p[0] << 4) | (p[2] >> 4))
-                            : static_cast<uint16_t>((p[1] << 4) | (p[2] & 0x0F));
-}
-
 BitMask MaskOf(std::initializer_list<int> channels, int bits) {
     BitMask mask(bits);
     for (int c : channels) mask.SetBit(c, 1);

@@ -1,10 +1,8 @@
 // The recorder's stamp and record-start flag written into a frame and found again,
-// from VAUX first and AAUX when VAUX has none; and the deck's error marks (STA,
-// invalid samples) counted exactly as they were set.
+// from VAUX first and AAUX when VAUX has none.
 #include "Dv25TestSupport.h"
 
 #include "digitalio/dv25/DifLayout.h"
-#include "digitalio/dv25/FrameErrors.h"
 #include "digitalio/dv25/RecordingPacks.h"
 
 #include <gtest/gtest.h>
@@ -80,38 +78,6 @@ TEST(RecordingPacks, RecordStartComesFromVauxElseAaux) {
         dv25::WriteRecordingStart(frame.data(), standard, false);
         EXPECT_FALSE(dv25::IsRecordingStart(frame.data(), standard));
     }
-}
-
-TEST(FrameErrors, MarksAreCountedExactly) {
-    struct Case {
-        DIO_VideoFormat standard;
-        uint8_t pc1, pc2first, pc2second, pc4;  // the AAUX source pack
-        int blocks;
-        uint32_t samples;
-        int countedBlocks;
-        uint32_t countedSamples;
-    };
-    const Case cases[] = {
-        {DIO_NTSC, 0xD4, 0x00, 0x01, 0xC0, 10, 7, 10, 14},      // 48 kHz 16-bit, 1600 samples
-        {DIO_PAL, 0xD8, 0x00, 0x01, 0xC0, 1, 1944, 1, 2 * 1920},  // cut to the frame's samples
-        {DIO_NTSC, 0xCF, 0x30, 0x30, 0xD1, 5000, 3, 1350, 12},   // 32 kHz 12-bit, four channels
-    };
-    for (const Case& c : cases) {
-        dv25test::FrameBuffer frame = dv25test::BlackFrame(c.standard);
-        dv25test::SetSourcePacks(frame.data(), c.standard, c.pc1, c.pc2first, c.pc2second, c.pc4);
-        EXPECT_EQ(dv25::CountErroredVideoBlocks(frame.data(), c.standard), 0);
-        EXPECT_EQ(dv25::CountInvalidSamples(frame.data(), c.standard), 0u);
-        dv25::MarkErroredVideoBlocks(frame.data(), c.standard, c.blocks);
-        dv25::MarkInvalidSamples(frame.data(), c.standard, c.samples);
-        EXPECT_EQ(dv25::CountErroredVideoBlocks(frame.data(), c.standard), c.countedBlocks);
-        EXPECT_EQ(dv25::CountInvalidSamples(frame.data(), c.standard), c.countedSamples);
-    }
-    // The marks are the codes themselves, where the layout puts sample 0 of the last channel.
-    dv25test::FrameBuffer frame = dv25test::BlackFrame(DIO_NTSC);
-    dv25test::SetSourcePacks(frame.data(), DIO_NTSC, 0xCF, 0x30, 0x30, 0xD1);
-    dv25::MarkInvalidSamples(frame.data(), DIO_NTSC, 1);
-    EXPECT_EQ(dv25test::Get12(frame.data(), DIO_NTSC, 3, 0), 0x800);
-    EXPECT_NE(dv25test::Get12(frame.data(), DIO_NTSC, 3, 1), 0x800);
 }
 
 }  // namespace

@@ -53,12 +53,6 @@ TEST_F(PlaybackRecordTest, PlayedFramesReachTheTapeInOrderAndUnderrunsRepeat) {
     EXPECT_EQ(PdvGetPlaybackFrame(), 7);
     EXPECT_EQ(TapeAt(309), program[0]);
     EXPECT_EQ(cardsim::GetDeckStatus().position, 310);
-
-    // Paused: the still goes on tape, nothing is counted.
-    ASSERT_TRUE(PdvPausePlayback(TRUE));
-    AdvancePeriods(2);
-    EXPECT_EQ(TapeAt(311), program[0]);
-    EXPECT_EQ(cardsim::GetCardCounters().underruns, 3u);
 }
 
 TEST_F(PlaybackRecordTest, SynchronisedInsertReplacesExactlyTheFramesAtTheParkedPosition) {
@@ -83,144 +77,6 @@ TEST_F(PlaybackRecordTest, SynchronisedInsertReplacesExactlyTheFramesAtTheParked
     // The insert kept the tape's timecode running.
     EXPECT_EQ(DeckLabel(404), DropFrameLabel(404));
     EXPECT_EQ(DeckLabel(405), DropFrameLabel(405));
-}
-
-TEST_F(PlaybackRecordTest, ADelayThatMissesTheLatencyShiftsTheInsert) {
-    struct Case {
-        LONG delay;
-        int latency;
-        int64_t firstReplaced;
-    };
-    for (const Case& c : {Case{3, 2, 501}, Case{1, 2, 499}, Case{2, 2, 500}}) {
-        cardsim::Reset();
-        cardsim::UseManualClock(true);
-        cardsim::DeckModel model;
-        model.recordLatencyFrames = c.latency;
-        model.syncEdit = cardsim::EditKind::Assemble;
-        cardsim::SetDeckModel(model);
-        OpenSession();
-            std::vector<std::vector<uint8_t>> before;
-        for (int p = 497; p < 506; ++p) before.push_back(TapeAt(p));
-        cardsim::ParkDeck(500, DDC_STATE_RECORD_PAUSE);
-        ASSERT_TRUE(PdvSetSyncRecDelay(c.delay));
-        ASSERT_TRUE(PdvSetSyncRecNumFrames(3));
-        const auto program = Program(6);
-        BeginWith(program, true);
-        ASSERT_TRUE(PdvSyncRecNoParam());
-        AdvancePeriods(8);
-        for (int p = 497; p < 506; ++p) {
-            const int64_t k = p - c.firstReplaced + 1;
-            if (k >= 1 && k <= 3) EXPECT_EQ(TapeAt(p), program[k]) << "delay " << c.delay << " position " << p;
-            else EXPECT_EQ(TapeAt(p), before[p - 497]) << "delay " << c.delay << " position " << p;
-        }
-    }
-}
-
-TEST_F(PlaybackRecordTest, SyncRecordWaitsForTheDeckAndRunsUntilStoppedWithoutALength) {
-    cardsim::ParkDeck(700, DDC_STATE_PLAYBACK_PAUSE);
-    ASSERT_TRUE(PdvDeckControl(PDV_DECK_RECORD_PAUSE));
-    ASSERT_TRUE(PdvSetSyncRecNumFrames(0));
-    const auto program = Program(8);
-    BeginWith(program, true);
-    ASSERT_TRUE(PdvSyncRecNoParam()) << "the deck is on its way into record pause";
-    AdvancePeriods(3);
-    EXPECT_EQ(PdvGetPlaybackFrame(), 0) << "the card holds its frames until the deck is ready";
-    SettleDeck();
-    const LONG played = PdvGetPlaybackFrame();
-    EXPECT_GT(played, 0);
-    AdvancePeriods(4);
-    EXPECT_EQ(PdvGetPlaybackFrame(), played + 4);
-    EXPECT_EQ(DeckState(), DDC_STATE_RECORD);
-    ASSERT_TRUE(PdvStopPlayback());
-    EXPECT_EQ(DeckState(), DDC_STATE_RECORD_PAUSE);
-    EXPECT_EQ(cardsim::GetDeckStatus().position, 700 + PdvGetPlaybackFrame() - 1);
-    EXPECT_EQ(TapeAt(700), WithSubcodeOf(program[1], TapeAt(700)));
-}
-
-TEST_F(PlaybackRecordTest, WriteProtectedCassetteRefusesToRecord) {
-    cardsim::SetWriteProtected(true);
-    EXPECT_EQ(DevRecord(), DDC_TapeProtected);
-    EXPECT_CARD_ERROR(PdvDeckControl(PDV_DECK_RECORD_PAUSE), KDX_E_DEV_REJECT_SRV);
-    EXPECT_CARD_ERROR(PdvBeginPlayback(), KDX_E_DEV_REJECT_SRV);
-    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_IDLE);
-    cardsim::SetWriteProtected(false);
-    cardsim::ParkDeck(10, DDC_STATE_RECORD_PAUSE);
-    ASSERT_TRUE(PdvBeginPlayback());
-    cardsim::SetWriteProtected(true);
-    EXPECT_CARD_ERROR(PdvSyncRecNoParam(), KDX_E_DEV_REJECT_SRV);
-    EXPECT_EQ(PdvGetDriverState(), PDV_STATE_PLAYBACK_OPEN);
-}
-
-TEST_F(PlaybackRecordTest, ADeckSentNothingRecordsNothing) {
-    // Each way of sending the deck nothing, on an NTSC and on a PAL tape.
-    struct Case {
-        const char* what;
-        std::function<void()> arrange;
-    };
-    const Case cases[] = {
-        {"card closed", [] { ASSERT_NE(KDXClose(0), 0); }},
-        {"no playback mode", [] {}},
-        {"playback mode open, not started", [] { ASSERT_TRUE(PdvBeginPlayback()); }},
-        {"started with nothing ever ready", [] {
-             ASSERT_TRUE(PdvBeginPlayback());
-             ASSERT_TRUE(PdvStartPlayback());
-         }},
-        {"device link gone", [] {
-             ASSERT_TRUE(PdvBeginPlayback());
-             QueuePlaybackFrame(0, Program(1)[0]);
-             ASSERT_TRUE(PdvStartPlayback());
-             cardsim::DisconnectDevice();
-         }},
-    };
-    for (const DIO_VideoFormat standard : {DIO_NTSC, DIO_PAL}) {
-        for (const Case& c : cases) {
-            cardsim::Reset();
-            cardsim::UseManualClock(true);
-            cardsim::BuiltInTapeOptions options;
-            options.standard = standard;
-            cardsim::LoadBuiltInTape(options);
-            OpenSession();
-            std::vector<std::vector<uint8_t>> before;
-            for (int p = 20; p < 26; ++p) before.push_back(TapeAt(p));
-            c.arrange();
-            cardsim::ParkDeck(20, DDC_STATE_RECORD);
-            AdvancePeriods(5, standard);
-            EXPECT_EQ(cardsim::GetDeckStatus().position, 25) << c.what << " " << standard;
-            EXPECT_EQ(cardsim::GetCardCounters().framesRecorded, 0u) << c.what << " " << standard;
-            for (int p = 20; p < 26; ++p) EXPECT_TRUE(TapeAt(p) == before[p - 20]) << c.what << " " << standard;
-            const std::vector<int> label = standard == DIO_PAL ? std::vector<int>{0, 0, 0, 21, 0} : DropFrameLabel(21);
-            EXPECT_EQ(DeckLabel(21), label) << c.what << " " << standard;
-        }
-    }
-}
-
-TEST_F(PlaybackRecordTest, FramesOfTheOtherStandardAreNotRecordedOverTheTapeAndAreCounted) {
-    cardsim::BuiltInTapeOptions options;
-    options.standard = DIO_PAL;
-    cardsim::LoadBuiltInTape(options);
-    const std::vector<uint8_t> before = TapeAt(30);
-    BeginWith(Program(4), false);
-    ASSERT_TRUE(PdvStartPlayback());
-    cardsim::ParkDeck(30, DDC_STATE_RECORD);
-    AdvancePeriods(4);
-    EXPECT_TRUE(TapeAt(30) == before);
-    EXPECT_EQ(cardsim::GetCardCounters().framesRecorded, 0u);
-    EXPECT_EQ(cardsim::GetCardCounters().framesNotRecorded, 4u);
-}
-
-TEST_F(PlaybackRecordTest, PlainRecordWritesFramesAsReceived) {
-    cardsim::ParkDeck(100, DDC_STATE_STOP);
-    const auto program = Program(3);
-    BeginWith(program, false);
-    ASSERT_EQ(DevRecord(), DDC_NoError);
-    EXPECT_EQ(cardsim::GetDeckStatus().rawState, DDC_STATE_RECORD);
-    SettleDeck();
-    ASSERT_TRUE(PdvStartPlayback());
-    const int64_t at = cardsim::GetDeckStatus().position;
-    AdvancePeriods(3);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(TapeAt(at + i), program[i]);
-    // The deck reads the frame's own timecode there, not the tape's old one.
-    EXPECT_EQ(DeckLabel(at), DropFrameLabel(50000));
 }
 
 // The blocks of every DIF sequence an edit may keep or replace: subcode (1-2), audio
@@ -266,9 +122,6 @@ TEST_F(PlaybackRecordTest, AnInsertReplacesTheTracksNamedAndAnAssembleEverything
                 << c.deckOptions << " part " << part;
         EXPECT_EQ(DeckLabel(400), c.subcodeSent ? DropFrameLabel(50001) : DropFrameLabel(400)) << c.deckOptions;
     }
-    std::string error;
-    EXPECT_FALSE(cardsim::SetDeckOptions("insert=subcode", &error));
-    EXPECT_EQ(error, "insert=subcode");
 }
 
 }  // namespace

@@ -46,8 +46,6 @@ void SimTest::OpenSession(LONG standard) {
     ASSERT_EQ(DevInitialize(), DDC_NoError);
 }
 
-void SimTest::SettleDeck() { AdvanceMs(cardsim::GetDeckModel().transitionMs + 1); }
-
 std::string SimTest::TempPath(const std::string& name) {
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
     const std::string path =
@@ -55,13 +53,6 @@ std::string SimTest::TempPath(const std::string& name) {
     files_.push_back(path);
     std::remove(path.c_str());
     return path;
-}
-
-void AdvanceMs(int64_t ms) { cardsim::AdvanceClock(ms * 1000); }
-
-int64_t PeriodsBetween(int64_t fromMicros, int64_t toMicros, DIO_VideoFormat standard) {
-    const int64_t p = PeriodUnits(standard);
-    return (toMicros * kUnitsPerMicro) / p - (fromMicros * kUnitsPerMicro) / p;
 }
 
 void AdvancePeriods(int64_t periods, DIO_VideoFormat standard) {
@@ -76,15 +67,6 @@ LONG DeckState() {
     LONG state = -1;
     EXPECT_EQ(DevGetState(&state), DDC_NoError);
     return state;
-}
-
-std::string DeckTimecode() {
-    LONG h = 0, m = 0, s = 0, f = 0;
-    if (DevGetTimecode(&h, &m, &s, &f, 100) != DDC_NoError) return std::string();
-    char text[32];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d:%02d", static_cast<int>(h), static_cast<int>(m),
-                  static_cast<int>(s), static_cast<int>(f));
-    return text;
 }
 
 std::vector<std::vector<uint8_t>> MakeFrames(DIO_VideoFormat standard, int count, LONG firstFrameCount,
@@ -125,23 +107,11 @@ std::vector<uint8_t> TapeAt(int64_t position) {
     return frame;
 }
 
-void StartCapture() {
-    EXPECT_TRUE(PdvBeginCapture());
-    EXPECT_TRUE(PdvStartCapture());
-}
-
 std::vector<int> DropFrameLabel(LONG frameCount) {
     const timecodeDesc_t desc = TCCreateDesc(1, 30);
     short h, m, s, f;
     TCDeconstruct(TCCreateDur(frameCount, &desc), nullptr, &h, &m, &s, &f);
     return {h, m, s, f, 1};
-}
-
-std::vector<int> FrameLabel(const uint8_t* frame) {
-    TimeCode tc;
-    bool drop = false;
-    if (frame == nullptr || !DV25Timecode().GetTimecode(const_cast<uint8_t*>(frame), &tc, &drop)) return {};
-    return {int(tc.hours), int(tc.minutes), int(tc.seconds), int(tc.frames), drop};
 }
 
 std::vector<int> DeckLabel(int64_t position) {
@@ -150,23 +120,15 @@ std::vector<int> DeckLabel(int64_t position) {
     return {tc.hours, tc.minutes, tc.seconds, tc.frames, tc.dropFrame};
 }
 
-std::vector<uint8_t> SendAVC(const std::vector<uint8_t>& frame, ULONG responseRoom) {
+std::vector<uint8_t> SendAVC(const std::vector<uint8_t>& frame) {
     BYTE command[64] = {};
     for (size_t i = 0; i < frame.size(); ++i) command[4 * (i / 4) + 3 - i % 4] = frame[i];
     BYTE response[64];
     std::memset(response, 0xEE, sizeof response);
-    ULONG length = responseRoom;
+    ULONG length = sizeof response;
     if (!KDXSendGenericAVCCommand(0, 0, 4, static_cast<ULONG>(frame.size()), 8, command, &length, response)) return {};
-    EXPECT_EQ(length % 4, 0u);
     std::vector<uint8_t> out(length);
     for (size_t i = 0; i < length; ++i) out[i] = response[4 * (i / 4) + 3 - i % 4];
-    return out;
-}
-
-std::vector<cardsim::JournalEntry> CallsSince(uint64_t mark, const std::string& function) {
-    std::vector<cardsim::JournalEntry> out;
-    for (auto& e : cardsim::JournalSince(mark))
-        if (function.empty() || e.function == function) out.push_back(e);
     return out;
 }
 

@@ -15,20 +15,6 @@
 #include <string>
 #include <vector>
 
-// A card call that fails, leaving `error` as the card's last error.
-#define EXPECT_CARD_ERROR(call, error)                \
-    do {                                              \
-        EXPECT_FALSE(call) << #call;                  \
-        EXPECT_EQ(KDXGetLastError(), error) << #call; \
-    } while (0)
-
-// A card call's result and the driver state it leaves.
-#define EXPECT_STEP(call, ok, state)                                \
-    do {                                                            \
-        EXPECT_EQ(static_cast<bool>(call), ok) << #call;            \
-        EXPECT_EQ(PdvGetDriverState(), state) << "after " << #call; \
-    } while (0)
-
 namespace simtest {
 
 class SimTest : public ::testing::Test {
@@ -38,8 +24,6 @@ protected:
 
     // KDXOpen(0, standard, 0) and DevInitialize, both asserted.
     void OpenSession(LONG standard = KDX_STANDARD_NTSC);
-    // Lets the deck's transition in progress end.
-    void SettleDeck();
     // A unique path in the test's temporary folder.
     std::string TempPath(const std::string& name);
 
@@ -47,17 +31,11 @@ private:
     std::vector<std::string> files_;
 };
 
-void AdvanceMs(int64_t ms);
-// Frame periods of the standard that end in (fromMicros, toMicros].
-int64_t PeriodsBetween(int64_t fromMicros, int64_t toMicros, DIO_VideoFormat standard);
 // Advances the clock until exactly `periods` more frame periods have ended.
 void AdvancePeriods(int64_t periods, DIO_VideoFormat standard = DIO_NTSC);
 
 // The raw deck state, asserting the query succeeds.
 LONG DeckState();
-// The deck's timecode as "HH:MM:SS:FF" through DevGetTimecode ("" on failure).
-std::string DeckTimecode();
-
 // Writes `frames` to a raw .dv file.
 void WriteDVFile(const std::string& path, const std::vector<std::vector<uint8_t>>& frames);
 // `count` frames of the standard with timecodes from `firstFrameCount`, pattern offset `seed`.
@@ -69,21 +47,15 @@ std::vector<uint8_t> Concat(const std::vector<std::vector<uint8_t>>& frames);
 // Card frames: plays `frame` into playback slot `index` and marks it ready.
 void QueuePlaybackFrame(LONG index, const std::vector<uint8_t>& frame);
 
-// Enters capture mode and starts capturing, expecting both to succeed.
-void StartCapture();
-
 // The tape's frame at `position`, expecting it can be read.
 std::vector<uint8_t> TapeAt(int64_t position);
-// Timecode labels as {h, m, s, f, drop}: of a 525/60 drop-frame count, of a frame as
-// the host library reads it ({} when it has none), and of the deck's reading.
+// Timecode labels as {h, m, s, f, drop}: of a 525/60 drop-frame count and of the
+// deck's reading.
 std::vector<int> DropFrameLabel(LONG frameCount);
-std::vector<int> FrameLabel(const uint8_t* frame);
 std::vector<int> DeckLabel(int64_t position);
 
 // Sends an AV/C frame given in bus order through the card's pass-through call, in its
 // quadlet layout; answers the response in bus order, or {} when the call failed.
-std::vector<uint8_t> SendAVC(const std::vector<uint8_t>& frame, ULONG responseRoom = 64);
-
-std::vector<cardsim::JournalEntry> CallsSince(uint64_t mark, const std::string& function = std::string());
+std::vector<uint8_t> SendAVC(const std::vector<uint8_t>& frame);
 
 }  // namespace simtest
