@@ -3,7 +3,7 @@
 // the AV/C frames the device sent.
 #pragma once
 
-#include "PluginTestAccess.h"
+#include "interface/ControlIds.h"
 #include "support/DeviceFixture.h"
 
 #include <cstdint>
@@ -13,14 +13,10 @@
 
 class DeckFixture : public DeviceFixture {
 protected:
-    using Access = PluginTestAccess;
-
     // Opens the session (as the host's first adapter query does) and forgets what that
     // wrote and called, so that each test sees only its own lines and calls.
     void OpenSession() {
-        device_->GetNumberHostAdapters();
-        ASSERT_NE(Access::m_hKordex(*device_), 0) << "session did not open";
-        ASSERT_NE(Access::m_bDDCInitialized(*device_), 0);
+        ASSERT_EQ(device_->GetNumberHostAdapters(), 1) << "session did not open";
         Forget();
     }
 
@@ -38,25 +34,24 @@ protected:
         Forget();
     }
 
-    void Trace(bool on) { Access::m_bTraceDeckControl(*device_) = on; }
-
-    // Polls `condition` until it holds or `timeoutMs` of real time pass.
-    static bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 30000) {
-        const DWORD start = GetTickCount();
-        while (!condition()) {
-            if (GetTickCount() - start > timeoutMs) return false;
-            Sleep(2);
-        }
-        return true;
+    // The deck-control trace switch, as a host sets it.
+    void Trace(bool on) {
+        LONG bits = on ? 1 : 0;
+        ASSERT_EQ(device_->SetControl(kControlTraceSwitches, &bits), 1);
+    }
+    // The seek switches: the library's seek alone, and the track search's aim.
+    void SetSeekSwitches(unsigned char libraryOnly, LONG trackOffset) {
+        device_->SetControl(kControlLibrarySeekOnly, &libraryOnly);
+        device_->SetControl(kControlTrackSeekOffset, &trackOffset);
     }
 
     // The deck has finished moving and shows `rawState` at `position`.
     static bool WaitForDeck(LONG rawState, int64_t position) {
-        return WaitFor([&] {
+        return WaitUntil([&] {
             const cardsim::DeckStatus status = cardsim::GetDeckStatus();
             return !status.inTransition && !status.seeking && status.rawState == rawState &&
                    status.position == position;
-        });
+        }, 30);
     }
 
     // The deck's description of the built-in tape: 30 fps drop-frame.

@@ -62,7 +62,6 @@ TEST_F(SeekTest, TheTimeCodeSearchCuesTheDeckFirst) {
     OpenSession();
     const timecode_t target = Tc(0, 2, 3, 4);
     EXPECT_EQ(device_->DeviceSeekToTimecode(target), DDC_NoError);
-    EXPECT_EQ(Access::m_bSeekPending(*device_), 1);
     EXPECT_EQ(AVCRequests(), std::vector<Frame>{Frame({0x00, 0x20, 0x51, 0x20, 0x04, 0x03, 0x02, 0x00})});
     EXPECT_EQ(CardCalls(), (std::vector<std::string>{"DevGetState", "KDXSendGenericAVCCommand"}));
     // Written whatever the trace switch says.
@@ -90,9 +89,7 @@ TEST_F(SeekTest, ARefusedTimeCodeSearchIsCuedByTrackNumber) {
     cardsim::ParkDeck(100, DDC_STATE_PLAYBACK_PAUSE);
     Forget();
     Trace(true);
-    const timecode_t target = Frames(130);
-    EXPECT_EQ(device_->DeviceSeekToTimecode(target), DDC_NoError);
-    EXPECT_EQ(Access::m_bSeekPending(*device_), 1);
+    EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(130)), DDC_NoError);
     // The position check, the refused search, the cassette, the track and the time
     // code under the head, then the track search.
     const std::vector<std::pair<int, int>> kinds = {kSmpteStatus, kTimecodeSearch, kMediumInfo,
@@ -122,7 +119,7 @@ TEST_F(SeekTest, ARefusedTimeCodeSearchIsCuedByTrackNumber) {
 
 TEST_F(SeekTest, TheTrackSearchAimsTheFrameOffsetEarlyExceptAtFrameZeroAndCountsTwelveTracksAFrameAt25) {
     OpenSession();
-    Access::m_nATNFrameOffset(*device_) = 5;
+    SetSeekSwitches(0, 5);
     cardsim::RemoveSubcode(130, 1);
     cardsim::RemoveSubcode(0, 1);
     cardsim::ParkDeck(100, DDC_STATE_PLAYBACK_PAUSE);
@@ -155,7 +152,6 @@ TEST_F(SeekTest, StatusAnswersFallBackToTheLibrarySeekAndADVCAMCassetteSkipsTheT
     ASSERT_TRUE(cardsim::SetDeckOptions("status"));
     OpenSession();
     EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 0, 20, 0)), DDC_NoError);
-    EXPECT_EQ(Access::m_bSeekPending(*device_), 1);
     const std::vector<std::string> expected = {
         "SeekToTimecodeWithTC returning mismatched response\n",
         "SeekToTimecodeWithTC returning success for STATUS command not CONTROL command\n",
@@ -175,25 +171,11 @@ TEST_F(SeekTest, StatusAnswersFallBackToTheLibrarySeekAndADVCAMCassetteSkipsTheT
     EXPECT_EQ(log_.Count("Detected DVCAM cassette....\n"), 1u);
     EXPECT_EQ(CallsTo("DevSeekToTimecode").size(), 1u);
     EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 600));
-
-    // A cassette that cannot be identified is not taken for DVCAM: with the time code
-    // search and the medium query unanswered, the track search runs.
-    Restart();
-    ASSERT_TRUE(cardsim::SetDeckOptions("dvcam"));
-    OpenSession();
-    cardsim::ParkDeck(100, DDC_STATE_PLAYBACK_PAUSE);
-    Forget();
-    cardsim::RefuseCardCall("KDXSendGenericAVCCommand", KDX_E_TIMEOUT, 2);
-    Access::m_bHasSMPTETimecode(*device_) = 0;  // no status query before the searches
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(130)), DDC_NoError);
-    EXPECT_EQ(log_.Count("Detected DVCAM cassette....\n"), 0u);
-    EXPECT_EQ(AVCRequests().back(), TrackSearch(1300));
-    EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 130));
 }
 
 TEST_F(SeekTest, LibrarySeekOnlySendsNoAVC) {
     OpenSession();
-    Access::m_bLibrarySeekOnly(*device_) = 1;
+    SetSeekSwitches(1, 0);
     Trace(true);
     EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 1, 2, 3)), DDC_NoError);
     EXPECT_TRUE(AVCRequests().empty());
@@ -206,9 +188,7 @@ TEST_F(SeekTest, LibrarySeekOnlySendsNoAVC) {
 TEST_F(SeekTest, ATargetNotOnTheTapeSendsTheDocumentedFramesAndFails) {
     OpenSession();
     Trace(true);
-    Access::m_bSeekPending(*device_) = 1;
     EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(1, 2, 3, 4)), DDC_CommandRejected);
-    EXPECT_EQ(Access::m_bSeekPending(*device_), 0);
     ASSERT_FALSE(AVCRequests().empty());
     EXPECT_EQ(AVCRequests()[0], Frame({0x00, 0x20, 0x51, 0x20, 0x04, 0x03, 0x02, 0x01}));
     ASSERT_EQ(CallsTo("DevSeekToTimecode").size(), 1u);
@@ -235,22 +215,12 @@ TEST_F(SeekTest, FromBlankTapeTheTrackSearchGivesUpWithoutATimecode) {
     EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 600));
 }
 
-TEST_F(SeekTest, NoSessionOrNoTargetMeansNoSeek) {
+TEST_F(SeekTest, NoTargetMeansNoSeek) {
     OpenSession();
     Trace(true);
-    Access::m_bSeekPending(*device_) = 1;
     EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(kTCEmptyFrameCount)), DDC_InvalidParameter);
-    EXPECT_EQ(Access::m_bSeekPending(*device_), 0);
     EXPECT_FALSE(SeekCommandSent());
     EXPECT_EQ(Lines().back(), "DevSeekToTimecode  error -> Invalid Parameter\n");
-
-    Restart();
-    cardsim::FailDriverOpen(KDX_E_NO_DVKORDEX);
-    Access::m_bSeekPending(*device_) = 1;
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(600)), DDC_DriverError);
-    EXPECT_EQ(Access::m_bSeekPending(*device_), 0);
-    EXPECT_FALSE(SeekCommandSent());
-    EXPECT_TRUE(AVCRequests().empty());
 }
 
 TEST_F(SeekTest, ADeckThatGoesAwayMidSeekIsReportedNotWaitedFor) {
@@ -259,11 +229,10 @@ TEST_F(SeekTest, ADeckThatGoesAwayMidSeekIsReportedNotWaitedFor) {
     ASSERT_EQ(device_->DeviceSeekToTimecode(Tc(0, 5, 0, 2)), DDC_NoError);
     cardsim::DisconnectDevice();
     TransportState_t state = TransportUnknown;
-    ASSERT_TRUE(WaitFor([&] { return device_->DeviceGetState(&state) == DDC_NoError && state == TransportNoDevice; }));
+    ASSERT_TRUE(WaitUntil([&] { return device_->DeviceGetState(&state) == DDC_NoError && state == TransportNoDevice; }));
     // Every method fails in turn; the library's answer is the result.
     Forget();
     EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 0, 20, 0)), DDC_NoDevice);
-    EXPECT_EQ(Access::m_bSeekPending(*device_), 0);
     EXPECT_EQ(CallsTo("DevPause").size(), 6u);  // the track search's settling, then it gives up
     EXPECT_EQ(CallsTo("DevSeekToTimecode").size(), 1u);
     cardsim::ReconnectDevice();
