@@ -4,9 +4,7 @@
 #include "sim/SimTime.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
-#include <thread>
 
 using namespace dv1394;
 
@@ -24,7 +22,6 @@ void CaptureFixture::SetUp() {
     released_ = 0;
 }
 
-void CaptureFixture::TearDown() { DeviceFixture::TearDown(); }
 
 void CaptureFixture::OpenSession() { ASSERT_EQ(device_->GetNumberHostAdapters(), 1) << "the card session did not open"; }
 

@@ -31,7 +31,6 @@ enum class Step { Arm, Start, Pause, Terminate };
 class CaptureFixture : public DeviceFixture {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
     // Opens the card session through the host interface (the adapter query).
     void OpenSession();

@@ -68,7 +68,7 @@ TEST_P(DeliveryRaces, AHostOperationWaitsForTheWriteUnderWay) {
     g_pausePoint = static_cast<int>(race.point);
     // Past the frames a start without a start timecode drops, to the first delivery.
     for (int i = 0; i < 20 && !g_paused; ++i) PassFrames(1);
-    ASSERT_TRUE(WaitFor([] { return g_paused.load(); }, 10000)) << JournalTail(10);
+    ASSERT_TRUE(WaitUntil([] { return g_paused.load(); })) << JournalTail(10);
 
     std::atomic<bool> done{false};
     bool succeeded = false;
@@ -77,7 +77,8 @@ TEST_P(DeliveryRaces, AHostOperationWaitsForTheWriteUnderWay) {
         done = true;
     });
     // The operation must still be waiting when the thread is let go.
-    EXPECT_FALSE(WaitFor([&] { return done.load(); }, 200)) << "returned while a write was under way";
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(done.load()) << "returned while a write was under way";
     g_released = true;
     host.join();
     EXPECT_TRUE(succeeded);

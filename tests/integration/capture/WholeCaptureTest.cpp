@@ -79,7 +79,7 @@ TEST_P(WholeCapture, EveryFrameAndSampleReachesTheHostInOrder) {
         int fed = 0;
         while (fed < kFramesFed) {
             const int burst = std::min(kFramesFed - fed, static_cast<int>(random() % kLargestBurst) + 1);
-            ASSERT_TRUE(WaitFor([&] {
+            ASSERT_TRUE(WaitUntil([&] {
                 const ULONG room = static_cast<ULONG>(kRingFrames - burst) * static_cast<ULONG>(frameSize);
                 if (device_->GetVideoInRingBufferWritePosition() - device_->GetVideoInRingBufferReadPosition() > room ||
                     device_->GetVideoConfidenceRingBufferWritePosition() -

@@ -44,13 +44,13 @@ protected:
     // every state read on the way goes into seen_.
     TransportState_t WaitUntilSettled() {
         TransportState_t state = TransportUnknown;
-        const bool settled = capture_test::WaitFor(
+        const bool settled = WaitUntil(
             [&] {
                 const DDCError_t error = device_->DeviceGetState(&state);
                 if (error == DDC_NoError) seen_.insert(state);
                 return error == DDC_NoError && state != TransportSeeking && state != TransportUnknown;
             },
-            60000);
+            30);
         EXPECT_TRUE(settled) << "the deck never settled";
         return state;
     }
@@ -58,7 +58,7 @@ protected:
     // Sends a transport request again while the deck is still changing state.
     static DDCError_t Insist(const std::function<DDCError_t()>& request) {
         DDCError_t error = DDC_NoError;
-        capture_test::WaitFor([&] { return (error = request()) != DDC_DeviceInTransition; }, 30000);
+        WaitUntil([&] { return (error = request()) != DDC_DeviceInTransition; });
         return error;
     }
 
@@ -72,7 +72,7 @@ protected:
     // The plug-in's timecode agrees with the tape under the head.
     void ExpectTimecodeOfHead() {
         timecode_t here{};
-        ASSERT_TRUE(capture_test::WaitFor([&] { return device_->DeviceGetTimecode(&here) == DDC_NoError; }));
+        ASSERT_TRUE(WaitUntil([&] { return device_->DeviceGetTimecode(&here) == DDC_NoError; }));
         EXPECT_EQ(PositionOf(here), cardsim::GetDeckStatus().position);
     }
 
@@ -162,8 +162,8 @@ TEST_P(DeckScenario, ACaptureFromATimecodeBeginsExactlyAtThatFrame) {
     SetStartTimecode(start.frameCount);
     Do({Step::Arm, Step::Start}, kVideoIn);
     ASSERT_EQ(Insist([&] { return device_->DevicePlay(); }), DDC_NoError);
-    ASSERT_TRUE(capture_test::WaitFor(
-        [&] { return device_->GetVideoInRingBufferWritePosition() >= static_cast<ULONG>(kDVFrameSizeNTSC); }, 20000));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return device_->GetVideoInRingBufferWritePosition() >= static_cast<ULONG>(kDVFrameSizeNTSC); }, 20));
     capture_test::StreamTaker taker = capture_test::StreamTaker::VideoIn(device_, kDVFrameSizeNTSC, 1);
     taker.Take();
     ASSERT_GE(taker.Bytes().size(), static_cast<size_t>(kDVFrameSizeNTSC));

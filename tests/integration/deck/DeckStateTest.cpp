@@ -77,7 +77,7 @@ TEST_F(DeckStateTest, DuringASeekTheDeckReadsCueingUntilItPausesOrIsGivenAComman
 
     // A transport command in the middle of a seek ends it as well.
     ASSERT_EQ(device_->DeviceSeekToTimecode(Tc(0, 0, 10, 0)), DDC_NoError);
-    ASSERT_EQ(device_->DeviceGetState(&state), DDC_NoError);
+    ASSERT_TRUE(WaitUntil([&] { return device_->DeviceGetState(&state) == DDC_NoError; }));
     EXPECT_EQ(state, TransportSeeking);
     EXPECT_EQ(device_->DevicePlay(), DDC_NoError);
     ASSERT_TRUE(WaitUntil([&] { return device_->DeviceGetState(&state) == DDC_NoError && state == TransportPlaying; }));

@@ -108,40 +108,4 @@ TEST_F(DeckTimecodeTest, BlankTapeFramesWithoutSubcodeOrNoCassetteGiveNoTimecode
     }
 }
 
-TEST_F(DeckTimecodeTest, TheAsynchronousPairReceivesWhatTheDeckShowedWhenAsked) {
-    OpenSession();
-    cardsim::UseManualClock(true);
-    cardsim::ParkDeck(300, DDC_STATE_PLAYBACK_PAUSE);
-    Trace(true);
-    timecode_t tc = Frames(5);
-    EXPECT_EQ(device_->DeviceAskForTCAsync(), DDC_NoError);
-    EXPECT_EQ(device_->DeviceReceiveAsyncTC(&tc), DDC_CommandPending);
-    EXPECT_TRUE(TCIsEmpty(tc));
-    cardsim::ParkDeck(900, DDC_STATE_PLAYBACK_PAUSE);
-    cardsim::AdvanceClock(50000);
-    EXPECT_EQ(device_->DeviceReceiveAsyncTC(&tc), DDC_NoError);
-    EXPECT_EQ(tc.frameCount, 300);
-    // Asked over blank tape, and without a cassette.
-    cardsim::ParkDeck(cardsim::TapeLength() - 1, DDC_STATE_PLAYBACK_PAUSE);
-    EXPECT_EQ(device_->DeviceAskForTCAsync(), DDC_NoError);
-    cardsim::AdvanceClock(50000);
-    EXPECT_EQ(device_->DeviceReceiveAsyncTC(&tc), DDC_NoTimecode);
-    EXPECT_TRUE(TCIsEmpty(tc));
-    cardsim::EjectTape();
-    EXPECT_EQ(device_->DeviceAskForTCAsync(), DDC_NoError);
-    cardsim::AdvanceClock(50000);
-    EXPECT_EQ(device_->DeviceReceiveAsyncTC(&tc), DDC_TapeEjected);
-    EXPECT_EQ(device_->DeviceAskForTCAsync(), DDC_NoError);
-    device_->DeviceCancelAsyncTC();
-    EXPECT_EQ(device_->DeviceReceiveAsyncTC(&tc), DDC_CommandRejected);
-    EXPECT_EQ(Lines(), (std::vector<std::string>{
-                           "DevAskForTCAsync  error -> No Error\n", "DevReceiveAsyncTC  error -> Command Pending\n",
-                           "DevReceiveAsyncTC -> 00:00:10;00\n", "DevAskForTCAsync  error -> No Error\n",
-                           "DevReceiveAsyncTC -> NO TIMECODE\n", "DevAskForTCAsync  error -> No Error\n",
-                           "DevReceiveAsyncTC  error -> Tape Ejected\n", "DevAskForTCAsync  error -> No Error\n",
-                           "DevCancelAsyncTCRequest  error -> No Error\n",
-                           "DevReceiveAsyncTC  error -> Command Rejected\n"}));
-    EXPECT_EQ(device_->DeviceReceiveAsyncTC(nullptr), DDC_InvalidParameter);
-}
-
 }  // namespace

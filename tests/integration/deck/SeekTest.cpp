@@ -198,45 +198,4 @@ TEST_F(SeekTest, ATargetNotOnTheTapeSendsTheDocumentedFramesAndFails) {
                               "DevSeekToTimecode  error -> Command Rejected\n"}));
 }
 
-TEST_F(SeekTest, FromBlankTapeTheTrackSearchGivesUpWithoutATimecode) {
-    cardsim::SetSpeed(20);  // twenty minutes of tape to wind back
-    OpenSession();
-    cardsim::ParkDeck(cardsim::TapeLength() - 5, DDC_STATE_PLAYBACK_PAUSE);
-    Forget();
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 0, 20, 0)), DDC_NoError);
-    EXPECT_EQ(log_.Count("GetAbsoluteTrackNumber - discontinuous tracks on tape\n"), 0u);  // TC search won
-    ASSERT_TRUE(cardsim::SetDeckOptions("status"));
-    cardsim::ParkDeck(cardsim::TapeLength() - 5, DDC_STATE_PLAYBACK_PAUSE);
-    Forget();
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 0, 20, 0)), DDC_NoError);
-    EXPECT_EQ(log_.Count("GetAbsoluteTrackNumber - discontinuous tracks on tape\n"), 1u);
-    EXPECT_EQ(CountAVC(0x52, 0x20), 0u);
-    EXPECT_EQ(CallsTo("DevSeekToTimecode").size(), 1u);
-    EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 600));
-}
-
-TEST_F(SeekTest, NoTargetMeansNoSeek) {
-    OpenSession();
-    Trace(true);
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(kTCEmptyFrameCount)), DDC_InvalidParameter);
-    EXPECT_FALSE(SeekCommandSent());
-    EXPECT_EQ(Lines().back(), "DevSeekToTimecode  error -> Invalid Parameter\n");
-}
-
-TEST_F(SeekTest, ADeckThatGoesAwayMidSeekIsReportedNotWaitedFor) {
-    cardsim::SetSpeed(4);
-    OpenSession();
-    ASSERT_EQ(device_->DeviceSeekToTimecode(Tc(0, 5, 0, 2)), DDC_NoError);
-    cardsim::DisconnectDevice();
-    TransportState_t state = TransportUnknown;
-    ASSERT_TRUE(WaitUntil([&] { return device_->DeviceGetState(&state) == DDC_NoError && state == TransportNoDevice; }));
-    // Every method fails in turn; the library's answer is the result.
-    Forget();
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 0, 20, 0)), DDC_NoDevice);
-    EXPECT_EQ(CallsTo("DevPause").size(), 6u);  // the track search's settling, then it gives up
-    EXPECT_EQ(CallsTo("DevSeekToTimecode").size(), 1u);
-    cardsim::ReconnectDevice();
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 0, 20, 0)), DDC_NoError);
-}
-
 }  // namespace

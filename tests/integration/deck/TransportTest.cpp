@@ -60,32 +60,6 @@ TEST_F(TransportTest, LibraryErrorsReachTheHostUnchanged) {
     EXPECT_EQ(Lines(), expected);
 }
 
-TEST_F(TransportTest, WithoutASessionEveryOperationAnswersDriverErrorAndTouchesNoDeck) {
-    cardsim::FailDriverOpen(KDX_E_NO_DVKORDEX);
-    Trace(true);
-    for (const Command& command : kCommands) {
-        log_.Clear();
-        EXPECT_EQ((device_->*command.operation)(), DDC_DriverError) << command.library;
-        ASSERT_FALSE(Lines().empty());
-        EXPECT_EQ(Lines().back(), std::string(command.library) + "  error -> Driver Error\n");
-    }
-    log_.Clear();
-    EXPECT_EQ(device_->DeviceShuttle(30), DDC_DriverError);
-    for (const std::string& line : Lines()) EXPECT_EQ(line.find("DevShuttle"), std::string::npos) << line;
-    EXPECT_EQ(device_->DeviceAskForStateAsync(), DDC_DriverError);
-    EXPECT_EQ(device_->DeviceAskForTCAsync(), DDC_DriverError);
-    LONG first = 7, second = 7;
-    char text1[48] = "x", text2[48] = "y";
-    EXPECT_EQ(device_->DeviceUnitInfo(&first, &second, text1, text2), DDC_DriverError);
-    EXPECT_STREQ(text1, "x");  // untouched without a session
-    // Not one deck-control call or transport code reached the card.
-    for (const std::string& name : CardCalls()) {
-        EXPECT_NE(name.rfind("Dev", 0), 0u) << name;
-        EXPECT_NE(name.rfind("Pdv", 0), 0u) << name;
-    }
-    EXPECT_FALSE(CallsTo("KDXOpen").empty());
-}
-
 TEST_F(TransportTest, ShuttleGoesThroughTheLibraryExceptSpeedZeroOnAStoppedDeck) {
     OpenSession();
     Trace(true);
@@ -135,32 +109,6 @@ TEST_F(TransportTest, AgainstADeckInTransitionTheFourteenthShuttleForcesTheCodeA
     EXPECT_EQ(CallsTo("PdvDeckControl").size(), 1u);
     EXPECT_TRUE(CallsTo("DevShuttle").empty());
     EXPECT_EQ(CallsTo("DevGetState").size(), 15u);
-}
-
-TEST_F(TransportTest, UnitInfoPassesTheLibraryAnswersThroughAndPeriodicTasksDoNothing) {
-    OpenSession();
-    Trace(true);
-    LONG unitType = 0, vendor = 0;
-    char vendorText[48], modelText[48];
-    std::memset(vendorText, 'x', sizeof vendorText);
-    std::memset(modelText, 'x', sizeof modelText);
-    EXPECT_EQ(device_->DeviceUnitInfo(&unitType, &vendor, vendorText, modelText), DDC_NoError);
-    EXPECT_EQ(unitType, 4);
-    EXPECT_EQ(vendor, 0x0A1B2C);
-    EXPECT_STREQ(vendorText, "Velorin Simulation");
-    EXPECT_STREQ(modelText, "Virtual DV Deck");
-    ASSERT_EQ(CallsTo("DevUnitInfo").size(), 1u);
-    EXPECT_EQ(CallsTo("DevUnitInfo")[0].arguments.back(), 48);
-    EXPECT_EQ(Lines(), std::vector<std::string>{"DevUnitInfo  error -> No Error\n"});
-
-    EXPECT_EQ(device_->DeviceUnitInfo(nullptr, &vendor, vendorText, modelText), DDC_InvalidParameter);
-    // Periodic tasks answer success and do nothing.
-    Forget();
-    EXPECT_EQ(device_->DeviceSchedulePeriodicTask(1), DDC_NoError);
-    EXPECT_EQ(device_->DeviceSchedulePeriodicTask(0), DDC_NoError);
-    EXPECT_EQ(device_->DeviceDoPeriodicTask(), DDC_NoError);
-    EXPECT_TRUE(CardCalls().empty());
-    EXPECT_TRUE(Lines().empty());
 }
 
 }  // namespace
