@@ -100,10 +100,6 @@ const RaceCase kRaces[] = {
      DeliveryGuard::Point::Audio,
      [](DigitalDevice* d) { return d->TerminateAudioIn() == 1 && d->PrepareAudioIn(Channels(2, {0, 1})) == 1; },
      [](DigitalDevice* d) { EXPECT_EQ(d->GetAudioInRingBufferWritePosition(0), 0u); }},
-    {"AudioInAbortedThenPreparedAgainWhileTheMonitorRuns", kVideoConfidence | kAudioIn,
-     DeliveryGuard::Point::Audio,
-     [](DigitalDevice* d) { return d->AbortAudioIn() == 1 && d->PrepareAudioIn(Channels(4, {1, 3})) == 1; },
-     [](DigitalDevice* d) { EXPECT_EQ(d->GetAudioInRingBufferWritePosition(1), 0u); }},
     {"SampleRateChangedAfterAnAbort", kAudioIn, DeliveryGuard::Point::Audio,
      [](DigitalDevice* d) {
          DIOFormat format(3);

@@ -1,10 +1,8 @@
 // The plug-in's own AV/C traffic: retries against a deck in transition, the response
-// codes that count as success, and the writability probe made when the session opens.
+// codes that count as success, and a late answer that belongs to another command.
 #include "DeckFixture.h"
 #include "KDXCORE.h"
 #include "KordexDDC.h"
-
-#include <algorithm>
 
 namespace {
 
@@ -54,30 +52,6 @@ TEST_F(AVCQueriesTest, SearchesAnsweredInTransitionAreRetriedAndAnInterimAnswerI
     EXPECT_TRUE(CallsTo("DevSeekToTimecode").empty());
     EXPECT_EQ(Lines(), std::vector<std::string>{"SeekToTimecodeWithTC -> 00:00:20;00\n"});
     EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 600));
-}
-
-TEST_F(AVCQueriesTest, OpeningTheSessionProbesTheDeckByPlayingOneBlackFrame) {
-    ASSERT_EQ(device_->GetNumberHostAdapters(), 1);
-    std::vector<std::string> names = CardCalls();
-    const auto begin = std::find(names.begin(), names.end(), "PdvBeginPlayback");
-    ASSERT_NE(begin, names.end());
-    EXPECT_EQ(std::vector<std::string>(begin, names.end()),
-              (std::vector<std::string>{"PdvBeginPlayback", "PdvGetPlaybackFrame", "PdvGetPlaybackFrameAddr",
-                                        "PdvSetPlaybackFrame", "PdvEndPlayback"}));
-    EXPECT_EQ(CallsTo("PdvSetPlaybackFrame")[0].arguments, std::vector<int64_t>{1});
-    EXPECT_FALSE(CallsTo("PdvIsConnectedDV2").empty());
-    // The deck was asked whether it had settled first, and the wait is reported.
-    EXPECT_FALSE(CallsTo("DevGetState").empty());
-    EXPECT_TRUE(HasLineStartingWith("in transition "));
-    EXPECT_EQ(CallsTo("DevGetFrameRate").size(), 1u);
-
-    // A deck stuck in transition is waited for, then probed anyway.
-    Restart();
-    cardsim::SetStuckInTransition(true);
-    cardsim::SetJournalFoldsRepeats(true);
-    ASSERT_EQ(device_->GetNumberHostAdapters(), 1);
-    EXPECT_TRUE(HasLineStartingWith("in transition "));
-    EXPECT_EQ(CallsTo("PdvBeginPlayback").size(), 1u);
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include "support/DeviceFixture.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,11 +38,8 @@ protected:
         LONG bits = on ? 1 : 0;
         ASSERT_EQ(device_->SetControl(kControlTraceSwitches, &bits), 1);
     }
-    // The seek switches: the library's seek alone, and the track search's aim.
-    void SetSeekSwitches(unsigned char libraryOnly, LONG trackOffset) {
-        device_->SetControl(kControlLibrarySeekOnly, &libraryOnly);
-        device_->SetControl(kControlTrackSeekOffset, &trackOffset);
-    }
+    // How many frames early the track search aims.
+    void SetTrackOffset(LONG frames) { device_->SetControl(kControlTrackSeekOffset, &frames); }
 
     // The deck has finished moving and shows `rawState` at `position`.
     static bool WaitForDeck(LONG rawState, int64_t position) {
@@ -82,9 +78,4 @@ protected:
 
     // The debug entries written since the last Forget, in order.
     std::vector<std::string> Lines() const { return log_.Entries(); }
-    bool HasLineStartingWith(const std::string& prefix) const {
-        for (const std::string& line : Lines())
-            if (line.rfind(prefix, 0) == 0) return true;
-        return false;
-    }
 };

@@ -92,41 +92,6 @@ TEST_P(DeckScenario, ASeekCuesNearItsTargetAndTheHostSeesNoStopOnTheWay) {
     ExpectTimecodeOfHead();
 }
 
-TEST_P(DeckScenario, ASeekForATimecodeNotOnTheTapeNeverReadsAsArrived) {
-    const DDCError_t error = device_->DeviceSeekToTimecode(Tc(0, 40, 0, 0));
-    // A tidy deck refuses at once; a real one takes the search and stops at the tape end.
-    if (error == DDC_NoError) {
-        EXPECT_EQ(WaitUntilSettled(), TransportStopped);
-    }
-    timecode_t here{};
-    if (device_->DeviceGetTimecode(&here) == DDC_NoError) {
-        EXPECT_NE(here.frameCount, Tc(0, 40, 0, 0).frameCount);
-    }
-}
-
-TEST_P(DeckScenario, FrameStepsMoveOneFrameFromAStill) {
-    CueTo(Tc(0, 2, 0, 0));
-    const int64_t start = cardsim::GetDeckStatus().position;
-    ASSERT_EQ(Insist([&] { return device_->DeviceFFrame(); }), DDC_NoError);
-    EXPECT_EQ(WaitUntilSettled(), TransportPaused);
-    EXPECT_EQ(cardsim::GetDeckStatus().position, start + 1);
-    ExpectTimecodeOfHead();
-    ASSERT_EQ(Insist([&] { return device_->DeviceRewFrame(); }), DDC_NoError);
-    EXPECT_EQ(WaitUntilSettled(), TransportPaused);
-    EXPECT_EQ(cardsim::GetDeckStatus().position, start);
-}
-
-TEST_P(DeckScenario, ShuttleRunsAtTheSpeedAskedAndStillShowsTheFrameUnderTheHead) {
-    CueTo(Tc(0, 3, 0, 0));
-    ASSERT_EQ(Insist([&] { return device_->DeviceShuttle(50); }), DDC_NoError);
-    EXPECT_EQ(WaitUntilSettled(), TransportForwardPlaying);
-    ASSERT_EQ(Insist([&] { return device_->DeviceShuttle(-90); }), DDC_NoError);
-    EXPECT_EQ(WaitUntilSettled(), TransportReverseShuttle);
-    ASSERT_EQ(Insist([&] { return device_->DeviceShuttle(0); }), DDC_NoError);
-    EXPECT_EQ(WaitUntilSettled(), TransportPaused);
-    ExpectTimecodeOfHead();
-}
-
 TEST_P(DeckScenario, AnEditCuesToItsInPointAndWaitsInRecordPauseExactlyThere) {
     const timecode_t in = Tc(0, 4, 0, 0);
     ASSERT_EQ(device_->DeviceSetEditMode(static_cast<DeviceEditMode_t>(1)), DDC_NoError);
@@ -140,18 +105,6 @@ TEST_P(DeckScenario, AnEditCuesToItsInPointAndWaitsInRecordPauseExactlyThere) {
     for (const std::string& line : log_.Entries()) EXPECT_NE(line, "PRINT TO TAPE IS INACCURATE\n");
     EXPECT_EQ(WaitUntilSettled(), TransportRecordPaused);
     EXPECT_EQ(cardsim::GetDeckStatus().position, PositionOf(in));
-}
-
-TEST_P(DeckScenario, ADisconnectedDeckReadsAsNoDeviceAndComesBack) {
-    cardsim::DisconnectDevice();
-    TransportState_t state = TransportUnknown;
-    EXPECT_EQ(device_->DeviceGetState(&state), DDC_NoError);
-    EXPECT_EQ(state, TransportNoDevice);
-    EXPECT_EQ(device_->DevicePlay(), DDC_NoDevice);
-    timecode_t here{};
-    EXPECT_NE(device_->DeviceGetTimecode(&here), DDC_NoError);
-    cardsim::ReconnectDevice();
-    EXPECT_EQ(WaitUntilSettled(), TransportStopped);
 }
 
 TEST_P(DeckScenario, ACaptureFromATimecodeBeginsExactlyAtThatFrame) {

@@ -35,27 +35,6 @@ TEST_F(DeckStateTest, EveryLibraryStateReadsAsItsHostStateAndIsLoggedByName) {
     }
 }
 
-TEST_F(DeckStateTest, AMissingDeviceIsAnAnswerAndOtherErrorsReadAsUnknown) {
-    OpenSession();
-    Trace(true);
-    TransportState_t state = TransportUnknown;
-    cardsim::DisconnectDevice();  // the library reports it as the state it shows
-    EXPECT_EQ(device_->DeviceGetState(&state), DDC_NoError);
-    EXPECT_EQ(state, TransportNoDevice);
-    cardsim::ReconnectDevice();
-    cardsim::FailDeckCall("DevGetState", static_cast<DDCError_t>(25), 1);
-    state = TransportPaused;
-    EXPECT_EQ(device_->DeviceGetState(&state), 25);
-    EXPECT_EQ(state, TransportUnknown);
-    cardsim::SetStuckInTransition(true);
-    state = TransportPaused;
-    EXPECT_EQ(device_->DeviceGetState(&state), DDC_DeviceInTransition);
-    EXPECT_EQ(state, TransportUnknown);
-    EXPECT_EQ(Lines(), (std::vector<std::string>{"DevGetState  -> NO_DEVICE\n", "DevGetState  -> Unknown Error 25\n",
-                                                 "DevGetState  -> Device In Transition\n"}));
-    EXPECT_EQ(device_->DeviceGetState(nullptr), DDC_InvalidParameter);
-}
-
 TEST_F(DeckStateTest, DuringASeekTheDeckReadsCueingUntilItPausesOrIsGivenACommand) {
     cardsim::SetSpeed(4);
     OpenSession();
@@ -81,37 +60,6 @@ TEST_F(DeckStateTest, DuringASeekTheDeckReadsCueingUntilItPausesOrIsGivenAComman
     EXPECT_EQ(state, TransportSeeking);
     EXPECT_EQ(device_->DevicePlay(), DDC_NoError);
     ASSERT_TRUE(WaitUntil([&] { return device_->DeviceGetState(&state) == DDC_NoError && state == TransportPlaying; }));
-}
-
-TEST_F(DeckStateTest, TheAsynchronousPairAsksNowAndReceivesLater) {
-    OpenSession();
-    cardsim::UseManualClock(true);
-    cardsim::ParkDeck(200, DDC_STATE_PLAYBACK_PAUSE);
-    Trace(true);
-    TransportState_t state = TransportSeeking;
-    EXPECT_EQ(device_->DeviceReceiveAsyncState(&state), DDC_CommandRejected);  // nothing asked
-    EXPECT_EQ(state, TransportUnknown);
-    EXPECT_EQ(device_->DeviceAskForStateAsync(), DDC_NoError);
-    EXPECT_EQ(device_->DeviceAskForStateAsync(), DDC_DeviceBusy);
-    EXPECT_EQ(device_->DeviceReceiveAsyncState(&state), DDC_CommandPending);
-    cardsim::AdvanceClock(50000);
-    EXPECT_EQ(device_->DeviceReceiveAsyncState(&state), DDC_NoError);
-    EXPECT_EQ(state, TransportPaused);
-    EXPECT_EQ(device_->DeviceAskForStateAsync(), DDC_NoError);
-    device_->DeviceCancelAsyncState();
-    cardsim::AdvanceClock(50000);
-    EXPECT_EQ(device_->DeviceReceiveAsyncState(&state), DDC_CommandRejected);
-    // "No Device" from the library: logged as the library said it, answered as state 44.
-    cardsim::FailDeckCall("DevReceiveAsyncState", DDC_NoDevice, 1);
-    EXPECT_EQ(device_->DeviceReceiveAsyncState(&state), DDC_NoError);
-    EXPECT_EQ(state, TransportNoDevice);
-    EXPECT_EQ(Lines(), (std::vector<std::string>{
-                           "DevReceiveAsyncState  -> Command Rejected\n", "DevAskForStateAsync  error -> No Error\n",
-                           "DevAskForStateAsync  error -> Device Busy\n", "DevReceiveAsyncState  -> Command Pending\n",
-                           "DevReceiveAsyncState  -> PLAYBACK_PAUSE\n", "DevAskForStateAsync  error -> No Error\n",
-                           "DevCancelAsyncStateRequest  error -> No Error\n",
-                           "DevReceiveAsyncState  -> Command Rejected\n", "DevReceiveAsyncState  -> No Device\n"}));
-    EXPECT_EQ(device_->DeviceReceiveAsyncState(nullptr), DDC_InvalidParameter);
 }
 
 }  // namespace

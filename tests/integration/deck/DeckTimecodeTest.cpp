@@ -82,30 +82,6 @@ TEST_F(DeckTimecodeTest, ADeckWithoutSMPTETimecodeIsAskedThroughTheLibrary) {
     EXPECT_EQ(CardCalls(), std::vector<std::string>{"DevGetTimecode"});
     EXPECT_EQ(CallsTo("DevGetTimecode")[0].arguments.back(), 100);
     EXPECT_EQ(Lines(), std::vector<std::string>{"DevGetTimecode -> 00:00:41;04\n"});
-    cardsim::FailDeckCall("DevGetTimecode", DDC_CommandTimeout, 1);
-    EXPECT_EQ(device_->DeviceGetTimecode(&tc), DDC_CommandTimeout);
-    EXPECT_TRUE(TCIsEmpty(tc));
-    EXPECT_EQ(Lines().back(), "DevGetTimecode  error -> Command Timeout\n");
-    EXPECT_EQ(device_->DeviceGetTimecode(nullptr), DDC_InvalidParameter);
-}
-
-TEST_F(DeckTimecodeTest, BlankTapeFramesWithoutSubcodeOrNoCassetteGiveNoTimecode) {
-    OpenSession();
-    Trace(true);
-    cardsim::RemoveSubcode(400, 10);
-    const std::function<void()> places[] = {
-        [] { cardsim::ParkDeck(cardsim::TapeLength() - 10, DDC_STATE_PLAYBACK_PAUSE); },
-        [] { cardsim::ParkDeck(405, DDC_STATE_PLAYBACK_PAUSE); },
-        [] { cardsim::EjectTape(); },  // "Tape Ejected" reads as "No Timecode"
-    };
-    for (const auto& place : places) {
-        place();
-        timecode_t tc = Frames(5);
-        log_.Clear();
-        EXPECT_EQ(device_->DeviceGetTimecode(&tc), DDC_NoTimecode);
-        EXPECT_TRUE(TCIsEmpty(tc));
-        EXPECT_EQ(Lines().back(), "DevGetTimecode -> NO TIMECODE\n");
-    }
 }
 
 }  // namespace

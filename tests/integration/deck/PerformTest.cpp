@@ -94,24 +94,4 @@ TEST_F(PerformTest, OnTheInPointNothingIsCorrectedAndTheTraceShowsTheParameters)
     ExpectEditArmed(0, 0, 300);
 }
 
-TEST_F(PerformTest, ADeckThatRefusesRecordPauseMakesPerformFail) {
-    SetUpEdit(300, EditModeSynchronised);
-    cardsim::SetWriteProtected(true);
-    Trace(true);
-    EXPECT_EQ(device_->DevicePerform(), DDC_NoDevice);
-    EXPECT_EQ(Lines().back(), "RecordPause  error -> No Device\n");
-    EXPECT_EQ(CallsTo("PdvDeckControl").back().result, 0);
-}
-
-TEST_F(PerformTest, AnEjectDuringThePositionCheckEndsInAFailureNotAHang) {
-    SetUpEdit(298, EditModeSynchronised);
-    DDCError_t result = DDC_UnknownError;
-    std::thread host([&] { result = device_->DevicePerform(); });
-    ASSERT_TRUE(WaitUntil([] { return !CallsTo("KDXSendGenericAVCCommand").empty(); }));
-    cardsim::EjectTape();
-    host.join();
-    EXPECT_EQ(result, DDC_NoDevice);  // nothing to put into record pause
-    EXPECT_EQ(Lines(), std::vector<std::string>{"PRINT TO TAPE IS INACCURATE\n"});
-}
-
 }  // namespace

@@ -69,20 +69,6 @@ TEST_F(SeekTest, TheTimeCodeSearchCuesTheDeckFirst) {
     EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, cardsim::FindTapeTimecode({0, 2, 3, 4, true})));
 }
 
-TEST_F(SeekTest, ADeckAlreadyPausedOnTheFrameIsLeftWhereItIs) {
-    OpenSession();
-    cardsim::ParkDeck(600, DDC_STATE_PLAYBACK_PAUSE);
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(600)), DDC_NoError);
-    EXPECT_EQ(Lines(), std::vector<std::string>{"DevSeekToTimecode does not need to be called\n"});
-    EXPECT_FALSE(SeekCommandSent());
-    EXPECT_EQ(cardsim::GetDeckStatus().position, 600);
-    // Paused elsewhere, or on the frame but stopped: the deck is sent.
-    cardsim::ParkDeck(600, DDC_STATE_STOP);
-    Forget();
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(600)), DDC_NoError);
-    EXPECT_TRUE(SeekCommandSent());
-}
-
 TEST_F(SeekTest, ARefusedTimeCodeSearchIsCuedByTrackNumber) {
     OpenSession();
     cardsim::RemoveSubcode(130, 1);  // the deck cannot find 00:00:04;10 by its label
@@ -119,7 +105,7 @@ TEST_F(SeekTest, ARefusedTimeCodeSearchIsCuedByTrackNumber) {
 
 TEST_F(SeekTest, TheTrackSearchAimsTheFrameOffsetEarlyExceptAtFrameZeroAndCountsTwelveTracksAFrameAt25) {
     OpenSession();
-    SetSeekSwitches(0, 5);
+    SetTrackOffset(5);
     cardsim::RemoveSubcode(130, 1);
     cardsim::RemoveSubcode(0, 1);
     cardsim::ParkDeck(100, DDC_STATE_PLAYBACK_PAUSE);
@@ -147,7 +133,7 @@ TEST_F(SeekTest, TheTrackSearchAimsTheFrameOffsetEarlyExceptAtFrameZeroAndCounts
     EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 130));
 }
 
-TEST_F(SeekTest, StatusAnswersFallBackToTheLibrarySeekAndADVCAMCassetteSkipsTheTrackSearch) {
+TEST_F(SeekTest, StatusAnswersFallBackToTheLibrarySeek) {
     // Searches answered as status queries: both AV/C searches fail, the library seeks.
     ASSERT_TRUE(cardsim::SetDeckOptions("status"));
     OpenSession();
@@ -162,40 +148,6 @@ TEST_F(SeekTest, StatusAnswersFallBackToTheLibrarySeekAndADVCAMCassetteSkipsTheT
     ASSERT_EQ(CallsTo("DevSeekToTimecode").size(), 1u);
     EXPECT_EQ(CallsTo("DevSeekToTimecode")[0].arguments, (std::vector<int64_t>{0, 0, 20, 0}));
     EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 600));
-
-    Restart();
-    ASSERT_TRUE(cardsim::SetDeckOptions("dvcam,status"));
-    OpenSession();
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 0, 20, 0)), DDC_NoError);
-    EXPECT_EQ(AVCKinds(), (std::vector<std::pair<int, int>>{kTimecodeSearch, kMediumInfo}));
-    EXPECT_EQ(log_.Count("Detected DVCAM cassette....\n"), 1u);
-    EXPECT_EQ(CallsTo("DevSeekToTimecode").size(), 1u);
-    EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 600));
-}
-
-TEST_F(SeekTest, LibrarySeekOnlySendsNoAVC) {
-    OpenSession();
-    SetSeekSwitches(1, 0);
-    Trace(true);
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 1, 2, 3)), DDC_NoError);
-    EXPECT_TRUE(AVCRequests().empty());
-    EXPECT_EQ(CardCalls(), (std::vector<std::string>{"DevGetState", "DevSeekToTimecode"}));
-    EXPECT_EQ(CallsTo("DevSeekToTimecode")[0].arguments, (std::vector<int64_t>{0, 1, 2, 3}));
-    EXPECT_EQ(Lines().back(), "DevSeekToTimecode -> 00:01:02;03\n");
-    EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, cardsim::FindTapeTimecode({0, 1, 2, 3, true})));
-}
-
-TEST_F(SeekTest, ATargetNotOnTheTapeSendsTheDocumentedFramesAndFails) {
-    OpenSession();
-    Trace(true);
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(1, 2, 3, 4)), DDC_CommandRejected);
-    ASSERT_FALSE(AVCRequests().empty());
-    EXPECT_EQ(AVCRequests()[0], Frame({0x00, 0x20, 0x51, 0x20, 0x04, 0x03, 0x02, 0x01}));
-    ASSERT_EQ(CallsTo("DevSeekToTimecode").size(), 1u);
-    EXPECT_EQ(CallsTo("DevSeekToTimecode")[0].arguments, (std::vector<int64_t>{1, 2, 3, 4}));
-    EXPECT_EQ(Lines().back(), "DevSeekToTimecode  error -> Command Rejected\n");
-    EXPECT_TRUE(LinesInOrder({"SeekToTimecodeWithTC seek not successful\n", "SeekToTimecodeWithRelATN not successful\n",
-                              "DevSeekToTimecode  error -> Command Rejected\n"}));
 }
 
 }  // namespace

@@ -40,26 +40,6 @@ TEST_F(TransportTest, EachCommandCallsItsLibraryFunctionOnce) {
     EXPECT_TRUE(WaitUntil([] { return !cardsim::GetDeckStatus().cassetteLoaded; }));
 }
 
-TEST_F(TransportTest, LibraryErrorsReachTheHostUnchanged) {
-    OpenSession();
-    Trace(true);
-    cardsim::FailDeckCall("DevFF", DDC_HardwareError, 1);
-    EXPECT_EQ(device_->DeviceFF(), DDC_HardwareError);
-    cardsim::SetWriteProtected(true);
-    EXPECT_EQ(device_->DeviceRecord(), DDC_TapeProtected);
-    cardsim::EjectTape();
-    EXPECT_EQ(device_->DevicePlay(), DDC_TapeEjected);
-    cardsim::DisconnectDevice();
-    EXPECT_EQ(device_->DeviceRew(), DDC_NoDevice);
-    const std::vector<std::string> expected = {
-        "DevFF  error -> Hardware Error\n",
-        "DevRecord  error -> Tape Protected\n",
-        "DevPlay  error -> Tape Ejected\n",
-        "DevRewind  error -> No Device\n",
-    };
-    EXPECT_EQ(Lines(), expected);
-}
-
 TEST_F(TransportTest, ShuttleGoesThroughTheLibraryExceptSpeedZeroOnAStoppedDeck) {
     OpenSession();
     Trace(true);
@@ -80,35 +60,6 @@ TEST_F(TransportTest, ShuttleGoesThroughTheLibraryExceptSpeedZeroOnAStoppedDeck)
         const cardsim::DeckStatus status = cardsim::GetDeckStatus();
         return !status.inTransition && status.rawState == DDC_STATE_REV_X1;
     }));
-    // Speed 0 on a deck that is not stopped is an ordinary still.
-    Forget();
-    EXPECT_EQ(device_->DeviceShuttle(0), DDC_NoError);
-    EXPECT_EQ(CardCalls(), (std::vector<std::string>{"DevGetState", "DevShuttle"}));
-}
-
-TEST_F(TransportTest, AgainstADeckInTransitionTheFourteenthShuttleForcesTheCodeAndTheFifteenthResets) {
-    OpenSession();
-    cardsim::SetStuckInTransition(true);
-    // The count lives as long as the module: run it to a known point first, the call
-    // that forces a code, and then one more, which resets it.
-    int calls = 0;
-    while (CallsTo("PdvDeckControl").empty()) {
-        ASSERT_LT(++calls, 15);
-        ASSERT_EQ(device_->DeviceShuttle(10), DDC_DeviceInTransition);
-    }
-    ASSERT_EQ(device_->DeviceShuttle(10), DDC_DeviceInTransition);
-
-    Forget();
-    for (int call = 1; call <= 14; ++call) {
-        EXPECT_EQ(device_->DeviceShuttle(-45), DDC_DeviceInTransition);
-        EXPECT_EQ(CallsTo("PdvDeckControl").size(), call < 14 ? 0u : 1u) << "call " << call;
-    }
-    ASSERT_EQ(CallsTo("PdvDeckControl").size(), 1u);
-    EXPECT_EQ(CallsTo("PdvDeckControl")[0].arguments, std::vector<int64_t>{0x4F});  // reverse, speed band 40-59
-    EXPECT_EQ(device_->DeviceShuttle(-45), DDC_DeviceInTransition);  // the 15th
-    EXPECT_EQ(CallsTo("PdvDeckControl").size(), 1u);
-    EXPECT_TRUE(CallsTo("DevShuttle").empty());
-    EXPECT_EQ(CallsTo("DevGetState").size(), 15u);
 }
 
 }  // namespace

@@ -95,56 +95,24 @@ TEST_F(ControlsTest, DefaultsAndWhatIsWrittenReadsBack) {
     EXPECT_EQ(device_->SetControl(0xb00003, &wanted), 1);
     EXPECT_EQ(device_->GetControl(0xb00003, &read), 1);
     EXPECT_EQ(std::memcmp(&read, &wanted, sizeof read), 0);
-
-    // Nothing went wrong yet: no error text, no counts, no break.
-    char text[256] = "x";
-    EXPECT_EQ(device_->GetControl(0xb00002, text), 0);
-    EXPECT_STREQ(text, "");
-    TimecodeDiscontinuity record{};
-    record.nCount = 7;
-    EXPECT_EQ(device_->GetControl(0xb10006, &record), 1);
-    EXPECT_EQ(record.nCount, 0);
-    for (LONG id : {0xb00001, 0x70001, 0xb10003, 0xb20001, 0xb10001, 0xb10005}) {
-        value = -1;
-        EXPECT_EQ(device_->GetControl(id, &value), 1) << std::hex << id;
-        EXPECT_EQ(value, 0) << std::hex << id;
-    }
 }
 
-TEST_F(ControlsTest, AdaptersAndNodes) {
+TEST_F(ControlsTest, OneAdapterAndOneDeviceWhileTheSessionIsOpenAndTheDeckConnected) {
     char name[8] = "xxxxxxx";
     EXPECT_EQ(device_->GetHostAdapterName(5, name), 0);
     EXPECT_STREQ(name, "1394");
-    EXPECT_EQ(device_->GetHostAdapterFormat(), 0);
-    EXPECT_EQ(device_->GetHostAdapterAttributes(), 11);
-    EXPECT_EQ(device_->GetMaxNodes(), 1);
-    EXPECT_EQ(std::vector<int>({device_->SetControlNode(0), device_->SetControlNode(1), device_->SetIONode(0),
-                                device_->SetIONode(2)}),
-              (std::vector<int>{1, 0, 1, 0}));
-    int node = 7;
-    EXPECT_EQ(device_->GetIONode(&node), 1);
-    EXPECT_EQ(node, 0);
-    EXPECT_EQ(device_->HasAVWritableDevice(0, 0), 1);
-    EXPECT_EQ(device_->HasAVWritableDevice(0, 1), 0);
-    // Closed session: no device, and nothing is opened to find out.
-    EXPECT_EQ(device_->HasAVDevice(0, 0), 0);
+    EXPECT_EQ(device_->HasAVDevice(0, 0), 0);  // closed session: nothing is opened to find out
+    EXPECT_TRUE(CardCalls().empty());
+    ASSERT_EQ(device_->GetNumberHostAdapters(), 1);
     LONG devices = -1;
     EXPECT_EQ(device_->GetControl(0xb00007, &devices), 1);
-    EXPECT_EQ(devices, 0);
-    EXPECT_TRUE(CardCalls().empty());
-
-    ASSERT_EQ(device_->GetNumberHostAdapters(), 1);
-    EXPECT_EQ(device_->HasAVDevice(0, 0), 1);
-    EXPECT_EQ(device_->HasAVDevice(1, 0), 0);
-    EXPECT_EQ(device_->GetControl(0xb00007, &devices), 1);
     EXPECT_EQ(devices, 1);
+    EXPECT_EQ(device_->HasAVDevice(0, 0) + device_->HasAVDevice(1, 0), 1);
     cardsim::DisconnectDevice();
-    EXPECT_EQ(device_->HasAVDevice(0, 0), 0);
-    EXPECT_EQ(device_->GetNumberAVDevices(0), 0);
     LONG trace = 1;
     device_->SetControl(0xb00005, &trace);
     log_.Clear();
-    device_->HasAVDevice(0, 0);
+    EXPECT_EQ(device_->HasAVDevice(0, 0), 0);
     EXPECT_EQ(log_.Take(), std::vector<std::string>{"PdvIsConnectedDV2  error -> No Device\n"});
 }
 

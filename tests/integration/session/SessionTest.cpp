@@ -103,31 +103,4 @@ TEST_F(SessionTest, LostSessionTakesTheRecoveryPathOncePerCall) {
     EXPECT_EQ(ThreadContext::RegisteredCount(), threadsBefore_);
 }
 
-TEST_F(SessionTest, NeverOpenedDeviceClosesNothing) {
-    EXPECT_EQ(device_->GetNumberAVDevices(0), 0);  // asks nothing while closed
-    delete device_;
-    device_ = nullptr;
-    EXPECT_TRUE(CardCalls().empty());
-    EXPECT_TRUE(log_.Entries().empty());
-    EXPECT_EQ(ThreadContext::RegisteredCount(), threadsBefore_);
-}
-
-TEST_F(SessionTest, ChangingToPalReopensTheSessionForPal) {
-    ASSERT_EQ(device_->GetNumberHostAdapters(), 1);
-    cardsim::ClearJournal();
-    DIOFormat pal(4);
-    pal.SetKeywordParameter(kKeywordVideoSignal, "PAL");
-    pal.SetKeywordParameter(kKeywordAudioSampleRate, "48000");
-    ASSERT_EQ(device_->SetControl(kControlDeviceFormat, &pal), 1);
-    // Closed and reopened for PAL, with a new record thread.
-    const std::vector<std::string> calls = CardCalls();
-    const auto close = std::find(calls.begin(), calls.end(), "KDXClose");
-    ASSERT_NE(close, calls.end());
-    EXPECT_LT(close, std::find(calls.begin(), calls.end(), "KDXOpen"));
-    EXPECT_LT(std::find(calls.begin(), calls.end(), "DevUnInitialize"), close);
-    EXPECT_EQ(CallsTo("KDXOpen")[0].arguments, (std::vector<int64_t>{0, 2, 0}));
-    EXPECT_TRUE(ThreadsBecome(threadsBefore_ + 1));
-    EXPECT_EQ(cardsim::GetCardStatus().standard, PDV_VST_PAL);
-}
-
 }  // namespace
