@@ -16,13 +16,6 @@ BitMask Channels(int bits, std::initializer_list<int> selected) {
     return mask;
 }
 
-void CaptureFixture::SetUp() {
-    DeviceFixture::SetUp();
-    journalMark_ = 0;
-    released_ = 0;
-}
-
-
 void CaptureFixture::OpenSession() { ASSERT_EQ(device_->GetNumberHostAdapters(), 1) << "the card session did not open"; }
 
 void CaptureFixture::UseStandard(DIO_VideoFormat standard) {
@@ -30,8 +23,6 @@ void CaptureFixture::UseStandard(DIO_VideoFormat standard) {
     format.SetKeywordParameter(kKeywordVideoSignal, standard == DIO_PAL ? "PAL" : "NTSC");
     ASSERT_EQ(device_->SetControl(kControlDeviceFormat, &format), 1);
 }
-
-void CaptureFixture::FreezeClock() { cardsim::UseManualClock(true); }
 
 void CaptureFixture::PassFrames(int periods, DIO_VideoFormat standard) {
     // Quarter periods at a time, so that no step can carry two frames, until exactly
@@ -150,6 +141,5 @@ void CaptureFixture::SetStartTimecode(LONG frameCount, bool dropFrame, DWORD rat
     ASSERT_EQ(device_->SetControl(kControlStartTimecode, &start), 1);
 }
 
-void CaptureFixture::SetTrace(LONG bits) { ASSERT_EQ(device_->SetControl(kControlTraceSwitches, &bits), 1); }
 
 }  // namespace capture_test

@@ -30,14 +30,10 @@ enum class Step { Arm, Start, Pause, Terminate };
 
 class CaptureFixture : public DeviceFixture {
 protected:
-    void SetUp() override;
-
     // Opens the card session through the host interface (the adapter query).
     void OpenSession();
     // Switches the device to `standard` through the device-format control.
     void UseStandard(DIO_VideoFormat standard);
-    // Stops the simulator's clock (frames arrive only through PassFrames).
-    void FreezeClock();
     // Lets time pass until exactly `periods` more frames reached the card (the deck
     // must be showing pictures: playing, paused or in slow motion).
     void PassFrames(int periods, DIO_VideoFormat standard = DIO_NTSC);
@@ -66,7 +62,6 @@ protected:
     TimecodeDiscontinuity BreakRecord();
     std::string LastError();
     void SetStartTimecode(LONG frameCount, bool dropFrame = true, DWORD rate = 30);
-    void SetTrace(LONG bits);
 
     // A journal entry number after which later queries look (keeps scans short).
     uint64_t journalMark_ = 0;

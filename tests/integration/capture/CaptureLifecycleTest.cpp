@@ -32,7 +32,7 @@ class CaptureLifecycle : public CaptureFixture {
 protected:
     void SetUp() override {
         CaptureFixture::SetUp();
-        FreezeClock();
+        cardsim::UseManualClock(true);  // frames arrive only through PassFrames
         OpenSession();
     }
 };
@@ -52,7 +52,8 @@ TEST_P(CaptureFromCardState, ArmBringsTheCardIntoCaptureModeAndTerminateTakesItO
     for (BOOL (*call)() : mode.enter) ASSERT_TRUE(call());
     ASSERT_EQ(PdvGetDriverState(), mode.state);
     cardsim::ParkDeck(100, DDC_STATE_PLAYBACK);
-    SetTrace(2);  // capture
+    LONG captureTrace = 2;
+    ASSERT_EQ(device_->SetControl(kControlTraceSwitches, &captureTrace), 1);
     Prepare(kVideoIn, 4);
     const uint64_t mark = cardsim::JournalMark();
     log_.Clear();

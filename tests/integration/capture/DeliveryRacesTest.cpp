@@ -46,7 +46,7 @@ class DeliveryRaces : public CaptureFixture, public ::testing::WithParamInterfac
 protected:
     void SetUp() override {
         CaptureFixture::SetUp();
-        FreezeClock();
+        cardsim::UseManualClock(true);  // frames arrive only through PassFrames
         OpenSession();
         DeliveryGuard::SetTestPause(HoldOnce);
     }

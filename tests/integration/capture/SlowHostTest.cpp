@@ -21,7 +21,7 @@ constexpr int kBacklogLimit = 28;
 using SlowHost = CaptureFixture;
 
 TEST_F(SlowHost, DropsAndOverrunsAreCountedAsDesignedAndEveryFrameIsAccountedFor) {
-    FreezeClock();
+    cardsim::UseManualClock(true);  // frames arrive only through PassFrames
     OpenSession();
     cardsim::ParkDeck(kDeckStart, DDC_STATE_PLAYBACK);
     cardsim::DropCapturedFrames(20, 2);  // two frames the card never stores

@@ -50,7 +50,7 @@ TEST_P(WholeCapture, EveryFrameAndSampleReachesTheHostInOrder) {
         ASSERT_TRUE(tape.Load(MakeRun(mode.standard, mode.audio, mode.channels, kTapeFrames, 1800, 11)));
     }
 
-    FreezeClock();
+    cardsim::UseManualClock(true);  // frames arrive only through PassFrames
     if (mode.standard == DIO_PAL) UseStandard(DIO_PAL);
     else OpenSession();
     cardsim::ParkDeck(0, DDC_STATE_PLAYBACK);

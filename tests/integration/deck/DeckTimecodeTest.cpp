@@ -70,18 +70,4 @@ TEST_F(DeckTimecodeTest, ADeckThatAnswersSMPTETimecodeIsAskedThatFirst) {
     EXPECT_EQ(send.arguments, (std::vector<int64_t>{0, 0, 4, 8, 8, 1, 64, 1}));  // constants, buffer size
 }
 
-TEST_F(DeckTimecodeTest, ADeckWithoutSMPTETimecodeIsAskedThroughTheLibrary) {
-    cardsim::SetDeckOptions("nosmpte");
-    OpenSession();
-    cardsim::ParkDeck(1234, DDC_STATE_PLAYBACK_PAUSE);
-    Forget();
-    Trace(true);
-    timecode_t tc = Frames(0);
-    EXPECT_EQ(device_->DeviceGetTimecode(&tc), DDC_NoError);
-    EXPECT_EQ(tc.frameCount, 1234);
-    EXPECT_EQ(CardCalls(), std::vector<std::string>{"DevGetTimecode"});
-    EXPECT_EQ(CallsTo("DevGetTimecode")[0].arguments.back(), 100);
-    EXPECT_EQ(Lines(), std::vector<std::string>{"DevGetTimecode -> 00:00:41;04\n"});
-}
-
 }  // namespace

@@ -85,13 +85,6 @@ TEST_F(PerformTest, OnTheInPointNothingIsCorrectedAndTheTraceShowsTheParameters)
                                               "PdvSetSyncRecNumFrames ->300 ->OK\n",
                                               "RecordPause  error -> No Error\n"}));
     ExpectEditArmed(3, 7, 300);
-
-    // Back to no edit: both delays are gone.
-    device_->DeviceSetEditMode(EditModeNone);
-    cardsim::ParkDeck(300, DDC_STATE_PLAYBACK_PAUSE);
-    Forget();
-    EXPECT_EQ(device_->DevicePerform(), DDC_NoError);
-    ExpectEditArmed(0, 0, 300);
 }
 
 }  // namespace

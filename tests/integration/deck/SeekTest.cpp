@@ -133,21 +133,4 @@ TEST_F(SeekTest, TheTrackSearchAimsTheFrameOffsetEarlyExceptAtFrameZeroAndCounts
     EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 130));
 }
 
-TEST_F(SeekTest, StatusAnswersFallBackToTheLibrarySeek) {
-    // Searches answered as status queries: both AV/C searches fail, the library seeks.
-    ASSERT_TRUE(cardsim::SetDeckOptions("status"));
-    OpenSession();
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 0, 20, 0)), DDC_NoError);
-    const std::vector<std::string> expected = {
-        "SeekToTimecodeWithTC returning mismatched response\n",
-        "SeekToTimecodeWithTC returning success for STATUS command not CONTROL command\n",
-        "SeekToTimecodeWithRelATN returning mismatched response\n",
-        "SeekToTimecodeWithRelATN returning success for STATUS command not CONTROL command\n",
-    };
-    EXPECT_EQ(Lines(), expected);
-    ASSERT_EQ(CallsTo("DevSeekToTimecode").size(), 1u);
-    EXPECT_EQ(CallsTo("DevSeekToTimecode")[0].arguments, (std::vector<int64_t>{0, 0, 20, 0}));
-    EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 600));
-}
-
 }  // namespace

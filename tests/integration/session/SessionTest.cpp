@@ -53,21 +53,6 @@ TEST_F(SessionTest, FirstAdapterQueryOpensTheSessionOnceAndTeardownClosesIt) {
     EXPECT_FALSE(cardsim::GetCardStatus().open);
 }
 
-TEST_F(SessionTest, DriverOpenFailureWritesTheCardErrorLineAndEveryCallTriesAgain) {
-    const std::pair<DWORD, const char*> codes[] = {{KDX_E_BUSY, "KDX_E_BUSY\n"},
-                                                   {KDX_E_NO_DVKORDEX, "KDX_E_NO_DVKORDEX\n"},
-                                                   {0x80049999u, "Unknown KDX error\n"}};
-    for (const auto& [code, line] : codes) {
-        cardsim::FailDriverOpen(code, 1);
-        log_.Clear();
-        EXPECT_EQ(device_->GetNumberHostAdapters(), 0);
-        EXPECT_EQ(log_.Entries(), std::vector<std::string>{line}) << std::hex << code;
-    }
-    EXPECT_EQ(CallsTo("KDXOpen").size(), 3u);
-    EXPECT_TRUE(CallsTo("DevInitialize").empty());
-    EXPECT_EQ(ThreadContext::RegisteredCount(), threadsBefore_) << "no record thread";
-}
-
 TEST_F(SessionTest, DeckLibraryFailureClosesTheDriverAgain) {
     cardsim::FailDevInitialize(DDC_HardwareError, 1);
     EXPECT_EQ(device_->GetNumberHostAdapters(), 0);
