@@ -94,10 +94,14 @@ TEST_P(DeckScenario, ASeekCuesNearItsTargetAndTheHostSeesNoStopOnTheWay) {
 
 TEST_P(DeckScenario, AnEditCuesToItsInPointAndWaitsInRecordPauseExactlyThere) {
     const timecode_t in = Tc(0, 4, 0, 0);
-    ASSERT_EQ(device_->DeviceSetEditMode(static_cast<DeviceEditMode_t>(1)), DDC_NoError);
     ASSERT_EQ(device_->DeviceSetIn(in), DDC_NoError);
     ASSERT_EQ(device_->DeviceSetOut(Tc(0, 4, 10, 0)), DDC_NoError);
     ASSERT_EQ(device_->DeviceSetPreroll(TCAddModDay(Tc(0, 0, 0, 0), 90)), DDC_NoError);
+    // Without an edit mode the deck cues to the preroll before In; in one, to In itself.
+    ASSERT_EQ(device_->DeviceGotoPreroll(), DDC_NoError);
+    ASSERT_EQ(WaitUntilSettled(), TransportPaused);
+    EXPECT_LE(std::abs(cardsim::GetDeckStatus().position - (PositionOf(in) - 90)), GetParam().landingSlack);
+    ASSERT_EQ(device_->DeviceSetEditMode(static_cast<DeviceEditMode_t>(1)), DDC_NoError);
     ASSERT_EQ(device_->DeviceGotoPreroll(), DDC_NoError);
     ASSERT_EQ(WaitUntilSettled(), TransportPaused);
     log_.Clear();
