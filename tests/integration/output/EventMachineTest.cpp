@@ -54,6 +54,12 @@ TEST_P(EventMachineTest, PreloadAndStartFollowTheStreamsAndTheEditMode) {
     // frames of delay; a print of video alone needs four fewer.
     EXPECT_EQ(ControlLong(kControlFrameDelay), c.editMode != 0 ? 5 : c.streams == kVideo ? 4 : 8);
     EXPECT_TRUE(WaitForPlayed(kFrames + 1)) << "the lead-in and every frame";
+    // Then the record loop rests until the host's next step: it asks the card for no
+    // further frame and counts no underrun.
+    const size_t polls = CallsTo("PdvGetPlaybackFrame").size();
+    Sleep(300);
+    EXPECT_EQ(CallsTo("PdvGetPlaybackFrame").size(), polls) << "the record loop wants a frame more";
+    EXPECT_EQ(ControlLong(kControlVideoOutUnderruns) + ControlLong(kControlAudioOutUnderruns), 0);
     Do(c.streams, Step::Terminate);
     EXPECT_EQ(CardState(), PDV_STATE_IDLE);
 }
