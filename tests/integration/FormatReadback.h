@@ -6,13 +6,6 @@
 #include <string>
 #include <vector>
 
-// The value of one keyword, or "(none)" when the format lacks it or is null.
-inline std::string KeywordOf(DIOFormat* format, LONG keyword) {
-    char value[32] = "";
-    if (format == nullptr || !format->GetKeywordParameter(keyword, value)) return "(none)";
-    return value;
-}
-
 // The keywords of a format, in order, as "KEY=value" texts.
 inline std::vector<std::string> KeywordsOf(DIOFormat* format) {
     std::vector<std::string> keywords;

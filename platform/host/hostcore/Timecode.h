@@ -7,6 +7,7 @@
 #pragma once
 
 #include "windows.h"
+#include <cstddef>
 
 // Word 0: drop-frame flag in bit 0 (code outside this library reads and writes it
 // directly); word 1: frames per second (0 counts as 30); word 2: reserved, zero.
@@ -22,7 +23,8 @@ struct timecode_t {
 };
 
 static_assert(sizeof(timecodeDesc_t) == 12, "the host sees a 12-byte timecode description");
-static_assert(sizeof(timecode_t) == 16, "the host sees a 16-byte timecode");
+static_assert(sizeof(timecode_t) == 16 && offsetof(timecode_t, frameCount) == 12,
+              "the host sees a 16-byte timecode: the description, then the count");
 
 // The frame count of "no timecode". Any timecode with this count is empty, whatever
 // its description.

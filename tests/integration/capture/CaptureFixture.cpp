@@ -4,40 +4,16 @@
 #include "sim/SimTime.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
-#include <thread>
 
 using namespace dv1394;
 
 namespace capture_test {
 
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
 BitMask Channels(int bits, std::initializer_list<int> selected) {
     BitMask mask(bits);
     for (int channel : selected) mask.SetBit(channel, 1);
     return mask;
-}
-
-void CaptureFixture::SetUp() {
-    DeviceFixture::SetUp();
-    journalMark_ = 0;
-    released_ = 0;
-}
-
-void CaptureFixture::TearDown() {
-    // Whatever the test left running ends with the device; the clock runs again so
-    // that nothing waits on a frozen world.
-    cardsim::UseManualClock(false);
-    DeviceFixture::TearDown();
 }
 
 void CaptureFixture::OpenSession() { ASSERT_EQ(device_->GetNumberHostAdapters(), 1) << "the card session did not open"; }
@@ -47,8 +23,6 @@ void CaptureFixture::UseStandard(DIO_VideoFormat standard) {
     format.SetKeywordParameter(kKeywordVideoSignal, standard == DIO_PAL ? "PAL" : "NTSC");
     ASSERT_EQ(device_->SetControl(kControlDeviceFormat, &format), 1);
 }
-
-void CaptureFixture::FreezeClock() { cardsim::UseManualClock(true); }
 
 void CaptureFixture::PassFrames(int periods, DIO_VideoFormat standard) {
     // Quarter periods at a time, so that no step can carry two frames, until exactly
@@ -72,8 +46,8 @@ LONG CaptureFixture::FramesReleased() {
     return released_;
 }
 
-bool CaptureFixture::WaitForReleased(LONG count, int timeoutMs) {
-    return WaitFor([&] { return FramesReleased() >= count; }, timeoutMs);
+bool CaptureFixture::WaitForReleased(LONG count) {
+    return WaitUntil([&] { return FramesReleased() >= count; });
 }
 
 void CaptureFixture::FeedFrames(int periods, DIO_VideoFormat standard) {
@@ -91,24 +65,14 @@ void CaptureFixture::FeedFrames(int periods, DIO_VideoFormat standard) {
     }
 }
 
-std::string CaptureFixture::JournalTail(size_t count) {
-    const std::vector<cardsim::JournalEntry> entries = cardsim::JournalSince(0);
-    std::string text;
-    for (size_t i = entries.size() > count ? entries.size() - count : 0; i < entries.size(); ++i)
-        text += cardsim::DescribeEntry(entries[i]) + "\n";
-    return text;
-}
-
-bool CaptureFixture::WaitForIdlePoll(int timeoutMs) {
+bool CaptureFixture::WaitForIdlePoll() {
     FramesReleased();
     const uint64_t after = journalMark_;
-    return WaitFor(
-        [&] {
-            for (const cardsim::JournalEntry& entry : cardsim::JournalSince(after))
-                if (entry.function == "PdvGetCapturedFrame") return true;
-            return false;
-        },
-        timeoutMs);
+    return WaitUntil([&] {
+        for (const cardsim::JournalEntry& entry : cardsim::JournalSince(after))
+            if (entry.function == "PdvGetCapturedFrame") return true;
+        return false;
+    });
 }
 
 void CaptureFixture::Prepare(int streams, LONG frames, const BitMask& channels, LONG frameSize) {
@@ -147,7 +111,8 @@ void CaptureFixture::Do(std::initializer_list<Step> steps, int streams) {
     for (Step step : steps) {
         for (int stream : {kVideoIn, kVideoConfidence, kAudioIn}) {
             if ((streams & stream) == 0) continue;
-            ASSERT_EQ(take(step, stream), 1) << "step " << static_cast<int>(step) << " of stream " << stream;
+            ASSERT_EQ(Bounded("a capture stream step", [&] { return take(step, stream); }), 1)
+                << "step " << static_cast<int>(step) << " of stream " << stream;
         }
     }
 }
@@ -176,6 +141,5 @@ void CaptureFixture::SetStartTimecode(LONG frameCount, bool dropFrame, DWORD rat
     ASSERT_EQ(device_->SetControl(kControlStartTimecode, &start), 1);
 }
 
-void CaptureFixture::SetTrace(LONG bits) { ASSERT_EQ(device_->SetControl(kControlTraceSwitches, &bits), 1); }
 
 }  // namespace capture_test

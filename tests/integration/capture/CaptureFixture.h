@@ -21,9 +21,6 @@
 
 namespace capture_test {
 
-// Polls `condition` every millisecond until it holds or `timeoutMs` pass.
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 30000);
-
 // A mask of `bits` bits with the given channels set.
 BitMask Channels(int bits, std::initializer_list<int> selected);
 
@@ -33,15 +30,10 @@ enum class Step { Arm, Start, Pause, Terminate };
 
 class CaptureFixture : public DeviceFixture {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-
     // Opens the card session through the host interface (the adapter query).
     void OpenSession();
     // Switches the device to `standard` through the device-format control.
     void UseStandard(DIO_VideoFormat standard);
-    // Stops the simulator's clock (frames arrive only through PassFrames).
-    void FreezeClock();
     // Lets time pass until exactly `periods` more frames reached the card (the deck
     // must be showing pictures: playing, paused or in slow motion).
     void PassFrames(int periods, DIO_VideoFormat standard = DIO_NTSC);
@@ -49,21 +41,20 @@ protected:
     // Card frames the capture thread has released (the last PdvSetCapturedFrame index).
     LONG FramesReleased();
     // Waits until the thread has released `count` frames.
-    bool WaitForReleased(LONG count, int timeoutMs = 30000);
+    bool WaitForReleased(LONG count);
     // Lets `periods` frames arrive, a few at a time, each time waiting until the thread
     // took them.
     void FeedFrames(int periods, DIO_VideoFormat standard = DIO_NTSC);
-    // The last `count` card calls, one per line, for failure messages.
-    static std::string JournalTail(size_t count);
     // Waits until the thread, with no frame pending, polls the card again: it then
     // sits in its wait for the next frame.
-    bool WaitForIdlePoll(int timeoutMs = 30000);
+    bool WaitForIdlePoll();
 
     // Negotiates, sizes and prepares the rings of `streams` as a host does (page and
     // block size 4096): `frames` frames each, AudioIn 3888 bytes a frame for `channels`.
     void Prepare(int streams, LONG frames, const BitMask& channels = Channels(2, {0, 1}),
                  LONG frameSize = kDVFrameSizeNTSC);
-    // Takes each of `steps` on every one of `streams`, expecting success.
+    // Takes each of `steps` on every one of `streams`, expecting success; a step that
+    // does not return stops the test (see Bounded).
     void Do(std::initializer_list<Step> steps, int streams);
 
     // Controls read and set as a host does.
@@ -71,7 +62,6 @@ protected:
     TimecodeDiscontinuity BreakRecord();
     std::string LastError();
     void SetStartTimecode(LONG frameCount, bool dropFrame = true, DWORD rate = 30);
-    void SetTrace(LONG bits);
 
     // A journal entry number after which later queries look (keeps scans short).
     uint64_t journalMark_ = 0;

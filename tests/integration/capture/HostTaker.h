@@ -40,10 +40,6 @@ public:
 
     // Takes everything the ring holds now.
     StreamTaker& Take();
-    // From now on only counts what it takes (a host that passes the data on).
-    void DiscardBytes() { keepBytes_ = false; }
-    // Bytes taken in all, kept or not.
-    size_t Taken() const { return taken_; }
 
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
     // The bytes as 16-bit little-endian samples.
@@ -60,7 +56,6 @@ private:
     LONG largestPiece_;
     std::mt19937 random_;
     DIOFormat* current_ = nullptr;
-    bool keepBytes_ = true;
     size_t taken_ = 0;
     std::vector<uint8_t> bytes_;
     std::vector<FormatMark> formats_;

@@ -29,11 +29,11 @@ size_t FrameSizeFromHeader(const uint8_t* frame) {
 
 }  // namespace
 
-timecodeDesc_t TapeTimecodeDesc(DIO_VideoFormat standard) {
+static timecodeDesc_t TapeTimecodeDesc(DIO_VideoFormat standard) {
     return standard == DIO_PAL ? TCCreateDesc(0, 25) : TCCreateDesc(1, 30);
 }
 
-Frame MakeFrame(DIO_VideoFormat standard, DIO_AudioFormat audio, int channels, int64_t cadenceIndex,
+static Frame MakeFrame(DIO_VideoFormat standard, DIO_AudioFormat audio, int channels, int64_t cadenceIndex,
                 LONG frameCount, uint32_t seed) {
     std::unique_ptr<unsigned char[]> picture(DVFrame().GenTestPatternFrame(standard, static_cast<ULONG>(seed)));
     if (!picture) return {};

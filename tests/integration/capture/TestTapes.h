@@ -18,18 +18,9 @@ namespace capture_test {
 
 using Frame = std::vector<uint8_t>;
 
-// One frame of `standard` carrying noise (seeded by `seed`) on `channels` audio
-// channels at `audio`, as frame `cadenceIndex` (0-based) of the sample cadence, and
-// the timecode `frameCount` (none when it is kTCEmptyFrameCount).
-Frame MakeFrame(DIO_VideoFormat standard, DIO_AudioFormat audio, int channels, int64_t cadenceIndex,
-                LONG frameCount, uint32_t seed);
-
 // `count` frames with running timecode from `firstFrameCount`.
 std::vector<Frame> MakeRun(DIO_VideoFormat standard, DIO_AudioFormat audio, int channels, int count,
                            LONG firstFrameCount, uint32_t seed);
-
-// The timecode description tapes of the standard carry (30 drop-frame, or 25).
-timecodeDesc_t TapeTimecodeDesc(DIO_VideoFormat standard);
 
 // A .dv file in a scratch folder of its own, removed when the object goes.
 class TapeFile {

@@ -1,10 +1,8 @@
 // The plug-in's own AV/C traffic: retries against a deck in transition, the response
-// codes that count as success, and the writability probe made when the session opens.
+// codes that count as success, and a late answer that belongs to another command.
 #include "DeckFixture.h"
 #include "KDXCORE.h"
 #include "KordexDDC.h"
-
-#include <algorithm>
 
 namespace {
 
@@ -54,57 +52,6 @@ TEST_F(AVCQueriesTest, SearchesAnsweredInTransitionAreRetriedAndAnInterimAnswerI
     EXPECT_TRUE(CallsTo("DevSeekToTimecode").empty());
     EXPECT_EQ(Lines(), std::vector<std::string>{"SeekToTimecodeWithTC -> 00:00:20;00\n"});
     EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 600));
-}
-
-TEST_F(AVCQueriesTest, OpeningTheSessionProbesTheDeckByPlayingOneBlackFrame) {
-    Trace(false);
-    device_->GetNumberHostAdapters();
-    ASSERT_NE(Access::m_hKordex(*device_), 0);
-    EXPECT_EQ(Access::m_bAVWritable(*device_), 1);
-    std::vector<std::string> names = CardCalls();
-    const auto begin = std::find(names.begin(), names.end(), "PdvBeginPlayback");
-    ASSERT_NE(begin, names.end());
-    EXPECT_EQ(std::vector<std::string>(begin, names.end()),
-              (std::vector<std::string>{"PdvBeginPlayback", "PdvGetPlaybackFrame", "PdvGetPlaybackFrameAddr",
-                                        "PdvSetPlaybackFrame", "PdvEndPlayback"}));
-    EXPECT_EQ(CallsTo("PdvSetPlaybackFrame")[0].arguments, std::vector<int64_t>{1});
-    EXPECT_FALSE(CallsTo("PdvIsConnectedDV2").empty());
-    // The deck was asked whether it had settled first, and the wait is reported.
-    EXPECT_FALSE(CallsTo("DevGetState").empty());
-    EXPECT_TRUE(HasLineStartingWith("in transition "));
-    // The frame rate came from the deck, and its SMPTE/EBU answer was noted.
-    EXPECT_EQ(CallsTo("DevGetFrameRate").size(), 1u);
-    EXPECT_EQ(Access::m_bHasSMPTETimecode(*device_), 1);
-
-    // A deck stuck in transition is waited for, then probed anyway.
-    Restart();
-    cardsim::SetStuckInTransition(true);
-    cardsim::SetJournalFoldsRepeats(true);
-    device_->GetNumberHostAdapters();
-    ASSERT_NE(Access::m_hKordex(*device_), 0);
-    EXPECT_TRUE(HasLineStartingWith("in transition "));
-    EXPECT_EQ(CallsTo("PdvBeginPlayback").size(), 1u);
-    EXPECT_EQ(Access::m_bAVWritable(*device_), 1);
-}
-
-TEST_F(AVCQueriesTest, NoDeviceOrACardThatCannotPlayMakesTheDeckUnwritable) {
-    cardsim::DisconnectDevice();
-    device_->GetNumberHostAdapters();
-    ASSERT_NE(Access::m_hKordex(*device_), 0);
-    EXPECT_EQ(Access::m_bAVWritable(*device_), 0);
-    EXPECT_EQ(log_.Count("SetAVWritableFlag - no device connected\n"), 1u);
-    EXPECT_TRUE(CallsTo("PdvBeginPlayback").empty());  // the probe is skipped
-    EXPECT_FALSE(HasLineStartingWith("in transition "));
-
-    Restart();
-    cardsim::RefuseCardCall("PdvBeginPlayback", KDX_E_BUSY);
-    device_->GetNumberHostAdapters();
-    ASSERT_NE(Access::m_hKordex(*device_), 0);
-    EXPECT_EQ(Access::m_bAVWritable(*device_), 0);
-    const std::vector<std::string> lines = Lines();
-    const auto failed = std::find(lines.begin(), lines.end(), "CheckIfDeviceIsWritable FAILED\n");
-    ASSERT_TRUE(failed != lines.end() && failed + 1 != lines.end());
-    EXPECT_EQ(*(failed + 1), "KDX_E_BUSY\n");
 }
 
 }  // namespace

@@ -3,24 +3,19 @@
 // the AV/C frames the device sent.
 #pragma once
 
-#include "PluginTestAccess.h"
+#include "interface/ControlIds.h"
 #include "support/DeviceFixture.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
 class DeckFixture : public DeviceFixture {
 protected:
-    using Access = PluginTestAccess;
-
     // Opens the session (as the host's first adapter query does) and forgets what that
     // wrote and called, so that each test sees only its own lines and calls.
     void OpenSession() {
-        device_->GetNumberHostAdapters();
-        ASSERT_NE(Access::m_hKordex(*device_), 0) << "session did not open";
-        ASSERT_NE(Access::m_bDDCInitialized(*device_), 0);
+        ASSERT_EQ(device_->GetNumberHostAdapters(), 1) << "session did not open";
         Forget();
     }
 
@@ -38,25 +33,21 @@ protected:
         Forget();
     }
 
-    void Trace(bool on) { Access::m_bTraceDeckControl(*device_) = on; }
-
-    // Polls `condition` until it holds or `timeoutMs` of real time pass.
-    static bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 30000) {
-        const DWORD start = GetTickCount();
-        while (!condition()) {
-            if (GetTickCount() - start > timeoutMs) return false;
-            Sleep(2);
-        }
-        return true;
+    // The deck-control trace switch, as a host sets it.
+    void Trace(bool on) {
+        LONG bits = on ? 1 : 0;
+        ASSERT_EQ(device_->SetControl(kControlTraceSwitches, &bits), 1);
     }
+    // How many frames early the track search aims.
+    void SetTrackOffset(LONG frames) { device_->SetControl(kControlTrackSeekOffset, &frames); }
 
     // The deck has finished moving and shows `rawState` at `position`.
     static bool WaitForDeck(LONG rawState, int64_t position) {
-        return WaitFor([&] {
+        return WaitUntil([&] {
             const cardsim::DeckStatus status = cardsim::GetDeckStatus();
             return !status.inTransition && !status.seeking && status.rawState == rawState &&
                    status.position == position;
-        });
+        }, 30);
     }
 
     // The deck's description of the built-in tape: 30 fps drop-frame.
@@ -87,9 +78,4 @@ protected:
 
     // The debug entries written since the last Forget, in order.
     std::vector<std::string> Lines() const { return log_.Entries(); }
-    bool HasLineStartingWith(const std::string& prefix) const {
-        for (const std::string& line : Lines())
-            if (line.rfind(prefix, 0) == 0) return true;
-        return false;
-    }
 };

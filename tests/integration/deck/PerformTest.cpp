@@ -59,12 +59,10 @@ TEST_F(PerformTest, OneFrameOffInIsCorrectedTwoFramesOffOnlyReported) {
         SCOPED_TRACE(c.position);
         Restart();
         SetUpEdit(c.position, EditModeSynchronised);
-        Access::m_bSeekPending(*device_) = 1;
         EXPECT_EQ(device_->DevicePerform(), DDC_NoError);
         EXPECT_EQ(Lines(), c.lines);
         EXPECT_EQ(CallsTo("DevStepForwardAFrame").size(), c.forward);
         EXPECT_EQ(CallsTo("DevStepBackAFrame").size(), c.back);
-        EXPECT_EQ(Access::m_bSeekPending(*device_), 0);
         ExpectEditArmed(3, 0, 300);  // the edit goes ahead even when inaccurate
         const cardsim::CardStatus card = cardsim::GetCardStatus();
         EXPECT_EQ(card.syncRecDelay, 3);
@@ -87,61 +85,6 @@ TEST_F(PerformTest, OnTheInPointNothingIsCorrectedAndTheTraceShowsTheParameters)
                                               "PdvSetSyncRecNumFrames ->300 ->OK\n",
                                               "RecordPause  error -> No Error\n"}));
     ExpectEditArmed(3, 7, 300);
-
-    // Back to no edit: both delays are gone.
-    device_->DeviceSetEditMode(EditModeNone);
-    cardsim::ParkDeck(300, DDC_STATE_PLAYBACK_PAUSE);
-    Forget();
-    EXPECT_EQ(device_->DevicePerform(), DDC_NoError);
-    ExpectEditArmed(0, 0, 300);
-}
-
-TEST_F(PerformTest, ADeckThatRefusesRecordPauseMakesPerformFail) {
-    SetUpEdit(300, EditModeSynchronised);
-    cardsim::SetWriteProtected(true);
-    Trace(true);
-    EXPECT_EQ(device_->DevicePerform(), DDC_NoDevice);
-    EXPECT_EQ(Lines().back(), "RecordPause  error -> No Device\n");
-    EXPECT_EQ(CallsTo("PdvDeckControl").back().result, 0);
-}
-
-TEST_F(PerformTest, WithoutASessionPerformFailsAndAnOutPointSetThenIsStillTheEditsEnd) {
-    cardsim::FailDriverOpen(KDX_E_BUSY);
-    Trace(true);
-    EXPECT_EQ(device_->DevicePerform(), DDC_DriverError);
-    EXPECT_EQ(Lines().back(), "DevicePerform  error -> Driver Error\n");
-    EXPECT_EQ(device_->DeviceSetOut(Tc(0, 0, 20, 0)), DDC_DriverError);
-    EXPECT_EQ(Lines().back(), "DevSetOut  error -> Driver Error\n");
-    EXPECT_TRUE(CallsTo("DevSetOut").empty());
-    EXPECT_TRUE(CallsTo("PdvDeckControl").empty());
-    Trace(false);
-    // The session recovers on the next call.
-    cardsim::ClearFaults();
-    ASSERT_EQ(device_->DeviceSetIn(Tc(0, 0, 10, 0)), DDC_NoError);
-    cardsim::ParkDeck(300, DDC_STATE_PLAYBACK_PAUSE);
-    Forget();
-    EXPECT_EQ(device_->DevicePerform(), DDC_NoError);
-    EXPECT_EQ(CallsTo("PdvSetSyncRecNumFrames").back().arguments, std::vector<int64_t>{300});
-}
-
-TEST_F(PerformTest, AnEjectDuringThePositionCheckEndsInAFailureNotAHang) {
-    SetUpEdit(298, EditModeSynchronised);
-    DDCError_t result = DDC_UnknownError;
-    std::thread host([&] { result = device_->DevicePerform(); });
-    ASSERT_TRUE(WaitFor([] { return !CallsTo("KDXSendGenericAVCCommand").empty(); }));
-    cardsim::EjectTape();
-    host.join();
-    EXPECT_EQ(result, DDC_NoDevice);  // nothing to put into record pause
-    EXPECT_EQ(Lines(), std::vector<std::string>{"PRINT TO TAPE IS INACCURATE\n"});
-}
-
-TEST_F(PerformTest, ADeckThatNeverStopsIsGivenUpOn) {
-    SetUpEdit(1000, EditModeSynchronised);
-    ASSERT_EQ(device_->DevicePlay(), DDC_NoError);  // runs away from In, never showing it
-    Forget();
-    EXPECT_EQ(device_->DevicePerform(), DDC_NoError);
-    EXPECT_EQ(Lines(), std::vector<std::string>{"PRINT TO TAPE IS INACCURATE\n"});
-    EXPECT_TRUE(CallsTo("DevStepForwardAFrame").empty());
 }
 
 }  // namespace

@@ -62,26 +62,11 @@ TEST_F(SeekTest, TheTimeCodeSearchCuesTheDeckFirst) {
     OpenSession();
     const timecode_t target = Tc(0, 2, 3, 4);
     EXPECT_EQ(device_->DeviceSeekToTimecode(target), DDC_NoError);
-    EXPECT_EQ(Access::m_bSeekPending(*device_), 1);
     EXPECT_EQ(AVCRequests(), std::vector<Frame>{Frame({0x00, 0x20, 0x51, 0x20, 0x04, 0x03, 0x02, 0x00})});
     EXPECT_EQ(CardCalls(), (std::vector<std::string>{"DevGetState", "KDXSendGenericAVCCommand"}));
     // Written whatever the trace switch says.
     EXPECT_EQ(Lines(), std::vector<std::string>{"SeekToTimecodeWithTC -> 00:02:03;04\n"});
     EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, cardsim::FindTapeTimecode({0, 2, 3, 4, true})));
-}
-
-TEST_F(SeekTest, ADeckAlreadyPausedOnTheFrameIsLeftWhereItIs) {
-    OpenSession();
-    cardsim::ParkDeck(600, DDC_STATE_PLAYBACK_PAUSE);
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(600)), DDC_NoError);
-    EXPECT_EQ(Lines(), std::vector<std::string>{"DevSeekToTimecode does not need to be called\n"});
-    EXPECT_FALSE(SeekCommandSent());
-    EXPECT_EQ(cardsim::GetDeckStatus().position, 600);
-    // Paused elsewhere, or on the frame but stopped: the deck is sent.
-    cardsim::ParkDeck(600, DDC_STATE_STOP);
-    Forget();
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(600)), DDC_NoError);
-    EXPECT_TRUE(SeekCommandSent());
 }
 
 TEST_F(SeekTest, ARefusedTimeCodeSearchIsCuedByTrackNumber) {
@@ -90,9 +75,7 @@ TEST_F(SeekTest, ARefusedTimeCodeSearchIsCuedByTrackNumber) {
     cardsim::ParkDeck(100, DDC_STATE_PLAYBACK_PAUSE);
     Forget();
     Trace(true);
-    const timecode_t target = Frames(130);
-    EXPECT_EQ(device_->DeviceSeekToTimecode(target), DDC_NoError);
-    EXPECT_EQ(Access::m_bSeekPending(*device_), 1);
+    EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(130)), DDC_NoError);
     // The position check, the refused search, the cassette, the track and the time
     // code under the head, then the track search.
     const std::vector<std::pair<int, int>> kinds = {kSmpteStatus, kTimecodeSearch, kMediumInfo,
@@ -122,7 +105,7 @@ TEST_F(SeekTest, ARefusedTimeCodeSearchIsCuedByTrackNumber) {
 
 TEST_F(SeekTest, TheTrackSearchAimsTheFrameOffsetEarlyExceptAtFrameZeroAndCountsTwelveTracksAFrameAt25) {
     OpenSession();
-    Access::m_nATNFrameOffset(*device_) = 5;
+    SetTrackOffset(5);
     cardsim::RemoveSubcode(130, 1);
     cardsim::RemoveSubcode(0, 1);
     cardsim::ParkDeck(100, DDC_STATE_PLAYBACK_PAUSE);
@@ -148,126 +131,6 @@ TEST_F(SeekTest, TheTrackSearchAimsTheFrameOffsetEarlyExceptAtFrameZeroAndCounts
     ASSERT_FALSE(AVCRequests().empty());
     EXPECT_EQ(AVCRequests().back(), TrackSearch(1200 + 360));
     EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 130));
-}
-
-TEST_F(SeekTest, StatusAnswersFallBackToTheLibrarySeekAndADVCAMCassetteSkipsTheTrackSearch) {
-    // Searches answered as status queries: both AV/C searches fail, the library seeks.
-    ASSERT_TRUE(cardsim::SetDeckOptions("status"));
-    OpenSession();
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 0, 20, 0)), DDC_NoError);
-    EXPECT_EQ(Access::m_bSeekPending(*device_), 1);
-    const std::vector<std::string> expected = {
-        "SeekToTimecodeWithTC returning mismatched response\n",
-        "SeekToTimecodeWithTC returning success for STATUS command not CONTROL command\n",
-        "SeekToTimecodeWithRelATN returning mismatched response\n",
-        "SeekToTimecodeWithRelATN returning success for STATUS command not CONTROL command\n",
-    };
-    EXPECT_EQ(Lines(), expected);
-    ASSERT_EQ(CallsTo("DevSeekToTimecode").size(), 1u);
-    EXPECT_EQ(CallsTo("DevSeekToTimecode")[0].arguments, (std::vector<int64_t>{0, 0, 20, 0}));
-    EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 600));
-
-    Restart();
-    ASSERT_TRUE(cardsim::SetDeckOptions("dvcam,status"));
-    OpenSession();
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 0, 20, 0)), DDC_NoError);
-    EXPECT_EQ(AVCKinds(), (std::vector<std::pair<int, int>>{kTimecodeSearch, kMediumInfo}));
-    EXPECT_EQ(log_.Count("Detected DVCAM cassette....\n"), 1u);
-    EXPECT_EQ(CallsTo("DevSeekToTimecode").size(), 1u);
-    EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 600));
-
-    // A cassette that cannot be identified is not taken for DVCAM: with the time code
-    // search and the medium query unanswered, the track search runs.
-    Restart();
-    ASSERT_TRUE(cardsim::SetDeckOptions("dvcam"));
-    OpenSession();
-    cardsim::ParkDeck(100, DDC_STATE_PLAYBACK_PAUSE);
-    Forget();
-    cardsim::RefuseCardCall("KDXSendGenericAVCCommand", KDX_E_TIMEOUT, 2);
-    Access::m_bHasSMPTETimecode(*device_) = 0;  // no status query before the searches
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(130)), DDC_NoError);
-    EXPECT_EQ(log_.Count("Detected DVCAM cassette....\n"), 0u);
-    EXPECT_EQ(AVCRequests().back(), TrackSearch(1300));
-    EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 130));
-}
-
-TEST_F(SeekTest, LibrarySeekOnlySendsNoAVC) {
-    OpenSession();
-    Access::m_bLibrarySeekOnly(*device_) = 1;
-    Trace(true);
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 1, 2, 3)), DDC_NoError);
-    EXPECT_TRUE(AVCRequests().empty());
-    EXPECT_EQ(CardCalls(), (std::vector<std::string>{"DevGetState", "DevSeekToTimecode"}));
-    EXPECT_EQ(CallsTo("DevSeekToTimecode")[0].arguments, (std::vector<int64_t>{0, 1, 2, 3}));
-    EXPECT_EQ(Lines().back(), "DevSeekToTimecode -> 00:01:02;03\n");
-    EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, cardsim::FindTapeTimecode({0, 1, 2, 3, true})));
-}
-
-TEST_F(SeekTest, ATargetNotOnTheTapeSendsTheDocumentedFramesAndFails) {
-    OpenSession();
-    Trace(true);
-    Access::m_bSeekPending(*device_) = 1;
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(1, 2, 3, 4)), DDC_CommandRejected);
-    EXPECT_EQ(Access::m_bSeekPending(*device_), 0);
-    ASSERT_FALSE(AVCRequests().empty());
-    EXPECT_EQ(AVCRequests()[0], Frame({0x00, 0x20, 0x51, 0x20, 0x04, 0x03, 0x02, 0x01}));
-    ASSERT_EQ(CallsTo("DevSeekToTimecode").size(), 1u);
-    EXPECT_EQ(CallsTo("DevSeekToTimecode")[0].arguments, (std::vector<int64_t>{1, 2, 3, 4}));
-    EXPECT_EQ(Lines().back(), "DevSeekToTimecode  error -> Command Rejected\n");
-    EXPECT_TRUE(LinesInOrder({"SeekToTimecodeWithTC seek not successful\n", "SeekToTimecodeWithRelATN not successful\n",
-                              "DevSeekToTimecode  error -> Command Rejected\n"}));
-}
-
-TEST_F(SeekTest, FromBlankTapeTheTrackSearchGivesUpWithoutATimecode) {
-    cardsim::SetSpeed(20);  // twenty minutes of tape to wind back
-    OpenSession();
-    cardsim::ParkDeck(cardsim::TapeLength() - 5, DDC_STATE_PLAYBACK_PAUSE);
-    Forget();
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 0, 20, 0)), DDC_NoError);
-    EXPECT_EQ(log_.Count("GetAbsoluteTrackNumber - discontinuous tracks on tape\n"), 0u);  // TC search won
-    ASSERT_TRUE(cardsim::SetDeckOptions("status"));
-    cardsim::ParkDeck(cardsim::TapeLength() - 5, DDC_STATE_PLAYBACK_PAUSE);
-    Forget();
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 0, 20, 0)), DDC_NoError);
-    EXPECT_EQ(log_.Count("GetAbsoluteTrackNumber - discontinuous tracks on tape\n"), 1u);
-    EXPECT_EQ(CountAVC(0x52, 0x20), 0u);
-    EXPECT_EQ(CallsTo("DevSeekToTimecode").size(), 1u);
-    EXPECT_TRUE(WaitForDeck(DDC_STATE_PLAYBACK_PAUSE, 600));
-}
-
-TEST_F(SeekTest, NoSessionOrNoTargetMeansNoSeek) {
-    OpenSession();
-    Trace(true);
-    Access::m_bSeekPending(*device_) = 1;
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(kTCEmptyFrameCount)), DDC_InvalidParameter);
-    EXPECT_EQ(Access::m_bSeekPending(*device_), 0);
-    EXPECT_FALSE(SeekCommandSent());
-    EXPECT_EQ(Lines().back(), "DevSeekToTimecode  error -> Invalid Parameter\n");
-
-    Restart();
-    cardsim::FailDriverOpen(KDX_E_NO_DVKORDEX);
-    Access::m_bSeekPending(*device_) = 1;
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Frames(600)), DDC_DriverError);
-    EXPECT_EQ(Access::m_bSeekPending(*device_), 0);
-    EXPECT_FALSE(SeekCommandSent());
-    EXPECT_TRUE(AVCRequests().empty());
-}
-
-TEST_F(SeekTest, ADeckThatGoesAwayMidSeekIsReportedNotWaitedFor) {
-    cardsim::SetSpeed(4);
-    OpenSession();
-    ASSERT_EQ(device_->DeviceSeekToTimecode(Tc(0, 5, 0, 2)), DDC_NoError);
-    cardsim::DisconnectDevice();
-    TransportState_t state = TransportUnknown;
-    ASSERT_TRUE(WaitFor([&] { return device_->DeviceGetState(&state) == DDC_NoError && state == TransportNoDevice; }));
-    // Every method fails in turn; the library's answer is the result.
-    Forget();
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 0, 20, 0)), DDC_NoDevice);
-    EXPECT_EQ(Access::m_bSeekPending(*device_), 0);
-    EXPECT_EQ(CallsTo("DevPause").size(), 6u);  // the track search's settling, then it gives up
-    EXPECT_EQ(CallsTo("DevSeekToTimecode").size(), 1u);
-    cardsim::ReconnectDevice();
-    EXPECT_EQ(device_->DeviceSeekToTimecode(Tc(0, 0, 20, 0)), DDC_NoError);
 }
 
 }  // namespace

@@ -10,15 +10,6 @@
 
 namespace print_test {
 
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
 Frame PictureFrame(ULONG number, DIO_VideoFormat standard) {
     DVFrame maker;
     unsigned char* made = maker.GenTestPatternFrame(standard, number);
@@ -54,7 +45,6 @@ BitMask Stereo() {
 
 void PrintFixture::TearDown() {
     StopCardClock();
-    cardsim::UseManualClock(false);  // nothing may wait on a frozen world
     DeviceFixture::TearDown();
 }
 
@@ -142,14 +132,16 @@ std::vector<Frame> PrintFixture::GivePictures(LONG count, DIO_VideoFormat standa
 unsigned char PrintFixture::Take(Streams stream, Step step) {
     CDV1394& d = *device_;
     const bool video = stream == kVideo;
-    switch (step) {
-    case Step::Arm: return video ? d.ArmVideoOut() : d.ArmAudioOut();
-    case Step::Start: return video ? d.StartVideoOut() : d.StartAudioOut();
-    case Step::Pause: return video ? d.PauseVideoOut() : d.PauseAudioOut();
-    case Step::Abort: return video ? d.AbortVideoOut() : d.AbortAudioOut();
-    case Step::Terminate: return video ? d.TerminateVideoOut() : d.TerminateAudioOut();
-    }
-    return 0;
+    return Bounded("an output stream step", [&]() -> unsigned char {
+        switch (step) {
+        case Step::Arm: return video ? d.ArmVideoOut() : d.ArmAudioOut();
+        case Step::Start: return video ? d.StartVideoOut() : d.StartAudioOut();
+        case Step::Pause: return video ? d.PauseVideoOut() : d.PauseAudioOut();
+        case Step::Abort: return video ? d.AbortVideoOut() : d.AbortAudioOut();
+        case Step::Terminate: return video ? d.TerminateVideoOut() : d.TerminateAudioOut();
+        }
+        return 0;
+    });
 }
 
 void PrintFixture::Do(int streams, Step step, unsigned char result) {
@@ -165,12 +157,6 @@ void PrintFixture::SetStartTimecode(LONG frameCount) {
     ASSERT_EQ(device_->SetControl(kControlStartTimecode, &start), 1);
 }
 
-unsigned char PrintFixture::UseStandard(DIO_VideoFormat standard) {
-    DIOFormat format(4);
-    format.SetKeywordParameter(kKeywordVideoSignal, standard == DIO_PAL ? "PAL" : "NTSC");
-    return device_->SetControl(kControlDeviceFormat, &format);
-}
-
 LONG PrintFixture::ControlLong(LONG id) {
     LONG value[4] = {};
     EXPECT_EQ(device_->GetControl(id, value), 1) << std::hex << id;
@@ -184,7 +170,7 @@ std::string PrintFixture::LastError() {
 }
 
 bool PrintFixture::WaitForPlayed(LONG count) {
-    return WaitFor([&] { return cardsim::GetCardCounters().playedFrames >= count; });
+    return WaitUntil([&] { return cardsim::GetCardCounters().playedFrames >= count; }, 30);
 }
 
 std::vector<int64_t> PrintFixture::ReadyMarks() {

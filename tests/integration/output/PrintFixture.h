@@ -20,7 +20,6 @@ namespace print_test {
 
 using Frame = std::vector<uint8_t>;
 
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 60000);
 // Host frames 1, 2, ...: test pictures that differ from frame to frame.
 Frame PictureFrame(ULONG number, DIO_VideoFormat standard = DIO_NTSC);
 // The two frames carry the same picture (their video blocks agree).
@@ -56,11 +55,10 @@ protected:
 
     // Takes `step` on VideoOut, then AudioOut, of `streams`, expecting `result`.
     void Do(int streams, Step step, unsigned char result = 1);
-    // The answer of one stream's step.
+    // The answer of one stream's step; a step that does not return stops the test.
     unsigned char Take(Streams stream, Step step);
 
     void SetStartTimecode(LONG frameCount);
-    unsigned char UseStandard(DIO_VideoFormat standard);
     LONG ControlLong(LONG id);
     std::string LastError();
     bool WaitForPlayed(LONG count);

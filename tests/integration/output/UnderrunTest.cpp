@@ -39,7 +39,7 @@ TEST_P(UnderrunTest, DryRingsAreCountedOnlyWhileFramesAreDue) {
                                            : std::min(c.videoGiven, c.audioGiven);
     ASSERT_TRUE(WaitForPlayed(given + 1));
     const size_t polls = CallsTo("PdvGetPlaybackFrame").size();
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(WaitUntil([&] {
         return CallsTo("PdvGetPlaybackFrame").size() >= polls + 20 ||
                cardsim::GetCardCounters().playedFrames > std::max(c.videoExpected, c.audioExpected);
     }));
