@@ -66,7 +66,7 @@ StreamTaker& StreamTaker::Take() {
         LONG taken = offered;
         if (offered > 1 && random_() % 4 == 0) taken = std::uniform_int_distribution<LONG>(1, offered)(random_);
         const auto* bytes = static_cast<const uint8_t*>(data);
-        bytes_.insert(bytes_.end(), bytes, bytes + taken);
+        if (keepBytes_) bytes_.insert(bytes_.end(), bytes, bytes + taken);
         taken_ += static_cast<size_t>(taken);
         acknowledge_(taken);
         ++pieces_;

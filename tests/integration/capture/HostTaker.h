@@ -41,7 +41,10 @@ public:
     // Takes everything the ring holds now.
     StreamTaker& Take();
 
+    // Counts what it takes without keeping it (a benchmark's host passes data on).
+    void DiscardBytes() { keepBytes_ = false; }
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
+    size_t Taken() const { return taken_; }
     // The bytes as 16-bit little-endian samples.
     std::vector<int16_t> Samples() const;
     const std::vector<FormatMark>& Formats() const { return formats_; }
@@ -57,6 +60,7 @@ private:
     std::mt19937 random_;
     DIOFormat* current_ = nullptr;
     size_t taken_ = 0;
+    bool keepBytes_ = true;
     std::vector<uint8_t> bytes_;
     std::vector<FormatMark> formats_;
     size_t pieces_ = 0;
