@@ -91,7 +91,6 @@ public:
     void CountError() { m_nErrors.fetch_add(1, std::memory_order_relaxed); }
 
 private:
-    friend struct PluginTestAccess;
 
     // Calls visit(index) for each selected channel in bit order until m_nChannels were
     // visited; false when the mask ran out of range first. Nothing without channels.

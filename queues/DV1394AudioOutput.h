@@ -66,7 +66,6 @@ public:
     bool SetParameter(LONG id, const void* value);
 
 private:
-    friend struct PluginTestAccess;
 
     // Calls `visit` for each selected channel index in order; false when the mask
     // ends before all selected channels were found.

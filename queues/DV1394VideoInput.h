@@ -80,7 +80,6 @@ public:
     void CountError() { m_nErrors.fetch_add(1, std::memory_order_relaxed); }
 
 private:
-    friend struct PluginTestAccess;
 
     std::atomic<LONG> m_nFrameSize;   // bytes of one DV frame of the configured standard
     LONG m_nRingBufferSize;           // usable ring bytes; 0 until a ring was allocated

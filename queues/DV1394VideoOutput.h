@@ -68,7 +68,6 @@ public:
     bool SetParameter(LONG id, const void* value);
 
 private:
-    friend struct PluginTestAccess;
 
     void* m_pRawBuffer;                 // reserved and locked block; null when none
     BYTE* m_pBuffer;                    // block start aligned up to the page size

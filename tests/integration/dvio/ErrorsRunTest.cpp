@@ -136,24 +136,6 @@ TEST(DvioErrors, AStartTimecodeThatNeverComesEndsWithThreeAndWhatTheTapeShowed) 
     EXPECT_EQ(result.out, "");
 }
 
-TEST(DvioErrors, HelpIsThereForEveryCommand) {
-    dviotest::Scratch dir;
-    for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{"--help"}, {"capture", "--help"}, {"deck", "--help"},
-                                               {"tape", "new", "--help"}, {"tape", "info", "--help"},
-                                               {"tape", "audio", "--help"}, {"info", "--help"}}) {
-        const dviotest::Result result = RunDvio(args, dir.Path());
-        EXPECT_EQ(result.exitCode, 0) << args[0];
-        EXPECT_TRUE(dviotest::Contains(result.out, "Usage: ")) << result.out;
-    }
-    dviotest::ExpectContains(RunDvio({"--help"}, dir.Path()).out,
-                             {"capture", "deck", "info", "tape", "--tape", "--standard", "--speed", "--fault", "--log",
-                              "--trace", "--json", "Exit codes: 0 done"});
-    dviotest::ExpectContains(RunDvio({"capture", "--help"}, dir.Path()).out,
-                             {"--wav", "--from", "--to", "--frames", "--seconds", "Ctrl-C"});
-    dviotest::ExpectContains(RunDvio({"deck", "--help"}, dir.Path()).out, {"seek TC"});
-}
-
 TEST(DvioErrors, TheLogOptionSendsThePluginsLinesToAFile) {
     dviotest::Scratch dir;
     const dviotest::Result result =
