@@ -146,5 +146,27 @@ TEST_F(PrintFixture, OneFramePrintsSendOnlyTheStill) {
     EXPECT_EQ(CardState(), PDV_STATE_PLAYBACK_PAUSED);
 }
 
+// A one-frame print that finds the card capturing, with its output selected, stops the
+// capture before it ends it and opens playback: a capture ended while it runs leaves
+// the card's input going.
+TEST_F(PrintFixture, AOneFramePrintStopsARunningCaptureFirst) {
+    OpenSession();
+    ASSERT_TRUE(PdvBeginCapture() && PdvStartCapture() && PdvSetInputChannel(PdvGetInputChannel()));
+    const uint64_t mark = cardsim::JournalMark();
+    StartCardClock();
+    PrepareVideo(2, 1);
+    GivePictures(1);
+    Do(kVideo, Step::Arm);
+    Do(kVideo, Step::Start);
+    ASSERT_TRUE(WaitForPlayed(1));
+    Do(kVideo, Step::Terminate);
+    std::vector<std::string> modeCalls;
+    for (const cardsim::JournalEntry& entry : cardsim::JournalSince(mark))
+        if (entry.function == "PdvStopCapture" || entry.function == "PdvEndCapture" ||
+            entry.function == "PdvBeginPlayback2")
+            modeCalls.push_back(entry.function);
+    EXPECT_EQ(modeCalls, (std::vector<std::string>{"PdvStopCapture", "PdvEndCapture", "PdvBeginPlayback2"}));
+}
+
 }  // namespace
 }  // namespace print_test
