@@ -134,6 +134,8 @@ std::vector<int16_t> WavSamples(const std::string& path, int* rate, int* channel
             if (channels != nullptr) *channels = u16(at + 10);
             if (rate != nullptr) *rate = static_cast<int>(u32(at + 12));
         } else if (std::memcmp(bytes.data() + at, "data", 4) == 0) {
+            // The RIFF length must end where the data ends: readers trust either.
+            if (u32(4) != at + u32(at + 4)) return {};
             const size_t end = std::min(bytes.size(), at + 8 + u32(at + 4));
             return oracle::Pcm(std::vector<uint8_t>(bytes.begin() + static_cast<long>(at + 8), bytes.begin() + static_cast<long>(end)));
         }
