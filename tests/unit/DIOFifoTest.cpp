@@ -70,7 +70,7 @@ TEST(DIOFifo, GapManagementKeepsFramesWhole) {
     }
     // 100 left at the end and the start still full: a whole give or nothing, whatever
     // minimum is asked.
-    for (LONG min : {0, 1, 100, kFrame}) EXPECT_EQ(fifo.ReqGivePtr(kFrame, min, &p), 0) << "min " << min;
+    for (LONG min : {LONG{0}, LONG{1}, LONG{100}, kFrame}) EXPECT_EQ(fifo.ReqGivePtr(kFrame, min, &p), 0) << "min " << min;
     unsigned char frame[kFrame];
     ASSERT_TRUE(fifo.CopyAChunkFrom(frame, kFrame));
     EXPECT_EQ(frame[0], 'a');
