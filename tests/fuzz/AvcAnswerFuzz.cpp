@@ -3,6 +3,7 @@
 // answers as usual and the input rewrites each answer before the plug-in sees it:
 // bytes replaced, the answer cut short or lengthened. Whatever comes back, the device
 // must neither crash nor read outside its buffers.
+#include "FuzzBytes.h"
 #include "SeedFrames.h"
 
 #include "device/CDV1394.h"
@@ -11,28 +12,16 @@
 
 namespace {
 
-class EditScript {
-public:
-    EditScript(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-
-    // One step per answer: bit 7 resizes it to the low five bits; bits 0-2 count the
-    // (offset, value) pairs that follow.
-    void Apply(std::vector<uint8_t>* answer) {
-        const uint8_t how = Next();
-        if ((how & 0x80) != 0) answer->resize(how & 0x1F, 0xFF);
-        for (int edits = how & 7; edits > 0 && !answer->empty(); --edits) {
-            const size_t at = Next() % answer->size();
-            (*answer)[at] = Next();
-        }
+// One step of the input per answer: bit 7 resizes it to the low five bits; bits 0-2
+// count the (offset, value) pairs that follow.
+void EditAnswer(FuzzBytes& script, std::vector<uint8_t>* answer) {
+    const uint8_t how = script.Byte();
+    if ((how & 0x80) != 0) answer->resize(how & 0x1F, 0xFF);
+    for (int edits = how & 7; edits > 0 && !answer->empty(); --edits) {
+        const size_t at = script.Byte() % answer->size();
+        (*answer)[at] = script.Byte();
     }
-
-private:
-    uint8_t Next() { return at_ < size_ ? data_[at_++] : 0; }
-
-    const uint8_t* data_;
-    size_t size_;
-    size_t at_ = 0;
-};
+}
 
 CDV1394* Device() {
     static CDV1394* device = [] {
@@ -63,8 +52,8 @@ std::vector<std::vector<uint8_t>> Seeds() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CDV1394* device = Device();
     cardsim::ParkDeck(300, DDC_STATE_PLAYBACK_PAUSE);
-    EditScript script(data, size);
-    cardsim::EditAVCAnswers([&script](std::vector<uint8_t>* answer) { script.Apply(answer); });
+    FuzzBytes script(data, size);
+    cardsim::EditAVCAnswers([&script](std::vector<uint8_t>* answer) { EditAnswer(script, answer); });
     unsigned char dropFrame = 0;
     LONG rate = 0;
     device->DeviceGetFrameRate(&dropFrame, &rate);  // asks for the SMPTE time code

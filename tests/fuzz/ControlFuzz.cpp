@@ -2,6 +2,7 @@
 // pointers. A control may write only into the buffer it was given, sized as the host
 // sizes it (GetControlSize; a LONG for numbers whose size reads 0, the whole error
 // text, a format record for the format controls), so ASan sees any write past it.
+#include "FuzzBytes.h"
 #include "SeedFrames.h"
 
 #include "device/CDV1394.h"
@@ -30,22 +31,6 @@ const LONG kKeywords[] = {MakeFourCC('V', 'S', 'I', 'G'), MakeFourCC('V', 'C', '
                           MakeFourCC('A', 'S', 'R', 'T'), MakeFourCC('A', 'S', 'S', 'Z'),
                           MakeFourCC('X', 'Y', 'Z', 'W')};
 
-class Input {
-public:
-    Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-    uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
-    LONG Long() {
-        ULONG value = 0;
-        for (int shift = 0; shift < 32; shift += 8) value |= static_cast<ULONG>(Byte()) << shift;
-        return static_cast<LONG>(value);
-    }
-
-private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t at_ = 0;
-};
-
 CDV1394* Device() {
     static CDV1394* device = [] {
         cardsim::Reset();
@@ -57,7 +42,7 @@ CDV1394* Device() {
 }
 
 // A format record of fuzzed keywords and values (short, up to the 19 characters a value holds).
-DIOFormat FormatFrom(Input& input) {
+DIOFormat FormatFrom(FuzzBytes& input) {
     DIOFormat format(input.Byte() % 6);
     for (int n = input.Byte() % 6; n > 0; --n) {
         const LONG keyword = kKeywords[input.Byte() % 5];
@@ -86,7 +71,7 @@ std::vector<std::vector<uint8_t>> Seeds() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CDV1394* device = Device();
-    Input input(data, size);
+    FuzzBytes input(data, size);
     const uint8_t operation = input.Byte();
     const uint8_t choice = input.Byte();
     const bool known = choice < 0xC0;
